@@ -1,0 +1,9 @@
+// The input rules of the page fields (keystroke filters, range rules, maximum
+// lengths), looked up by each field's name.
+#pragma once
+
+class QWidget;
+
+// Gives every edit field below root that has a rule its rule, by objectName.
+// The window calls it once, after every page has built its fields.
+void attachFieldRules(QWidget* root);

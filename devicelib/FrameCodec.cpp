@@ -1,0 +1,107 @@
+#include "FrameCodec.h"
+
+#include <algorithm>
+
+namespace frame {
+
+uint16_t crc16(const uint8_t* data, std::size_t size)
+{
+    uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= static_cast<uint16_t>(data[i]) << 8;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) ? static_cast<uint16_t>((crc << 1) ^ 0x1021) : static_cast<uint16_t>(crc << 1);
+    }
+    return crc;
+}
+
+std::vector<uint8_t> encode(const Frame& frame)
+{
+    const std::size_t length = frame.payload.size();
+    if (length > kMaxPayload)
+        return {};
+    std::vector<uint8_t> bytes;
+    bytes.reserve(kHeaderSize + length + kCrcSize);
+    bytes.push_back(kStartOfFrame);
+    bytes.push_back(static_cast<uint8_t>(length >> 8));
+    bytes.push_back(static_cast<uint8_t>(length & 0xFF));
+    bytes.push_back(frame.seq);
+    bytes.push_back(frame.station);
+    bytes.push_back(frame.command);
+    bytes.push_back(frame.status);
+    bytes.insert(bytes.end(), frame.payload.begin(), frame.payload.end());
+    const uint16_t crc = crc16(bytes.data() + 1, bytes.size() - 1);
+    bytes.push_back(static_cast<uint8_t>(crc >> 8));
+    bytes.push_back(static_cast<uint8_t>(crc & 0xFF));
+    return bytes;
+}
+
+void Decoder::feed(const uint8_t* data, std::size_t size)
+{
+    if (data == nullptr || size == 0)
+        return;
+    compact();
+    buffer_.insert(buffer_.end(), data, data + size);
+}
+
+void Decoder::reset()
+{
+    buffer_.clear();
+    start_ = 0;
+}
+
+void Decoder::dropByte()
+{
+    ++start_;
+    ++discarded_;
+}
+
+void Decoder::compact()
+{
+    if (start_ == 0)
+        return;
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(start_));
+    start_ = 0;
+}
+
+std::optional<Frame> Decoder::next()
+{
+    for (;;) {
+        // Skip line noise up to the next start byte.
+        const auto first = buffer_.begin() + static_cast<std::ptrdiff_t>(start_);
+        const auto sof = std::find(first, buffer_.end(), kStartOfFrame);
+        const auto skipped = static_cast<std::size_t>(sof - first);
+        start_ += skipped;
+        discarded_ += skipped;
+        if (pendingBytes() < 3)
+            return std::nullopt;
+
+        const uint8_t* p = buffer_.data() + start_;
+        const std::size_t length = (static_cast<std::size_t>(p[1]) << 8) | p[2];
+        if (length > kMaxPayload) {
+            dropByte();
+            continue;
+        }
+        const std::size_t total = kHeaderSize + length + kCrcSize;
+        if (pendingBytes() < total)
+            return std::nullopt;
+
+        const uint16_t expected = static_cast<uint16_t>((p[total - 2] << 8) | p[total - 1]);
+        if (crc16(p + 1, total - 3) != expected) {
+            dropByte();
+            continue;
+        }
+        Frame frame;
+        frame.seq = p[3];
+        frame.station = p[4];
+        frame.command = p[5];
+        frame.status = p[6];
+        frame.payload.assign(p + kHeaderSize, p + kHeaderSize + length);
+        start_ += total;
+        if (start_ == buffer_.size())
+            reset();
+        return frame;
+    }
+}
+
+} // namespace frame

@@ -1,0 +1,60 @@
+// Framing of the reader protocol: encoding one frame, and a streaming decoder
+// that finds frames in whatever bytes a transport delivers (split, joined, or
+// mixed with line noise). Shared by the device library and the virtual reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace frame {
+
+// Layout: SOF | LEN_HI LEN_LO | SEQ | STATION | CMD | STATUS | PAYLOAD[LEN] | CRC_HI CRC_LO
+// CRC-16/CCITT-FALSE over everything after SOF up to the end of the payload.
+constexpr uint8_t kStartOfFrame = 0xA5;
+constexpr std::size_t kHeaderSize = 7;      // SOF, two length bytes, seq, station, cmd, status
+constexpr std::size_t kCrcSize = 2;
+constexpr std::size_t kMaxPayload = 260;    // a full 255-byte parameter write plus its address and length
+constexpr std::size_t kMaxFrameSize = kHeaderSize + kMaxPayload + kCrcSize;
+
+struct Frame {
+    uint8_t seq = 0;
+    uint8_t station = 0;
+    uint8_t command = 0;
+    uint8_t status = 0;
+    std::vector<uint8_t> payload;
+
+    bool operator==(const Frame&) const = default;
+};
+
+uint16_t crc16(const uint8_t* data, std::size_t size);
+
+// Returns the frame's bytes; an empty vector when the payload is longer than kMaxPayload.
+std::vector<uint8_t> encode(const Frame& frame);
+
+// Feed bytes as they arrive, then take frames with next() until it gives nothing.
+// A byte that cannot start a valid frame (no SOF, oversize length, bad CRC) is
+// dropped and the search goes on from the byte after it, so one corrupt frame
+// costs no more than itself.
+class Decoder {
+public:
+    void feed(const uint8_t* data, std::size_t size);
+    std::optional<Frame> next();
+    void reset();
+
+    // Bytes thrown away while resynchronising, for diagnostics and tests.
+    std::size_t discardedBytes() const { return discarded_; }
+    // Bytes held that do not yet make a whole frame.
+    std::size_t pendingBytes() const { return buffer_.size() - start_; }
+
+private:
+    void dropByte();
+    void compact();
+
+    std::vector<uint8_t> buffer_;
+    std::size_t start_ = 0;
+    std::size_t discarded_ = 0;
+};
+
+} // namespace frame
