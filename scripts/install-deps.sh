@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tagdesk needs to build, test and run, when any is missing.
+# Usage: scripts/install-deps.sh [build|test|run|ci]
+set -euo pipefail
+
+build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev)
+test=(libgtest-dev libbenchmark-dev)
+run=(fonts-wqy-microhei)
+ci=(clang libclang-rt-dev)
+
+case "${1:-test}" in
+  build) wanted=("${build[@]}") ;;
+  test) wanted=("${build[@]}" "${test[@]}") ;;
+  run) wanted=("${build[@]}" "${test[@]}" "${run[@]}") ;;
+  ci) wanted=("${build[@]}" "${test[@]}" "${ci[@]}") ;;
+  *) echo "usage: $0 [build|test|run|ci]" >&2; exit 2 ;;
+esac
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
