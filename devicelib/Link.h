@@ -1,0 +1,44 @@
+// One open link to a reader: a transport, the frame decoder of its incoming
+// bytes, the sequence counter and the timeout state. One request at a time:
+// send a frame, wait for the answer with the same sequence number and command.
+#pragma once
+
+#include "FrameCodec.h"
+#include "Protocol.h"
+#include "Transport.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace readerlib {
+
+class Link {
+public:
+    explicit Link(std::unique_ptr<Transport> transport);
+
+    // Sends command with payload to station and waits for its answer. READER_OK
+    // with the answer's payload in answerPayload, or the reason it failed:
+    // READER_TIMEOUT, READER_LINK_LOST, READER_REFUSED (the reader's status was
+    // not Ok). Thread-safe: concurrent calls take turns.
+    uint16_t transact(proto::Command command, const std::vector<uint8_t>& payload, uint8_t station,
+                      std::vector<uint8_t>& answerPayload);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    uint16_t drainStaleInput();
+    uint16_t awaitAnswer(uint8_t seq, uint8_t answerCommand, uint8_t station, Clock::time_point sent,
+                         frame::Frame& answer);
+    static bool fromReader(const frame::Frame& frame, uint8_t station);
+
+    std::mutex mutex_;
+    std::unique_ptr<Transport> transport_;
+    frame::Decoder decoder_;
+    uint8_t seq_;
+    bool recovering_ = false;   // a call timed out and the reader has not answered since
+    bool lost_ = false;         // the transport failed; every later call fails at once
+};
+
+} // namespace readerlib

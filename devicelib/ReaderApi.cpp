@@ -1,0 +1,230 @@
+// The eleven exported functions: argument checks, then one request on the
+// handle's link. Nothing here knows which transport carries it.
+#include "Reader.h"
+
+#include "HandleTable.h"
+#include "Link.h"
+#include "PortNames.h"
+#include "Protocol.h"
+#include "PtyTransport.h"
+#include "SerialTransport.h"
+#include "Status.h"
+#include "TcpTransport.h"
+#include "Timeouts.h"
+
+#include <atomic>
+#include <cstring>
+#include <new>
+
+using namespace readerlib;
+
+namespace {
+
+// The station address put into every following frame (SelectStation).
+std::atomic<uint8_t> selectedStation{proto::kStationAny};
+
+constexpr uint8_t kLibraryVersion[4] = {READER_VERSION_MAJOR, READER_VERSION_MINOR, READER_VERSION_PATCH,
+                                        READER_VERSION_TWEAK};
+
+std::unique_ptr<Transport> openSerialPath(const std::string& path, uint16_t& status)
+{
+    bool knownPort = false;
+    if (auto serial = SerialTransport::open(path, status, knownPort))
+        return serial;
+    if (knownPort)
+        return nullptr;
+    return PtyTransport::open(path, status);
+}
+
+std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText, uint16_t& status)
+{
+    switch (portKind) {
+    case READER_PORT_SERIAL: {
+        const auto path = serialDevicePath(portText);
+        if (!path) {
+            status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not COM1..COM255");
+            return nullptr;
+        }
+        return openSerialPath(*path, status);
+    }
+    case READER_PORT_TCP: {
+        const auto address = parseIPv4(portText);
+        if (!address) {
+            status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not a dotted IPv4 address");
+            return nullptr;
+        }
+        return TcpTransport::connect(*address, tcpPort(), kTcpConnectTimeoutMs, status);
+    }
+    case READER_PORT_USB: {
+        const auto path = usbDevicePath();
+        if (!path) {
+            status = READER_FAIL(READER_OPEN_FAILED, "no USB serial port");
+            return nullptr;
+        }
+        return openSerialPath(*path, status);
+    }
+    default:
+        status = READER_FAIL(READER_BAD_ARGUMENT, "unknown port kind");
+        return nullptr;
+    }
+}
+
+// Sends one request on handle's link; the answer's payload must be exactly
+// answerSize bytes.
+uint16_t request(uint32_t handle, proto::Command command, const std::vector<uint8_t>& payload,
+                 std::size_t answerSize, std::vector<uint8_t>& answer)
+{
+    const std::shared_ptr<Link> link = HandleTable::instance().find(handle);
+    if (!link)
+        return READER_FAIL(READER_BAD_HANDLE, "unknown or closed handle");
+    if (const uint16_t status = link->transact(command, payload, selectedStation.load(), answer); status != READER_OK)
+        return status;
+    if (answer.size() != answerSize)
+        return READER_FAIL(READER_BAD_FRAME, "answer payload has the wrong length");
+    return READER_OK;
+}
+
+uint16_t simpleRequest(uint32_t handle, proto::Command command, const std::vector<uint8_t>& payload = {})
+{
+    std::vector<uint8_t> answer;
+    return request(handle, command, payload, 0, answer);
+}
+
+} // namespace
+
+extern "C" {
+
+READER_EXPORT uint16_t READER_CALL OpenReader(uint32_t* handle, uint8_t portKind, const char* portText)
+{
+    if (handle == nullptr)
+        return READER_FAIL(READER_BAD_ARGUMENT, "null handle pointer");
+    try {
+        uint16_t status = READER_OK;
+        std::unique_ptr<Transport> transport = openTransport(portKind, portText, status);
+        if (!transport)
+            return status;
+        const uint32_t opened = HandleTable::instance().add(std::make_shared<Link>(std::move(transport)));
+        if (opened == 0)
+            return READER_FAIL(READER_NO_RESOURCES, "too many open links");
+        *handle = opened;
+        return READER_OK;
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL CloseReader(uint32_t handle)
+{
+    if (!HandleTable::instance().remove(handle))
+        return READER_FAIL(READER_BAD_HANDLE, "unknown or closed handle");
+    return READER_OK;
+}
+
+READER_EXPORT uint16_t READER_CALL StopRFwork(uint32_t handle)
+{
+    try {
+        return simpleRequest(handle, proto::Command::StopRfWork);
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL GetFirmwareVersion(uint32_t handle, uint8_t* version)
+{
+    if (version == nullptr)
+        return READER_FAIL(READER_BAD_ARGUMENT, "null version buffer");
+    try {
+        std::vector<uint8_t> answer;
+        if (const uint16_t status = request(handle, proto::Command::GetFirmwareVersion, {}, 4, answer);
+            status != READER_OK)
+            return status;
+        std::memcpy(version, answer.data(), 4);
+        return READER_OK;
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL GetSdkVersion(uint32_t handle, uint8_t* version)
+{
+    if (version == nullptr)
+        return READER_FAIL(READER_BAD_ARGUMENT, "null version buffer");
+    if (!HandleTable::instance().find(handle))
+        return READER_FAIL(READER_BAD_HANDLE, "unknown or closed handle");
+    std::memcpy(version, kLibraryVersion, 4);
+    return READER_OK;
+}
+
+READER_EXPORT uint16_t READER_CALL GetParameter(uint32_t handle, uint8_t address, uint8_t length, uint8_t* buffer)
+{
+    if (buffer == nullptr)
+        return READER_FAIL(READER_BAD_ARGUMENT, "null buffer");
+    if (length == 0 || address + length > static_cast<int>(proto::kParameterMemorySize))
+        return READER_FAIL(READER_BAD_ARGUMENT, "address and length outside the parameter memory");
+    try {
+        std::vector<uint8_t> answer;
+        if (const uint16_t status = request(handle, proto::Command::GetParameter, {address, length}, length, answer);
+            status != READER_OK)
+            return status;
+        std::memcpy(buffer, answer.data(), length);
+        return READER_OK;
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL SetParameter(uint32_t handle, uint8_t address, uint8_t length, const uint8_t* buffer)
+{
+    if (buffer == nullptr)
+        return READER_FAIL(READER_BAD_ARGUMENT, "null buffer");
+    if (length == 0 || address + length > static_cast<int>(proto::kParameterMemorySize))
+        return READER_FAIL(READER_BAD_ARGUMENT, "address and length outside the parameter memory");
+    try {
+        std::vector<uint8_t> payload(2u + length);
+        payload[0] = address;
+        payload[1] = length;
+        std::memcpy(payload.data() + 2, buffer, length);
+        return simpleRequest(handle, proto::Command::SetParameter, payload);
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL SetOLEnable(uint32_t handle, uint8_t flag)
+{
+    if (flag > 1)
+        return READER_FAIL(READER_BAD_ARGUMENT, "off-line flag is neither 0 nor 1");
+    try {
+        return simpleRequest(handle, proto::Command::SetOffLineEnable, {flag});
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL SetBaudRate(uint32_t handle, uint8_t value)
+{
+    try {
+        return simpleRequest(handle, proto::Command::SetBaudRate, {value});
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL ResetReader(uint32_t handle)
+{
+    try {
+        return simpleRequest(handle, proto::Command::ResetReader);
+    } catch (const std::bad_alloc&) {
+        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
+    }
+}
+
+READER_EXPORT uint16_t READER_CALL SelectStation(uint8_t station)
+{
+    if ((station < 1 || station > 10) && station != proto::kStationAny)
+        return READER_FAIL(READER_BAD_ARGUMENT, "station is neither 1..10 nor 255");
+    selectedStation.store(station);
+    return READER_OK;
+}
+
+} // extern "C"

@@ -1,0 +1,27 @@
+// One link to a reader, whatever carries it (serial port, pseudo-terminal,
+// TCP). The link layer above only moves bytes through this interface; framing,
+// sequence numbers and timeouts live in Link.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace readerlib {
+
+class Transport {
+public:
+    virtual ~Transport() = default;
+
+    // Sends all bytes; READER_OK or READER_LINK_LOST.
+    virtual uint16_t send(const uint8_t* data, std::size_t size) = 0;
+
+    // Waits up to timeoutMs (0: does not wait) for at least one byte and stores
+    // what is there. received is 0 when nothing came in time. READER_OK, or
+    // READER_LINK_LOST when the peer closed or the port failed.
+    virtual uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) = 0;
+
+    // Drops whatever the port still buffers on the way in (serial lines only).
+    virtual void discardInput() {}
+};
+
+} // namespace readerlib
