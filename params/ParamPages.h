@@ -3,8 +3,18 @@
 #pragma once
 
 #include "PageContext.h"
+#include "PageDispatch.h"
+
+#include <memory>
 
 class QTabWidget;
+class WorkModePage;
+class AntennaPowerPage;
+class FrequencyPage;
+class ProtocolPage;
+class CommPortPage;
+class FrameFormatPage;
+class IoPage;
 
 class ParamPages {
 public:
@@ -23,6 +33,17 @@ public:
     void afterConnect();
 
 private:
+    PageShowing showing() const;
+    PageTargets targets() const;
+
     QTabWidget* pageControl1_;
+    QTabWidget* pageControl5_;
     PageContext context_;
+    std::unique_ptr<WorkModePage> workMode_;
+    std::unique_ptr<AntennaPowerPage> antennaPower_;
+    std::unique_ptr<FrequencyPage> frequency_;
+    std::unique_ptr<ProtocolPage> protocol_;
+    std::unique_ptr<CommPortPage> commPort_;
+    std::unique_ptr<FrameFormatPage> frameFormat_;
+    std::unique_ptr<IoPage> io_;
 };

@@ -1,0 +1,177 @@
+#include "AntennaPowerPage.h"
+
+#include "ControlBindings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include <array>
+
+// Display texts only, never parsed: their trailing blanks are part of them.
+const QStringList AntennaPowerPage::powerItems = {
+    QStringLiteral("20 "),   QStringLiteral("21"),   QStringLiteral("22 "),  QStringLiteral("23 "),
+    QStringLiteral("24  "),  QStringLiteral("25  "), QStringLiteral("26   "), QStringLiteral("27   "),
+    QStringLiteral("27.5"),  QStringLiteral("28  "), QStringLiteral("28.5"), QStringLiteral("29   "),
+    QStringLiteral("29.5"),  QStringLiteral("30 "),
+};
+
+namespace {
+
+// One power channel: its gate box, its power list and unit label, its parameter.
+struct PowerChannel {
+    const char* gate;
+    const char* caption;
+    const char* list;
+    const char* unit;
+    uint8_t address;   // channel n at 192 + 16 (n - 1)
+    const char* setupFailure;
+    const char* queryFailure;
+};
+
+constexpr std::array<PowerChannel, 4> powerChannels{{
+    {"CheckBox8", "Channel 1", "ComboBox18", "Label19", 192,
+     "Setup Channel 1 Power Parameter Failed !", "Query Channel 1 Power Parameter Failed !"},
+    {"CheckBox13", "Channel 2", "ComboBox19", "Label26", 208,
+     "Setup Channel 2 Power Parameter Failed !", "Query Channel 2 Power Parameter Failed !"},
+    {"CheckBox14", "Channel 3", "ComboBox20", "Label27", 224,
+     "Setup Channel 3 Power Parameter Failed !", "Query Channel 3 Power Parameter Failed !"},
+    {"CheckBox15", "Channel 4", "ComboBox21", "Label28", 240,
+     "Setup Channel 4 Power Parameter Failed !", "Query Channel 4 Power Parameter Failed !"},
+}};
+
+// One antenna port: bit n - 1 of the work mask (its box) and of the check mask.
+struct AntennaPort {
+    const char* work;
+    const char* workCaption;
+    const char* check;
+    const char* checkCaption;
+};
+
+constexpr std::array<AntennaPort, 4> antennaPorts{{
+    {"CheckBox9", "Antenna 1", "CheckBox26", "Check 1"},
+    {"CheckBox10", "Antenna 2", "CheckBox27", "Check 2"},
+    {"CheckBox11", "Antenna 3", "CheckBox28", "Check 3"},
+    {"CheckBox12", "Antenna 4", "CheckBox29", "Check 4"},
+}};
+
+constexpr uint8_t workAntennaAddress = 153;
+constexpr uint8_t antennaCheckAddress = 154;
+constexpr int initialPowerPosition = 13; // "30 "
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QCheckBox* checkBox(const char* name, const char* caption, QWidget* parent)
+{
+    return named(new QCheckBox(QString::fromLatin1(caption), parent), name);
+}
+
+// The rule of a gate box: its target is enabled exactly while the box is
+// checked. toggled fires on every change of state, from the operator or a
+// query, and not when the box is set to the state it has.
+void enableWhileChecked(QCheckBox* gate, QWidget* target)
+{
+    QObject::connect(gate, &QCheckBox::toggled, target, &QWidget::setEnabled);
+}
+
+struct Controls {
+    std::array<QCheckBox*, 4> gates{};
+    std::array<QComboBox*, 4> powers{};
+    QList<QCheckBox*> work;
+    QList<QCheckBox*> check;
+};
+
+Controls buildControls(QWidget* sheet)
+{
+    Controls c;
+    auto* power = named(new QGroupBox(QStringLiteral("Power Setting"), sheet), "GroupBox3");
+    auto* powerGrid = new QGridLayout(power);
+    for (int i = 0; i < int(powerChannels.size()); ++i) {
+        const PowerChannel& channel = powerChannels[i];
+        c.gates[i] = checkBox(channel.gate, channel.caption, power);
+        c.powers[i] = named(new QComboBox(power), channel.list);
+        c.powers[i]->addItems(AntennaPowerPage::powerItems);
+        c.powers[i]->setCurrentIndex(initialPowerPosition);
+        c.powers[i]->setEnabled(false);
+        auto* unit = named(new QLabel(QStringLiteral("dBm"), power), channel.unit);
+        powerGrid->addWidget(c.gates[i], i, 0);
+        powerGrid->addWidget(c.powers[i], i, 1);
+        powerGrid->addWidget(unit, i, 2);
+        enableWhileChecked(c.gates[i], c.powers[i]);
+    }
+
+    auto* antenna = named(new QGroupBox(QStringLiteral("Antenna Setting"), sheet), "GroupBox16");
+    auto* antennaGrid = new QGridLayout(antenna);
+    for (int i = 0; i < int(antennaPorts.size()); ++i) {
+        const AntennaPort& port = antennaPorts[i];
+        QCheckBox* work = checkBox(port.work, port.workCaption, antenna);
+        QCheckBox* check = checkBox(port.check, port.checkCaption, antenna);
+        check->setEnabled(false);
+        antennaGrid->addWidget(work, i, 0);
+        antennaGrid->addWidget(check, i, 1);
+        // Disabling a check box greys it only: it keeps its state and is still written.
+        enableWhileChecked(work, check);
+        c.work.append(work);
+        c.check.append(check);
+    }
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(power, 3);
+    row->addWidget(antenna, 2);
+    auto* column = new QVBoxLayout;
+    column->addLayout(row);
+    column->addStretch(1);
+    if (sheet->layout())
+        delete sheet->layout();
+    sheet->setLayout(column);
+    return c;
+}
+
+} // namespace
+
+AntennaPowerPage::AntennaPowerPage(QWidget* sheet, PageContext context)
+    : context_(std::move(context))
+{
+    const Controls c = buildControls(sheet);
+    const Binding workMask = checkMaskBinding(c.work);
+    const Binding checkMask = checkMaskBinding(c.check);
+
+    // Setup: a channel's power only while its gate box is checked; both masks always.
+    for (int i = 0; i < int(powerChannels.size()); ++i) {
+        QCheckBox* gate = c.gates[i];
+        setup_.steps.push_back(writeStep(powerChannels[i].address, listIndexBinding(c.powers[i], powerCodeOffset),
+                                         QString::fromLatin1(powerChannels[i].setupFailure))
+                                   .onlyIf([gate] { return gate->isChecked(); }));
+    }
+    setup_.steps.push_back(writeStep(workAntennaAddress, workMask, QStringLiteral("Setup Work Antenna Parameter Failed !")));
+    setup_.steps.push_back(writeStep(antennaCheckAddress, checkMask, QStringLiteral("Setup Antenna Check Parameter Failed !")));
+    setup_.closing = {QStringLiteral("Setup Power And Antenna Parameter Successfully !"),
+                      QStringLiteral("Setup Power And Antenna Parameter Failed !")};
+
+    // Query: every channel whatever its gate box shows; the gate boxes stay as they are.
+    for (int i = 0; i < int(powerChannels.size()); ++i)
+        query_.steps.push_back(readStep(powerChannels[i].address, listIndexBinding(c.powers[i], powerCodeOffset),
+                                        QString::fromLatin1(powerChannels[i].queryFailure)));
+    query_.steps.push_back(readStep(workAntennaAddress, workMask, QStringLiteral("Query Work Antenna Parameter Failed !")));
+    query_.steps.push_back(readStep(antennaCheckAddress, checkMask, QStringLiteral("Query Antenna Check Parameter Failed !")));
+    query_.closing = {QStringLiteral("Query Power and Antenna Parameter Successfully !"),
+                      QStringLiteral("Query Power and Antenna Parameter Failed !")};
+}
+
+void AntennaPowerPage::query()
+{
+    runRoutine(context_, query_);
+}
+
+void AntennaPowerPage::setup()
+{
+    runRoutine(context_, setup_);
+}

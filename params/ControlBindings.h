@@ -1,0 +1,47 @@
+// Bindings between the usual kinds of controls and a parameter's bytes. Each
+// gives both directions: the bytes a setup step writes and what a query step
+// puts back into the controls.
+#pragma once
+
+#include "PageStep.h"
+#include "RadioSet.h"
+
+#include <QList>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+// A flag byte: 1 when the box is checked, else 0; reads back checked exactly when the byte is 1.
+Binding flagBinding(QCheckBox* box);
+
+// Bit n of one byte <-> box n (bit 0 the least significant). Bits without a box
+// are written 0 and ignored when read; boxes are set in order, so each box's
+// rule runs as its state changes.
+Binding checkMaskBinding(QList<QCheckBox*> boxes);
+
+// A list selection: item index + offset as one byte. A list showing no
+// selection writes nothing (the step fails); a byte matching no item leaves the
+// list with no selection.
+Binding listIndexBinding(QComboBox* list, int offset);
+
+// The same for a radio set.
+Binding radioIndexBinding(RadioSet set, int offset);
+
+// A decimal number field as one byte: the low 8 bits of its value. The field
+// must hold a whole number (ConversionError otherwise).
+Binding byteNumberBinding(QLineEdit* field);
+
+// A decimal number field as two bytes, high byte first.
+Binding wordNumberBinding(QLineEdit* field);
+
+// A hexadecimal field as a byte string of variable length: one byte per pair
+// of digits, an odd last digit ignored; fewer than two digits write nothing.
+// Read back as upper-case pairs of every byte read.
+Binding hexStringBinding(QLineEdit* field);
+
+// "A1B2" -> {0xA1, 0xB2}: character 2i is the high nibble of byte i.
+ParamBytes bytesFromHexPairs(const QString& text);
+// {0xA1, 0x05} -> "A105".
+QString hexPairs(const ParamBytes& bytes, int count = -1);

@@ -1,0 +1,32 @@
+#include "RadioSet.h"
+
+#include <QRadioButton>
+
+int RadioSet::selectedIndex() const
+{
+    for (int i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void RadioSet::select(int index) const
+{
+    if (index < 0 || index >= buttons_.size()) {
+        clear();
+        return;
+    }
+    buttons_[index]->setChecked(true);
+}
+
+void RadioSet::clear() const
+{
+    for (QRadioButton* button : buttons_) {
+        if (!button->isChecked())
+            continue;
+        const bool exclusive = button->autoExclusive();
+        button->setAutoExclusive(false);
+        button->setChecked(false);
+        button->setAutoExclusive(exclusive);
+    }
+}
