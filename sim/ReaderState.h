@@ -1,0 +1,73 @@
+// The reader's side of the protocol without any I/O: the parameter memory,
+// the identity (station, firmware) and the answer to each request frame.
+// The event loop feeds it decoded frames; tests drive it directly.
+#pragma once
+
+#include "FrameCodec.h"
+#include "Protocol.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+
+namespace sim {
+
+using ParameterMemory = std::array<uint8_t, proto::kParameterMemorySize>;
+using FirmwareVersion = std::array<uint8_t, 4>;
+
+struct ReaderIdentity {
+    uint8_t station = 1;
+    FirmwareVersion firmware{1, 4, 0, 6};
+};
+
+// Addresses whose reads or writes the reader refuses with status Failed.
+struct RefusedAddresses {
+    std::set<uint8_t> reads;
+    std::set<uint8_t> writes;
+};
+
+class ReaderState {
+public:
+    // Called with the memory as it would be after an accepted write, before the
+    // write is acknowledged. Returning false refuses the write (status Failed)
+    // and leaves the memory as it was, so nothing is acknowledged that was not kept.
+    using PersistHook = std::function<bool(const ParameterMemory&)>;
+
+    ReaderState(ReaderIdentity identity, const ParameterMemory& memory,
+                RefusedAddresses refused = {}, PersistHook persist = {});
+
+    // The answer to one request, or nothing when the frame is addressed to
+    // another station.
+    std::optional<frame::Frame> handle(const frame::Frame& request);
+
+    const ParameterMemory& memory() const { return memory_; }
+    uint8_t station() const { return identity_.station; }
+    uint8_t baudRateCode() const { return baudRateCode_; }
+    unsigned resetCount() const { return resetCount_; }
+
+private:
+    using Status = proto::ReaderStatus;
+    struct Result {
+        Status status = Status::Ok;
+        std::vector<uint8_t> payload;
+    };
+
+    bool addressedToMe(uint8_t station) const;
+    Result dispatch(const frame::Frame& request);
+    Result getParameter(const std::vector<uint8_t>& payload) const;
+    Result setParameter(const std::vector<uint8_t>& payload);
+    Result setOffLineEnable(const std::vector<uint8_t>& payload);
+    Result setBaudRate(const std::vector<uint8_t>& payload);
+    Result commit(const ParameterMemory& next);
+
+    ReaderIdentity identity_;
+    ParameterMemory memory_;
+    RefusedAddresses refused_;
+    PersistHook persist_;
+    uint8_t baudRateCode_ = 0;
+    unsigned resetCount_ = 0;
+};
+
+} // namespace sim

@@ -1,0 +1,36 @@
+// The command line of readersim.
+#pragma once
+
+#include "ReaderState.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct SimOptions {
+    bool serveTcp = true;
+    std::string tcpHost = "127.0.0.1";
+    uint16_t tcpPort = proto::kDefaultTcpPort;
+    bool servePty = true;
+    std::string ptyLink;          // empty: no link
+    std::string stateFile;        // empty: memory is not kept between runs
+    ReaderIdentity identity;
+    RefusedAddresses refused;
+    bool silent = false;
+    unsigned delayMs = 0;
+    bool garbage = false;
+    unsigned dropAfter = 0;       // 0: never drop
+};
+
+struct ParsedOptions {
+    SimOptions options;
+    bool showHelp = false;
+    std::string error;            // non-empty: the command line is unusable
+};
+
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+std::string usageText();
+
+} // namespace sim
