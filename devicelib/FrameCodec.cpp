@@ -64,6 +64,32 @@ void Decoder::compact()
     start_ = 0;
 }
 
+bool Decoder::completeFrameAt(std::size_t offset) const
+{
+    const std::size_t available = buffer_.size() - offset;
+    if (available < kHeaderSize + kCrcSize)
+        return false;
+    const uint8_t* p = buffer_.data() + offset;
+    if (p[0] != kStartOfFrame)
+        return false;
+    const std::size_t length = (static_cast<std::size_t>(p[1]) << 8) | p[2];
+    const std::size_t total = kHeaderSize + length + kCrcSize;
+    if (length > kMaxPayload || available < total)
+        return false;
+    const uint16_t expected = static_cast<uint16_t>((p[total - 2] << 8) | p[total - 1]);
+    return crc16(p + 1, total - 3) == expected;
+}
+
+std::size_t Decoder::completeFrameAfterStart() const
+{
+    // The held bytes are fewer than one frame, so this scan is bounded by kMaxFrameSize.
+    for (std::size_t offset = start_ + 1; offset < buffer_.size(); ++offset) {
+        if (completeFrameAt(offset))
+            return offset - start_;
+    }
+    return 0;
+}
+
 std::optional<Frame> Decoder::next()
 {
     for (;;) {
@@ -83,8 +109,17 @@ std::optional<Frame> Decoder::next()
             continue;
         }
         const std::size_t total = kHeaderSize + length + kCrcSize;
-        if (pendingBytes() < total)
-            return std::nullopt;
+        if (pendingBytes() < total) {
+            // A start byte in line noise can announce a length that never
+            // comes. When a whole valid frame already sits behind it, that
+            // frame is taken, instead of waiting for bytes that are not sent.
+            const std::size_t later = completeFrameAfterStart();
+            if (later == 0)
+                return std::nullopt;
+            start_ += later;
+            discarded_ += later;
+            continue;
+        }
 
         const uint16_t expected = static_cast<uint16_t>((p[total - 2] << 8) | p[total - 1]);
         if (crc16(p + 1, total - 3) != expected) {

@@ -36,7 +36,9 @@ std::vector<uint8_t> encode(const Frame& frame);
 // Feed bytes as they arrive, then take frames with next() until it gives nothing.
 // A byte that cannot start a valid frame (no SOF, oversize length, bad CRC) is
 // dropped and the search goes on from the byte after it, so one corrupt frame
-// costs no more than itself.
+// costs no more than itself. A start byte whose frame is still incomplete is
+// also given up when a whole valid frame follows it, so a stray start byte
+// with a plausible length cannot hide the frames behind it.
 class Decoder {
 public:
     void feed(const uint8_t* data, std::size_t size);
@@ -51,6 +53,8 @@ public:
 private:
     void dropByte();
     void compact();
+    bool completeFrameAt(std::size_t offset) const;
+    std::size_t completeFrameAfterStart() const;
 
     std::vector<uint8_t> buffer_;
     std::size_t start_ = 0;
