@@ -1,0 +1,112 @@
+// A reader that does not answer, answers late, or goes away.
+#include "LibraryFixture.h"
+
+#include <array>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class Faults : public LibraryTest, public ::testing::WithParamInterface<Via> {};
+
+// A page of 19 reads against a silent reader: every one fails with a timeout
+// (how long that takes is measured by the link benchmark).
+TEST_P(Faults, SilentReaderTimesOutEveryCall)
+{
+    ScopedEnv shortWait("READER_TIMEOUT_MS", "100");
+    SimProcess sim({"--silent"});
+    const uint32_t handle = openVia(sim, GetParam());
+    ASSERT_NE(handle, 0u);
+    for (int call = 0; call < 19; ++call) {
+        std::array<uint8_t, 4> buffer{0xEE, 0xEE, 0xEE, 0xEE};
+        EXPECT_EQ(GetParameter(handle, static_cast<uint8_t>(192 + call), 4, buffer.data()), READER_TIMEOUT) << call;
+        EXPECT_EQ(buffer, (std::array<uint8_t, 4>{0xEE, 0xEE, 0xEE, 0xEE}));
+    }
+    CloseReader(handle);
+}
+
+// An answer that comes after its call gave up must never pass for the answer
+// of a later call, whether it is already waiting when the next call starts or
+// arrives while the next call waits.
+TEST_P(Faults, LateAnswerIsNeverTakenForTheNextCall)
+{
+    SimProcess sim({"--delay-ms", "150"});
+    const uint32_t handle = openVia(sim, GetParam());
+    ASSERT_NE(handle, 0u);
+    const std::array<uint8_t, 4> atA{0x11, 0x11, 0x11, 0x11};
+    const std::array<uint8_t, 4> atB{0x22, 0x22, 0x22, 0x22};
+    {
+        ScopedEnv patient("READER_TIMEOUT_MS", "2000");
+        ASSERT_EQ(SetParameter(handle, 10, 4, atA.data()), READER_OK);
+        ASSERT_EQ(SetParameter(handle, 20, 4, atB.data()), READER_OK);
+    }
+    {
+        // Each call gives up before its answer; the answer then shows up while
+        // the next call waits.
+        ScopedEnv impatient("READER_TIMEOUT_MS", "120");
+        int timeouts = 0;
+        for (int call = 0; call < 8; ++call) {
+            const bool askA = call % 2 == 0;
+            std::array<uint8_t, 4> read{};
+            const uint16_t status = GetParameter(handle, askA ? 10 : 20, 4, read.data());
+            if (status == READER_OK)
+                EXPECT_EQ(read, askA ? atA : atB) << "call " << call << " took another call's answer";
+            else
+                EXPECT_EQ(status, READER_TIMEOUT);
+            timeouts += status == READER_TIMEOUT;
+        }
+        EXPECT_GT(timeouts, 0);
+        std::array<uint8_t, 4> read{};
+        EXPECT_EQ(GetParameter(handle, 10, 4, read.data()), READER_TIMEOUT);
+    }
+    // Let every late answer arrive; the next call must skip them and get its own.
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ScopedEnv patient("READER_TIMEOUT_MS", "2000");
+    std::array<uint8_t, 4> read{};
+    ASSERT_EQ(GetParameter(handle, 20, 4, read.data()), READER_OK);
+    EXPECT_EQ(read, atB);
+    CloseReader(handle);
+}
+
+INSTANTIATE_TEST_SUITE_P(Transports, Faults, ::testing::Values(Via::Tcp, Via::Pty),
+                         [](const auto& info) { return std::string(viaName(info.param)); });
+
+TEST_F(LibraryTest, ConnectionDroppedMidCallFailsAtOnce)
+{
+    // A long answer timeout: the call must end because the peer closed, not by waiting.
+    ScopedEnv patient("READER_TIMEOUT_MS", "10000");
+    SimProcess sim({"--silent", "--drop-after", "1"});
+    const uint32_t handle = openVia(sim, Via::Tcp);
+    ASSERT_NE(handle, 0u);
+    uint8_t byte = 0;
+    EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_LINK_LOST);
+    EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_LINK_LOST);
+    EXPECT_EQ(CloseReader(handle), READER_OK);
+}
+
+TEST_F(LibraryTest, ConnectionDroppedBetweenCallsFailsTheNextCall)
+{
+    ScopedEnv patient("READER_TIMEOUT_MS", "10000");
+    SimProcess sim({"--drop-after", "2"});
+    const uint32_t handle = openVia(sim, Via::Tcp);
+    ASSERT_NE(handle, 0u);
+    uint8_t byte = 0;
+    EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_OK);
+    EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_OK);
+    EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_LINK_LOST);
+    EXPECT_EQ(CloseReader(handle), READER_OK);
+}
+
+TEST_F(LibraryTest, ReaderGoneFromThePseudoTerminalFailsTheLink)
+{
+    ScopedEnv patient("READER_TIMEOUT_MS", "10000");
+    auto sim = std::make_unique<SimProcess>();
+    const uint32_t handle = openVia(*sim, Via::Pty);
+    ASSERT_NE(handle, 0u);
+    sim.reset();
+    uint8_t byte = 0;
+    EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_LINK_LOST);
+    EXPECT_EQ(CloseReader(handle), READER_OK);
+}
+
+} // namespace
