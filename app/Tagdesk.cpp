@@ -1,0 +1,16 @@
+// Start-up: the application titled "Setup", one main window, the event loop.
+#include "Main.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    // The application title is the error box's caption. It is deliberately not
+    // the display name: Qt would append that to the window title on Linux.
+    QApplication::setApplicationName(QStringLiteral("Setup"));
+
+    TForm1 form;
+    form.show();
+    return app.exec();
+}
