@@ -98,7 +98,7 @@ frame::Frame goodRequest(uint8_t seq)
 
 Bytes corrupted(Bytes bytes, std::size_t index)
 {
-    bytes[index] ^= 0x40;
+    bytes.at(index) ^= 0x40;
     return bytes;
 }
 
@@ -129,7 +129,7 @@ Bytes truncatedFrame()
 
 const NoiseCase kNoise[] = {
     {"line_noise", {0x00, 0xFF, 0x13, 0x37, 0x0D, 0x0A}},
-    {"bad_crc", corrupted(frame::encode(goodRequest(3)), 9)},
+    {"bad_crc", corrupted(frame::encode(goodRequest(3)), 8)},
     {"bad_length", corrupted(frame::encode(goodRequest(4)), 2)},
     {"oversize_header", oversizeHeader()},
     {"start_bytes_only", Bytes(40, frame::kStartOfFrame)},
@@ -193,6 +193,44 @@ TEST(Transport, ClientVanishingWithAnswersPendingDoesNotStopTheReader)
     auto fresh = SimClient::overTcp(sim.tcpPort());
     EXPECT_EQ(readParameter(fresh, 224, 1), Bytes{15});
 }
+
+Bytes headerOfLongFrame()
+{
+    // A valid header announcing the longest payload, then only a few of its bytes.
+    return {frame::kStartOfFrame, 0x01, 0x04, 1, 255, static_cast<uint8_t>(Command::SetParameter), 0, 0, 255};
+}
+
+enum class Link { Tcp, Pty };
+
+class TransportStalePartialFrame : public ::testing::TestWithParam<Link> {
+protected:
+    SimClient connect(const SimProcess& sim) const
+    {
+        return GetParam() == Link::Tcp ? SimClient::overTcp(sim.tcpPort()) : SimClient::overPty(sim.ptyPath());
+    }
+};
+
+TEST_P(TransportStalePartialFrame, DoesNotSwallowTheNextRequest)
+{
+    SimProcess sim;
+    auto client = connect(sim);
+    client.sendBytes(headerOfLongFrame());
+    ::usleep(250 * 1000);
+    EXPECT_TRUE(client.call(Command::GetFirmwareVersion).has_value())
+        << "the request was taken as the rest of an old frame";
+}
+
+TEST_P(TransportStalePartialFrame, LeftByAClientThatClosedDoesNotReachTheNextOne)
+{
+    SimProcess sim;
+    connect(sim).sendBytes(headerOfLongFrame());
+    ::usleep(250 * 1000);
+    auto next = connect(sim);
+    EXPECT_TRUE(next.call(Command::GetFirmwareVersion).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(All, TransportStalePartialFrame, ::testing::Values(Link::Tcp, Link::Pty),
+                         [](const auto& info) { return info.param == Link::Tcp ? "Tcp" : "Pty"; });
 
 struct StopCase {
     int signal;
