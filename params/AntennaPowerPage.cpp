@@ -82,6 +82,14 @@ void enableWhileChecked(QCheckBox* gate, QWidget* target)
     QObject::connect(gate, &QCheckBox::toggled, target, &QWidget::setEnabled);
 }
 
+// The inner tab area is 420 x 264: margins and spacing kept small so both groups fit side by side.
+void tighten(QGridLayout* grid)
+{
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(8);
+}
+
 struct Controls {
     std::array<QCheckBox*, 4> gates{};
     std::array<QComboBox*, 4> powers{};
@@ -94,6 +102,7 @@ Controls buildControls(QWidget* sheet)
     Controls c;
     auto* power = named(new QGroupBox(QStringLiteral("Power Setting"), sheet), "GroupBox3");
     auto* powerGrid = new QGridLayout(power);
+    tighten(powerGrid);
     for (int i = 0; i < int(powerChannels.size()); ++i) {
         const PowerChannel& channel = powerChannels[i];
         c.gates[i] = checkBox(channel.gate, channel.caption, power);
@@ -101,6 +110,9 @@ Controls buildControls(QWidget* sheet)
         c.powers[i]->addItems(AntennaPowerPage::powerItems);
         c.powers[i]->setCurrentIndex(initialPowerPosition);
         c.powers[i]->setEnabled(false);
+        // Wide enough for "28.5", not for the trailing blanks: the page has 420 pixels.
+        c.powers[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c.powers[i]->setMinimumContentsLength(4);
         auto* unit = named(new QLabel(QStringLiteral("dBm"), power), channel.unit);
         powerGrid->addWidget(c.gates[i], i, 0);
         powerGrid->addWidget(c.powers[i], i, 1);
@@ -110,6 +122,7 @@ Controls buildControls(QWidget* sheet)
 
     auto* antenna = named(new QGroupBox(QStringLiteral("Antenna Setting"), sheet), "GroupBox16");
     auto* antennaGrid = new QGridLayout(antenna);
+    tighten(antennaGrid);
     for (int i = 0; i < int(antennaPorts.size()); ++i) {
         const AntennaPort& port = antennaPorts[i];
         QCheckBox* work = checkBox(port.work, port.workCaption, antenna);
@@ -127,6 +140,7 @@ Controls buildControls(QWidget* sheet)
     row->addWidget(power, 3);
     row->addWidget(antenna, 2);
     auto* column = new QVBoxLayout;
+    column->setContentsMargins(4, 4, 4, 4);
     column->addLayout(row);
     column->addStretch(1);
     if (sheet->layout())

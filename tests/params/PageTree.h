@@ -1,0 +1,27 @@
+// The window's tab-page tree as the window builds it, empty, for the page
+// tests; and a page context that records the log.
+#pragma once
+
+#include "params/PageContext.h"
+
+#include <QStringList>
+#include <QTabWidget>
+
+#include <memory>
+
+struct PageTree {
+    PageTree();
+
+    std::unique_ptr<QTabWidget> pageControl1;
+    QTabWidget* pageControl2 = nullptr;  // "Work Mode", "Other Function"
+    QTabWidget* pageControl5 = nullptr;  // "Antenna  Power", "Frequency", "Supported Protocol"
+
+    // Shows outer page outer and, where there is one, inner page inner.
+    void show(int outer, int inner = 0);
+};
+
+// The reader handle 7 (the fake reader's) and a log kept in lines.
+struct RecordingContext {
+    QStringList lines;
+    PageContext context();
+};
