@@ -1,6 +1,7 @@
 #include "ConnectionPanel.h"
 
 #include "LinkChoice.h"
+#include "app/CaptionFit.h"
 #include "Reader.h"
 
 #include <QComboBox>
@@ -15,9 +16,12 @@ namespace {
 const QString kTcpIpItem = QStringLiteral("TCP/IP");
 constexpr int kArbitraryItem = 0;
 
-// Delphi-like default heights of one-line controls and buttons.
+// Heights of one-line fields and of buttons at the window's 8-point font.
 constexpr int kFieldHeight = 21;
 constexpr int kButtonHeight = 25;
+// Labels end where the fields beside them begin.
+constexpr int kLabelLeft = 11;
+constexpr int kLabelWidth = 70 - kLabelLeft - 1;
 
 template <typename T>
 T* named(QWidget* parent, const char* name)
@@ -32,7 +36,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int
     auto* l = named<QLabel>(parent, name);
     l->setText(text);
     l->move(x, y);
-    l->adjustSize();
+    fitCaption(l, kLabelWidth);
     return l;
 }
 
@@ -41,6 +45,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
     auto* b = named<QPushButton>(parent, name);
     b->setText(text);
     b->setGeometry(x, y, width, kButtonHeight);
+    fitCaption(b);
     return b;
 }
 
@@ -63,7 +68,7 @@ ConnectionPanel::ConnectionPanel(QWidget* parent, LinkHooks hooks)
 
 void ConnectionPanel::buildControls()
 {
-    label1_ = label(this, "Label1", QStringLiteral("Comm Port"), 11, 20);
+    label1_ = label(this, "Label1", QStringLiteral("Comm Port"), kLabelLeft, 20);
 
     comboBox1_ = named<QComboBox>(this, "ComboBox1");
     comboBox1_->addItems({kTcpIpItem, QStringLiteral("USB"), QStringLiteral("COM1"), QStringLiteral("COM2"),
@@ -72,7 +77,7 @@ void ConnectionPanel::buildControls()
     comboBox1_->setCurrentIndex(comboBox1_->findText(QStringLiteral("COM1")));
     comboBox1_->setGeometry(70, 14, 80, kFieldHeight);
 
-    label2_ = label(this, "Label2", QStringLiteral("Baud Rate"), 11, 43);
+    label2_ = label(this, "Label2", QStringLiteral("Baud Rate"), kLabelLeft, 43);
 
     comboBox2_ = named<QComboBox>(this, "ComboBox2");
     comboBox2_->addItems({QStringLiteral("9600   bps"), QStringLiteral("19200  bps"), QStringLiteral("38400  bps"),
@@ -85,7 +90,7 @@ void ConnectionPanel::buildControls()
     edit71_->setGeometry(69, 38, 80, kFieldHeight);
     edit71_->hide();
 
-    label23_ = label(this, "Label23", QStringLiteral("Station"), 11, 66);
+    label23_ = label(this, "Label23", QStringLiteral("Station"), kLabelLeft, 66);
 
     comboBox7_ = named<QComboBox>(this, "ComboBox7");
     comboBox7_->setEditable(true);
@@ -197,7 +202,7 @@ void ConnectionPanel::ComboBox1Change()
 {
     const bool tcpIp = comboBox1_->currentText() == kTcpIpItem;
     label2_->setText(tcpIp ? QStringLiteral("IP Address") : QStringLiteral("Baud Rate"));
-    label2_->adjustSize();
+    fitCaption(label2_, kLabelWidth);
     edit71_->setVisible(tcpIp);
     comboBox2_->setVisible(!tcpIp);
     if (!tcpIp)

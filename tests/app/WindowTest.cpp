@@ -3,7 +3,9 @@
 #include "FormFixture.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QLocale>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -25,6 +27,8 @@ private slots:
     void statusBarAtStart();
     void firstLogLine();
     void connectionGroupAtStart();
+    void captionsFit_data();
+    void captionsFit();
 };
 
 void WindowTest::titleAndFrame()
@@ -193,6 +197,24 @@ void WindowTest::connectionGroupAtStart()
     QCOMPARE(child<QLabel>(form.get(), "Label2")->text(), QStringLiteral("Baud Rate"));
     QVERIFY(child(form.get(), "Edit71")->isHidden());
     QVERIFY(child(form.get(), "ComboBox2")->isVisible());
+}
+
+void WindowTest::captionsFit_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"Button1", "Button2", "Button3", "BitBtn2", "BitBtn3", "BitBtn4", "Button4"})
+        QTest::newRow(name) << name;
+}
+
+void WindowTest::captionsFit()
+{
+    QFETCH(QString, name);
+    auto form = showForm();
+    auto* button = child<QPushButton>(form.get(), qPrintable(name));
+    const int textWidth = QFontMetrics(button->font()).horizontalAdvance(button->text());
+    QVERIFY2(textWidth <= button->width() - 4,
+             qPrintable(QStringLiteral("'%1' needs %2 px in %3").arg(button->text()).arg(textWidth).arg(button->width())));
+    QCOMPARE(button->font().pointSize(), 8);
 }
 
 QTEST_MAIN(WindowTest)
