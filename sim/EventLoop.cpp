@@ -18,7 +18,9 @@ namespace {
 // by an impossible length, so a decoder must resynchronise, not just skip to 0xA5.
 const std::vector<uint8_t> kGarbage = {0x00, frame::kStartOfFrame, 0xFF, 0xFF, 0x5A, 0x13};
 
-// Output kept for a pty nobody reads is capped; beyond it the answers are lost, as on a real line.
+// Output waiting for a slow reader. A TCP client past this is not read until it
+// catches up; on the pty (where nobody may be listening) further answers are
+// lost, as on a real line.
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 
 } // namespace
@@ -66,7 +68,8 @@ void EventLoop::run(int stopFd)
             fds.push_back({listenFd_, POLLIN, 0});
         const std::size_t firstLink = fds.size();
         for (const auto& [id, link] : links_) {
-            short events = link.closing ? 0 : POLLIN;
+            const bool backedUp = !link.pty && link.out.size() >= kMaxPendingOutput;
+            short events = link.closing || backedUp ? 0 : POLLIN;
             if (!link.out.empty())
                 events |= POLLOUT;
             fds.push_back({link.fd, events, 0});
@@ -166,7 +169,7 @@ void EventLoop::onFrame(uint64_t id, Link& link, const frame::Frame& request)
 
 void EventLoop::queueOutput(Link& link, const std::vector<uint8_t>& bytes)
 {
-    if (link.out.size() + bytes.size() > kMaxPendingOutput)
+    if (link.pty && link.out.size() + bytes.size() > kMaxPendingOutput)
         return;
     link.out.insert(link.out.end(), bytes.begin(), bytes.end());
 }

@@ -232,6 +232,22 @@ TEST_P(TransportStalePartialFrame, LeftByAClientThatClosedDoesNotReachTheNextOne
 INSTANTIATE_TEST_SUITE_P(All, TransportStalePartialFrame, ::testing::Values(Link::Tcp, Link::Pty),
                          [](const auto& info) { return info.param == Link::Tcp ? "Tcp" : "Pty"; });
 
+TEST(Transport, ClientThatReadsLateGetsEveryAnswer)
+{
+    SimProcess sim({"--no-pty"});
+    auto client = SimClient::overTcp(sim.tcpPort());
+    // Far more answer bytes than any buffer on the way holds before the client reads.
+    constexpr int kRequests = 2000;
+    for (int i = 0; i < kRequests; ++i)
+        client.send(Command::GetParameter, {0, 255});
+    int answers = 0;
+    while (auto answer = client.receive(2000)) {
+        ASSERT_EQ(answer->payload.size(), 255u);
+        ++answers;
+    }
+    EXPECT_EQ(answers, kRequests);
+}
+
 struct StopCase {
     int signal;
     std::vector<std::string> args;
