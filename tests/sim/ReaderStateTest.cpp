@@ -222,6 +222,21 @@ TEST(ReaderState, WriteThatCannotBeKeptIsRefusedAndNotApplied)
     EXPECT_EQ(calls, 2);
 }
 
+TEST(ReaderState, BaudRateAndResetNeverTouchTheStoredMemory)
+{
+    int saves = 0;
+    sim::ReaderState reader({}, sim::defaultParameterMemory(), {}, [&](const sim::ParameterMemory&) {
+        ++saves;
+        return true;
+    });
+    EXPECT_EQ(reader.handle(request(cmd(Command::SetBaudRate), {3}))->status, 0);
+    EXPECT_EQ(reader.handle(request(cmd(Command::ResetReader), {}))->status, 0);
+    EXPECT_EQ(reader.baudRateCode(), 3);
+    EXPECT_EQ(reader.resetCount(), 1u);
+    EXPECT_EQ(reader.memory(), sim::defaultParameterMemory());
+    EXPECT_EQ(saves, 0);
+}
+
 TEST(ReaderState, OffLineSwitchIsPersistedLikeAWrite)
 {
     sim::ParameterMemory kept{};
