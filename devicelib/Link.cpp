@@ -109,7 +109,7 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
     if (bytes.empty())
         return READER_FAIL(READER_BAD_ARGUMENT, "payload too long for a frame");
 
-    uint16_t status = drainStaleInput();
+    uint16_t status = transport_->drainBeforeRequest() ? drainStaleInput() : READER_OK;
     if (status == READER_OK)
         status = transport_->send(bytes.data(), bytes.size());
     frame::Frame answer;

@@ -17,6 +17,7 @@ public:
 
     uint16_t send(const uint8_t* data, std::size_t size) override;
     uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
+    bool drainBeforeRequest() const override { return false; }
 
 private:
     explicit TcpTransport(int socket) : socket_(socket) {}

@@ -22,6 +22,12 @@ public:
 
     // Drops whatever the port still buffers on the way in (serial lines only).
     virtual void discardInput() {}
+
+    // Whether bytes left over from earlier calls (late answers, line noise)
+    // are read and dropped before each request. A serial line needs it; a TCP
+    // stream carries no noise, and the late answers in it are told apart by
+    // their sequence numbers while the call waits, saving a system call.
+    virtual bool drainBeforeRequest() const { return true; }
 };
 
 } // namespace readerlib
