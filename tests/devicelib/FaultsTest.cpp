@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -65,6 +66,29 @@ TEST_P(Faults, LateAnswerIsNeverTakenForTheNextCall)
     std::array<uint8_t, 4> read{};
     ASSERT_EQ(GetParameter(handle, 20, 4, read.data()), READER_OK);
     EXPECT_EQ(read, atB);
+    CloseReader(handle);
+}
+
+// After a timeout the link waits only briefly, but a slow reader that answers
+// again gets the full wait back: the short wait must not outlast the silence.
+TEST_P(Faults, SlowReaderGetsTheFullWaitBackOnceItAnswers)
+{
+    ScopedEnv wait("READER_TIMEOUT_MS", "400");
+    SimProcess sim({"--station", "3", "--delay-ms", "120"});
+    const uint32_t handle = openVia(sim, GetParam());
+    ASSERT_NE(handle, 0u);
+    uint8_t byte = 0;
+    ASSERT_EQ(SelectStation(4), READER_OK);
+    ASSERT_EQ(GetParameter(handle, 3, 1, &byte), READER_TIMEOUT);   // nobody answers station 4
+    ASSERT_EQ(SelectStation(3), READER_OK);
+    // 120 ms is longer than the short wait, so the first call still gives up;
+    // its late answer then shows the reader is back.
+    EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_TIMEOUT);
+    std::vector<uint16_t> statuses;
+    for (int call = 0; call < 6; ++call)
+        statuses.push_back(GetParameter(handle, 3, 1, &byte));
+    EXPECT_EQ(statuses[4], READER_OK);
+    EXPECT_EQ(statuses[5], READER_OK);
     CloseReader(handle);
 }
 
