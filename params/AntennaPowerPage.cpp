@@ -160,10 +160,9 @@ AntennaPowerPage::AntennaPowerPage(QWidget* sheet, PageContext context)
 
     // Setup: a channel's power only while its gate box is checked; both masks always.
     for (int i = 0; i < int(powerChannels.size()); ++i) {
-        QCheckBox* gate = c.gates[i];
         setup_.steps.push_back(writeStep(powerChannels[i].address, listIndexBinding(c.powers[i], powerCodeOffset),
                                          QString::fromLatin1(powerChannels[i].setupFailure))
-                                   .onlyIf([gate] { return gate->isChecked(); }));
+                                   .onlyIf(whileChecked(c.gates[i])));
     }
     setup_.steps.push_back(writeStep(workAntennaAddress, workMask, QStringLiteral("Setup Work Antenna Parameter Failed !")));
     setup_.steps.push_back(writeStep(antennaCheckAddress, checkMask, QStringLiteral("Setup Antenna Check Parameter Failed !")));

@@ -7,6 +7,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+std::function<bool()> whileChecked(QCheckBox* box)
+{
+    return [box] { return box->isChecked(); };
+}
+
 Binding flagBinding(QCheckBox* box)
 {
     return {

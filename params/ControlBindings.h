@@ -13,6 +13,9 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
+// A step's condition: the box is checked when the step comes.
+std::function<bool()> whileChecked(QCheckBox* box);
+
 // A flag byte: 1 when the box is checked, else 0; reads back checked exactly when the byte is 1.
 Binding flagBinding(QCheckBox* box);
 

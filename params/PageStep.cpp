@@ -53,7 +53,7 @@ Outcome write(const PageContext& context, const Para& para, const Step& step)
     switch (value.kind()) {
     case StepValue::Kind::Nothing:
         return Outcome::Skipped;
-    case StepValue::Kind::NoSelection:
+    case StepValue::Kind::Missing:
         return Outcome::Failed;           // nobody chose a value: write none
     case StepValue::Kind::Bytes:
         break;
@@ -82,6 +82,14 @@ Outcome read(const PageContext& context, const Para& para, const Step& step)
 }
 
 } // namespace
+
+Routine withoutLines(Routine routine)
+{
+    for (Step& step : routine.steps)
+        step.failure.clear();
+    routine.closing = {};
+    return routine;
+}
 
 bool runRoutine(const PageContext& context, const Routine& routine)
 {

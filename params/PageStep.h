@@ -22,13 +22,15 @@ class StepValue {
 public:
     enum class Kind {
         Bytes,        // write these bytes
-        NoSelection,  // the value comes from a list or radio set showing no selection
+        Missing,      // the value is missing: a list or radio set showing no selection, an
+                      // empty field that must hold one. No call; the step fails.
         Nothing,      // there is nothing to write (an empty code field): no call, no line
     };
 
     static StepValue bytes(ParamBytes bytes) { return StepValue(Kind::Bytes, std::move(bytes)); }
     static StepValue byte(uint8_t value) { return StepValue(Kind::Bytes, {value}); }
-    static StepValue noSelection() { return StepValue(Kind::NoSelection, {}); }
+    static StepValue noSelection() { return StepValue(Kind::Missing, {}); }
+    static StepValue missing() { return StepValue(Kind::Missing, {}); }
     static StepValue nothing() { return StepValue(Kind::Nothing, {}); }
 
     Kind kind() const { return kind_; }
@@ -84,7 +86,11 @@ struct Routine {
     ClosingLines closing;
 };
 
+// The same routine with no line of any kind: no failure lines, no closing line
+// (a refresh that only brings the reader's values back into the page).
+Routine withoutLines(Routine routine);
+
 // Runs the steps in order and logs the closing line; returns the success flag.
-// A step whose value throws ConversionError ends the routine there: the
+// A step whose value or show throws ConversionError ends the routine there: the
 // exception leaves, nothing further is called and no closing line is logged.
 bool runRoutine(const PageContext& context, const Routine& routine);

@@ -1,4 +1,4 @@
-// The window's tab-page tree as the window builds it, empty, for the page
+// The window's tab-page tree, empty and in the window's font, for the page
 // tests; and a page context that records the log.
 #pragma once
 
@@ -12,9 +12,10 @@
 struct PageTree {
     PageTree();
 
-    std::unique_ptr<QTabWidget> pageControl1;
-    QTabWidget* pageControl2 = nullptr;  // "Work Mode", "Other Function"
-    QTabWidget* pageControl5 = nullptr;  // "Antenna  Power", "Frequency", "Supported Protocol"
+    std::unique_ptr<QWidget> window;      // stands for the main window: owns the tree
+    QTabWidget* pageControl1 = nullptr;
+    QTabWidget* pageControl2 = nullptr;   // "Work Mode", "Other Function"
+    QTabWidget* pageControl5 = nullptr;   // "Antenna  Power", "Frequency", "Supported Protocol"
 
     // Shows outer page outer and, where there is one, inner page inner.
     void show(int outer, int inner = 0);

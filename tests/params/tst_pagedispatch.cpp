@@ -124,7 +124,7 @@ void PageDispatchTest::antennaPowerRunsFromTheTabShowing()
     fake::reset();
     PageTree tree;
     RecordingContext rec;
-    ParamPages pages(tree.pageControl1.get(), rec.context());
+    ParamPages pages(tree.pageControl1, rec.context());
 
     tree.show(1, 0);
     pages.query();

@@ -38,7 +38,9 @@ private slots:
     void reads_data();
     void reads();
     void failedCallsNeverStopTheRoutine();
+    void conversionErrorEndsTheRoutine_data();
     void conversionErrorEndsTheRoutine();
+    void routineWithoutLines();
     void numberFields_data();
     void numberFields();
     void listWithoutSelection_data();
@@ -185,12 +187,26 @@ void PageStepsTest::failedCallsNeverStopTheRoutine()
     QCOMPARE(rec.lines, (QStringList{"first", "third", "failed"}));
 }
 
+void PageStepsTest::conversionErrorEndsTheRoutine_data()
+{
+    QTest::addColumn<bool>("inRead");
+    QTest::newRow("forming a value to write") << false;
+    QTest::newRow("putting bytes read into the page") << true;
+}
+
 void PageStepsTest::conversionErrorEndsTheRoutine()
 {
+    QFETCH(bool, inRead);
+
     QLineEdit field(QStringLiteral("abc"));
     const auto one = [] { return StepValue::byte(1); };
+    // A read whose bytes go through a field that must hold a number, as a
+    // channel list rebuilt from the plan fields does.
+    const auto showThroughField = [&field](const ParamBytes&) { toInteger(field.text()); };
     RecordingContext rec;
-    const Routine routine{{writeStep(129, one, "before"), writeStep(148, wordNumberBinding(&field), "bad field"),
+    const Routine routine{{writeStep(129, one, "before"),
+                           inRead ? readStep(148, showThroughField, "bad field")
+                                  : writeStep(148, wordNumberBinding(&field), "bad field"),
                            writeStep(146, one, "after")},
                           closing};
 
@@ -201,9 +217,21 @@ void PageStepsTest::conversionErrorEndsTheRoutine()
 
     QCOMPARE(shown, QStringLiteral("'abc' is not a valid integer value."));
     const auto calls = fake::callsOf();
-    QCOMPARE(calls.size(), std::size_t(1));
+    QCOMPARE(calls.size(), std::size_t(inRead ? 2 : 1));
     QCOMPARE(calls[0].args.at(0), 129);
+    QVERIFY2(fake::callsOf("SetParameter").size() == 1, "nothing is written after the stop");
     QVERIFY2(rec.lines.isEmpty(), "a stopped routine logs no closing line");
+}
+
+void PageStepsTest::routineWithoutLines()
+{
+    fake::reader().answerNothing = true;
+    RecordingContext rec;
+    const auto one = [] { return StepValue::byte(1); };
+    const Routine routine{{writeStep(161, one, "its line"), readStep(83, [](const ParamBytes&) {}, "its line")}, closing};
+    QVERIFY(!runRoutine(rec.context(), withoutLines(routine)));
+    QCOMPARE(fake::callsOf().size(), std::size_t(2));
+    QVERIFY2(rec.lines.isEmpty(), "a routine without lines logs nothing, failures included");
 }
 
 void PageStepsTest::numberFields_data()
@@ -265,7 +293,7 @@ void PageStepsTest::listWithoutSelection()
 
     const StepValue value = binding.value();
     if (index < 0) {
-        QVERIFY2(value.kind() == StepValue::Kind::NoSelection, "a list with no selection has no value to write");
+        QVERIFY2(value.kind() == StepValue::Kind::Missing, "a list with no selection has no value to write");
     } else {
         QCOMPARE(value.data(), ParamBytes{uint8_t(byteRead)});
     }
@@ -286,7 +314,7 @@ void PageStepsTest::radioSetClearsOnUnknownValue()
 
     binding.show({9});
     QVERIFY2(!one->isChecked() && !two->isChecked(), "a value matching no button leaves the set with none selected");
-    QVERIFY(binding.value().kind() == StepValue::Kind::NoSelection);
+    QVERIFY(binding.value().kind() == StepValue::Kind::Missing);
     QCOMPARE(selected.count(), 2);   // selected, then unselected: no rule runs on toggled(false)
 
     binding.show({1});
