@@ -378,7 +378,7 @@ void ConnectionTest::closeBoxDoesNotCloseReader()
 
 void ConnectionTest::portChange_data()
 {
-    QTest::addColumn<QStringList>("ports");       // chosen in this order
+    QTest::addColumn<QStringList>("ports");       // chosen in this order; "key:Up"/"key:Down" as the operator's arrow keys
     QTest::addColumn<QString>("label2");
     QTest::addColumn<bool>("ipShown");
     QTest::addColumn<int>("baudIndex");           // after the last choice
@@ -388,6 +388,8 @@ void ConnectionTest::portChange_data()
     QTest::newRow("USB resets it") << QStringList{"USB"} << "Baud Rate" << false << 0;
     QTest::newRow("TCP/IP shows the address, keeps the baud rate") << QStringList{"TCP/IP"} << "IP Address" << true << 3;
     QTest::newRow("back from TCP/IP to COM7") << QStringList{"TCP/IP", "COM7"} << "Baud Rate" << false << 0;
+    QTest::newRow("arrow key from COM1 to COM2") << QStringList{"key:Down"} << "Baud Rate" << false << 0;
+    QTest::newRow("arrow keys up through USB to TCP/IP") << QStringList{"key:Up", "key:Up"} << "IP Address" << true << 0;
 }
 
 void ConnectionTest::portChange()
@@ -403,8 +405,15 @@ void ConnectionTest::portChange()
     fake::reader().calls.clear();
     const QString panelBefore = panel(form.get(), 0);
 
-    for (const QString& port : ports)
-        choose(form.get(), "ComboBox1", port);
+    auto* portBox = child<QComboBox>(form.get(), "ComboBox1");
+    for (const QString& port : ports) {
+        if (port == QLatin1String("key:Down"))
+            QTest::keyClick(portBox, Qt::Key_Down);
+        else if (port == QLatin1String("key:Up"))
+            QTest::keyClick(portBox, Qt::Key_Up);
+        else
+            choose(form.get(), "ComboBox1", port);
+    }
 
     QCOMPARE(child<QLabel>(form.get(), "Label2")->text(), label2);
     QCOMPARE(child(form.get(), "Edit71")->isVisible(), ipShown);
