@@ -12,5 +12,6 @@ class QApplication;
 std::chrono::steady_clock::time_point mainStarted();
 
 // Prints "shown <ms since main> <VmRSS kB> <VmHWM kB>" on the first expose
-// of any window, flushes, and quits the application.
+// of any window, flushes, and quits the application. The kernel updates VmHWM
+// lazily, so at that moment it can trail VmRSS by a few pages.
 void reportFirstExpose(QApplication& app, std::chrono::steady_clock::time_point start);
