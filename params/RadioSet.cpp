@@ -1,5 +1,6 @@
 #include "RadioSet.h"
 
+#include <QButtonGroup>
 #include <QRadioButton>
 
 int RadioSet::selectedIndex() const
@@ -24,9 +25,16 @@ void RadioSet::clear() const
     for (QRadioButton* button : buttons_) {
         if (!button->isChecked())
             continue;
-        const bool exclusive = button->autoExclusive();
+        // Sibling buttons are exclusive by autoExclusive, grouped ones by their group.
+        QButtonGroup* group = button->group();
+        const bool groupExclusive = group && group->exclusive();
+        const bool autoExclusive = button->autoExclusive();
+        if (group)
+            group->setExclusive(false);
         button->setAutoExclusive(false);
         button->setChecked(false);
-        button->setAutoExclusive(exclusive);
+        button->setAutoExclusive(autoExclusive);
+        if (group)
+            group->setExclusive(groupExclusive);
     }
 }

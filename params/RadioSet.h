@@ -16,8 +16,9 @@ public:
     // Selects the button at index; any index outside the set clears the set.
     void select(int index) const;
 
-    // Unselects every button. Auto-exclusive buttons refuse to unselect the
-    // last selected one, so exclusivity is lifted for the moment.
+    // Unselects every button. Exclusive buttons refuse to unselect the last
+    // selected one, so exclusivity (their own or their button group's) is
+    // lifted for the moment.
     void clear() const;
 
     const QList<QRadioButton*>& buttons() const { return buttons_; }
