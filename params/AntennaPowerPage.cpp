@@ -1,6 +1,7 @@
 #include "AntennaPowerPage.h"
 
 #include "ControlBindings.h"
+#include "PageWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -62,26 +63,6 @@ constexpr uint8_t workAntennaAddress = 153;
 constexpr uint8_t antennaCheckAddress = 154;
 constexpr int initialPowerPosition = 13; // "30 "
 
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QCheckBox* checkBox(const char* name, const char* caption, QWidget* parent)
-{
-    return named(new QCheckBox(QString::fromLatin1(caption), parent), name);
-}
-
-// The rule of a gate box: its target is enabled exactly while the box is
-// checked. toggled fires on every change of state, from the operator or a
-// query, and not when the box is set to the state it has.
-void enableWhileChecked(QCheckBox* gate, QWidget* target)
-{
-    QObject::connect(gate, &QCheckBox::toggled, target, &QWidget::setEnabled);
-}
-
 // The inner tab area is 420 x 264: margins and spacing kept small so both groups fit side by side.
 void tighten(QGridLayout* grid)
 {
@@ -105,7 +86,7 @@ Controls buildControls(QWidget* sheet)
     tighten(powerGrid);
     for (int i = 0; i < int(powerChannels.size()); ++i) {
         const PowerChannel& channel = powerChannels[i];
-        c.gates[i] = checkBox(channel.gate, channel.caption, power);
+        c.gates[i] = namedCheckBox(channel.gate, channel.caption, power);
         c.powers[i] = named(new QComboBox(power), channel.list);
         c.powers[i]->addItems(AntennaPowerPage::powerItems);
         c.powers[i]->setCurrentIndex(initialPowerPosition);
@@ -125,8 +106,8 @@ Controls buildControls(QWidget* sheet)
     tighten(antennaGrid);
     for (int i = 0; i < int(antennaPorts.size()); ++i) {
         const AntennaPort& port = antennaPorts[i];
-        QCheckBox* work = checkBox(port.work, port.workCaption, antenna);
-        QCheckBox* check = checkBox(port.check, port.checkCaption, antenna);
+        QCheckBox* work = namedCheckBox(port.work, port.workCaption, antenna);
+        QCheckBox* check = namedCheckBox(port.check, port.checkCaption, antenna);
         check->setEnabled(false);
         antennaGrid->addWidget(work, i, 0);
         antennaGrid->addWidget(check, i, 1);
@@ -143,9 +124,7 @@ Controls buildControls(QWidget* sheet)
     column->setContentsMargins(4, 4, 4, 4);
     column->addLayout(row);
     column->addStretch(1);
-    if (sheet->layout())
-        delete sheet->layout();
-    sheet->setLayout(column);
+    placeInSheet(sheet, column);
     return c;
 }
 
