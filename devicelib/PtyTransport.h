@@ -4,27 +4,22 @@
 // the same line settings as a real serial port.
 #pragma once
 
-#include "Transport.h"
+#include "FdTransport.h"
 
 #include <memory>
 #include <string>
 
 namespace readerlib {
 
-class PtyTransport final : public Transport {
+class PtyTransport final : public FdTransport {
 public:
     // status is READER_OK, or READER_OPEN_FAILED with a null result (also for
     // a path that is not a terminal).
     static std::unique_ptr<PtyTransport> open(const std::string& path, uint16_t& status);
-    ~PtyTransport() override;
-
-    uint16_t send(const uint8_t* data, std::size_t size) override;
-    uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
     void discardInput() override;
 
 private:
-    explicit PtyTransport(int fd) : fd_(fd) {}
-    int fd_;
+    explicit PtyTransport(int fd) : FdTransport(fd, false) {}
 };
 
 } // namespace readerlib

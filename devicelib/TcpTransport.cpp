@@ -37,12 +37,7 @@ std::unique_ptr<TcpTransport> TcpTransport::connect(uint32_t address, uint16_t p
             status = READER_FAIL(READER_OPEN_FAILED, "connection refused");
             return nullptr;
         }
-        pollfd waiter{fd, POLLOUT, 0};
-        int ready;
-        do {
-            ready = ::poll(&waiter, 1, connectTimeoutMs);
-        } while (ready < 0 && errno == EINTR);
-        if (ready <= 0) {
+        if (pollOne(fd, POLLOUT, connectTimeoutMs) <= 0) {
             status = READER_FAIL(READER_OPEN_FAILED, "connect timed out");
             return nullptr;
         }
@@ -55,65 +50,6 @@ std::unique_ptr<TcpTransport> TcpTransport::connect(uint32_t address, uint16_t p
     }
     status = READER_OK;
     return transport;
-}
-
-TcpTransport::~TcpTransport()
-{
-    ::close(socket_);
-}
-
-uint16_t TcpTransport::send(const uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t sent = ::send(socket_, data, size, MSG_NOSIGNAL);
-        if (sent > 0) {
-            data += sent;
-            size -= static_cast<std::size_t>(sent);
-            continue;
-        }
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // The send buffer is full: a request is a few hundred bytes at
-            // most, so this only waits for a peer that reads very slowly.
-            pollfd waiter{socket_, POLLOUT, 0};
-            if (::poll(&waiter, 1, 1000) <= 0)
-                return READER_FAIL(READER_LINK_LOST, "peer does not take data");
-            continue;
-        }
-        return READER_FAIL(READER_LINK_LOST, "send failed");
-    }
-    return READER_OK;
-}
-
-uint16_t TcpTransport::receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received)
-{
-    received = 0;
-    if (timeoutMs > 0) {
-        pollfd waiter{socket_, POLLIN, 0};
-        int ready;
-        do {
-            ready = ::poll(&waiter, 1, timeoutMs);
-        } while (ready < 0 && errno == EINTR);
-        if (ready == 0)
-            return READER_OK;
-        if (ready < 0)
-            return READER_FAIL(READER_LINK_LOST, "poll failed");
-    }
-    for (;;) {
-        const ssize_t got = ::recv(socket_, buffer, capacity, 0);
-        if (got > 0) {
-            received = static_cast<std::size_t>(got);
-            return READER_OK;
-        }
-        if (got == 0)
-            return READER_FAIL(READER_LINK_LOST, "reader closed the connection");
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return READER_OK;
-        return READER_FAIL(READER_LINK_LOST, "receive failed");
-    }
 }
 
 } // namespace readerlib
