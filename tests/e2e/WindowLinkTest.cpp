@@ -1,53 +1,15 @@
 // The window over the real device library, talking to readersim: connect,
 // version lines, status bar, then "Disconnect" or "Update Reader".
 #include "SimProcess.h"
+#include "WindowProbe.h"
 #include "app/ErrorBox.h"
 #include "app/Main.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
 
-#include <memory>
-
-namespace {
-
-template <typename T = QWidget>
-T* child(QWidget* form, const char* name)
-{
-    T* widget = form->findChild<T*>(QLatin1String(name));
-    if (!widget)
-        qFatal("no control named %s", name);
-    return widget;
-}
-
-void choosePort(QWidget* form, const QString& item)
-{
-    auto* combo = child<QComboBox>(form, "ComboBox1");
-    combo->setCurrentIndex(combo->findText(item));
-    emit combo->activated(combo->currentIndex());
-}
-
-QString panel(QWidget* form, int index)
-{
-    return child<QLabel>(form, qPrintable(QStringLiteral("StatusBar1Panel%1").arg(index)))->text();
-}
-
-// The log's messages without line numbers and times.
-QStringList messages(QWidget* form)
-{
-    static const QRegularExpression prefix(QStringLiteral("^\\d+   .+?  :  "));
-    QStringList out;
-    for (QString line : child<QPlainTextEdit>(form, "Memo1")->toPlainText().split(u'\n'))
-        if (!line.isEmpty())
-            out << line.remove(prefix);
-    return out;
-}
-
-} // namespace
+using namespace formtest;
 
 class WindowLinkTest : public QObject {
     Q_OBJECT
@@ -92,20 +54,20 @@ void WindowLinkTest::connectAndClose()
     TForm1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    choosePort(&form, port);
+    choose(&form, "ComboBox1", port);
     child<QLineEdit>(&form, "Edit71")->setText(QStringLiteral("127.0.0.1"));
 
-    QTest::mouseClick(child(&form, "Button1"), Qt::LeftButton);
+    click(&form, "Button1");
 
     if (!answers) {
-        QCOMPARE(messages(&form), (QStringList{"Program Running !", "Open Reader Failed !"}));
+        QCOMPARE(logMessages(&form), (QStringList{"Program Running !", "Open Reader Failed !"}));
         QCOMPARE(panel(&form, 0), port + ":Close");
         QCOMPARE(panel(&form, 1), QStringLiteral("Communication Invalid"));
         QVERIFY(child(&form, "Button1")->isEnabled());
         return;
     }
 
-    const QStringList afterConnect = messages(&form);
+    const QStringList afterConnect = logMessages(&form);
     QVERIFY2(afterConnect.size() >= 4, qPrintable(afterConnect.join(" | ")));
     QCOMPARE(afterConnect.mid(0, 3),
              (QStringList{"Program Running !", "Open Reader Successfully !", "Reader Firmware Version is V 1.4.0.6 !"}));
@@ -119,16 +81,16 @@ void WindowLinkTest::connectAndClose()
     QVERIFY(child(&form, "Button2")->isEnabled());
     QVERIFY(form.readerHandle() != 0);
 
-    QTest::mouseClick(child(&form, qPrintable(closeButton)), Qt::LeftButton);
+    click(&form, qPrintable(closeButton));
 
     QCOMPARE(panel(&form, 0), port + ":Close");
     QCOMPARE(panel(&form, 1), QString());
     QVERIFY(child(&form, "Button1")->isEnabled());
     QVERIFY(!child(&form, "Button2")->isEnabled());
     if (closeButton == QLatin1String("Button3"))
-        QCOMPARE(messages(&form).last(), QStringLiteral("Update Reader Parameter Successfully !"));
+        QCOMPARE(logMessages(&form).last(), QStringLiteral("Update Reader Parameter Successfully !"));
     else
-        QCOMPARE(messages(&form), afterConnect);
+        QCOMPARE(logMessages(&form), afterConnect);
 }
 
 QTEST_MAIN(WindowLinkTest)

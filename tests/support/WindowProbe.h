@@ -1,0 +1,88 @@
+// What the window's tests do and read as the operator would, whatever library
+// stands behind the window: choose a list item, click a button, read a status
+// bar panel and the message log's lines.
+#pragma once
+
+#include "NamedWidget.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QList>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTest>
+#include <QTime>
+
+namespace formtest {
+
+// The operator picks an item of a drop-down list.
+inline void choose(QWidget* form, const char* comboName, const QString& item)
+{
+    auto* combo = child<QComboBox>(form, comboName);
+    const int index = combo->findText(item);
+    if (index < 0)
+        qFatal("no item %s", qPrintable(item));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+inline void click(QWidget* form, const char* buttonName)
+{
+    QTest::mouseClick(child(form, buttonName), Qt::LeftButton);
+}
+
+inline QString panel(QWidget* form, int index)
+{
+    return child<QLabel>(form, QStringLiteral("StatusBar1Panel%1").arg(index))->text();
+}
+
+struct LogLine {
+    int number = 0;
+    QString time;
+    QString message;
+};
+
+// Every line of the log split into number, time and message; a line not in
+// the log's format gives number 0 and the whole text as message.
+inline QList<LogLine> logLines(QWidget* form)
+{
+    static const QRegularExpression format(QStringLiteral("^(\\d+)   (.+?)  :  (.*)$"));
+    QList<LogLine> out;
+    const QStringList lines = child<QPlainTextEdit>(form, "Memo1")->toPlainText().split(u'\n');
+    for (const QString& text : lines) {
+        if (text.isEmpty())
+            continue;
+        const auto match = format.match(text);
+        if (match.hasMatch())
+            out.append({match.captured(1).toInt(), match.captured(2), match.captured(3)});
+        else
+            out.append({0, QString(), text});
+    }
+    return out;
+}
+
+// Whether text is the system's long time format of a moment between since and now.
+inline bool isLongTimeSince(const QString& text, const QTime& since)
+{
+    const QTime now = QTime::currentTime();
+    for (QTime t = since; t <= now.addSecs(1); t = t.addSecs(1)) {
+        if (QLocale::system().toString(t, QLocale::LongFormat) == text)
+            return true;
+        if (t.secsTo(now) > 60)
+            break;
+    }
+    return false;
+}
+
+// The log's messages without line numbers and times.
+inline QStringList logMessages(QWidget* form)
+{
+    QStringList out;
+    for (const LogLine& line : logLines(form))
+        out << line.message;
+    return out;
+}
+
+} // namespace formtest
