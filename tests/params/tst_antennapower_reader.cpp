@@ -1,5 +1,7 @@
 // The "Antenna  Power" page through the real device library and the virtual
 // reader over TCP: what a setup writes, a query brings back into the controls.
+#include "AntennaPowerControls.h"
+#include "NamedWidget.h"
 #include "PageTree.h"
 #include "SimProcess.h"
 
@@ -12,18 +14,38 @@
 
 #include <cstdlib>
 
-namespace {
-const char* const gateName[4] = {"CheckBox8", "CheckBox13", "CheckBox14", "CheckBox15"};
-const char* const powerName[4] = {"ComboBox18", "ComboBox19", "ComboBox20", "ComboBox21"};
-const char* const workName[4] = {"CheckBox9", "CheckBox10", "CheckBox11", "CheckBox12"};
-const char* const checkName[4] = {"CheckBox26", "CheckBox27", "CheckBox28", "CheckBox29"};
+using namespace antennapower;
 
+namespace {
 // What the operator sets on the page: four power positions and two 4-bit masks.
 struct PageValues {
     QList<int> positions;
     int work = 0;
     int check = 0;
 };
+
+// Sets the page's controls under root to v, every channel checked.
+void put(QWidget* root, const PageValues& v)
+{
+    for (int i = 0; i < 4; ++i) {
+        child<QCheckBox>(root, gateName[i])->setChecked(true);
+        child<QComboBox>(root, powerName[i])->setCurrentIndex(v.positions[i]);
+        child<QCheckBox>(root, workName[i])->setChecked(v.work >> i & 1);
+        child<QCheckBox>(root, checkName[i])->setChecked(v.check >> i & 1);
+    }
+}
+
+// What the page's controls under root show.
+PageValues shown(QWidget* root)
+{
+    PageValues v;
+    for (int i = 0; i < 4; ++i) {
+        v.positions << child<QComboBox>(root, powerName[i])->currentIndex();
+        v.work |= child<QCheckBox>(root, workName[i])->isChecked() << i;
+        v.check |= child<QCheckBox>(root, checkName[i])->isChecked() << i;
+    }
+    return v;
+}
 } // namespace
 
 Q_DECLARE_METATYPE(PageValues)
@@ -33,36 +55,6 @@ class AntennaPowerReaderTest : public QObject {
 
 private:
     std::unique_ptr<PageTree> tree;
-
-    template <typename W>
-    W* get(const char* name)
-    {
-        W* widget = tree->pageControl1->findChild<W*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
-
-    void put(const PageValues& v)
-    {
-        for (int i = 0; i < 4; ++i) {
-            get<QCheckBox>(gateName[i])->setChecked(true);
-            get<QComboBox>(powerName[i])->setCurrentIndex(v.positions[i]);
-            get<QCheckBox>(workName[i])->setChecked(v.work >> i & 1);
-            get<QCheckBox>(checkName[i])->setChecked(v.check >> i & 1);
-        }
-    }
-
-    PageValues shown()
-    {
-        PageValues v;
-        for (int i = 0; i < 4; ++i) {
-            v.positions << get<QComboBox>(powerName[i])->currentIndex();
-            v.work |= get<QCheckBox>(workName[i])->isChecked() << i;
-            v.check |= get<QCheckBox>(checkName[i])->isChecked() << i;
-        }
-        return v;
-    }
 
 private slots:
     void setupThenQuery_data();
@@ -119,10 +111,10 @@ void AntennaPowerReaderTest::setupThenQuery()
     context.handle = [handle] { return handle; };
     AntennaPowerPage page(tree->pageControl1->findChild<QWidget*>("TabSheet17"), context);
 
-    put(chosen);
+    put(tree->pageControl1, chosen);
     page.setup();
     // Change every control, so the query has to bring each one back.
-    put(PageValues{{5, 5, 5, 5}, chosen.work ^ 0xF, chosen.check ^ 0xF});
+    put(tree->pageControl1, PageValues{{5, 5, 5, 5}, chosen.work ^ 0xF, chosen.check ^ 0xF});
     // The work mask the reader held before the refused write is unknown to the
     // test: read it straight from the reader.
     if (afterQuery.work < 0) {
@@ -134,7 +126,7 @@ void AntennaPowerReaderTest::setupThenQuery()
     CloseReader(handle);
 
     QCOMPARE(rec.lines, lines);
-    const PageValues back = shown();
+    const PageValues back = shown(tree->pageControl1);
     QCOMPARE(back.positions, afterQuery.positions);
     QCOMPARE(back.work, afterQuery.work);
     QCOMPARE(back.check, afterQuery.check);

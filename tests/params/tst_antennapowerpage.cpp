@@ -1,5 +1,7 @@
 // The "Antenna  Power" page against the device library's test double.
+#include "AntennaPowerControls.h"
 #include "FakeReader.h"
+#include "NamedWidget.h"
 #include "PageTree.h"
 
 #include "params/AntennaPowerPage.h"
@@ -10,12 +12,10 @@
 #include <QLabel>
 #include <QtTest>
 
+using namespace antennapower;
+
 namespace {
 const int powerAddress[4] = {192, 208, 224, 240};
-const char* const gateName[4] = {"CheckBox8", "CheckBox13", "CheckBox14", "CheckBox15"};
-const char* const powerName[4] = {"ComboBox18", "ComboBox19", "ComboBox20", "ComboBox21"};
-const char* const workName[4] = {"CheckBox9", "CheckBox10", "CheckBox11", "CheckBox12"};
-const char* const checkName[4] = {"CheckBox26", "CheckBox27", "CheckBox28", "CheckBox29"};
 
 const QString setupOk = QStringLiteral("Setup Power And Antenna Parameter Successfully !");
 const QString setupFailed = QStringLiteral("Setup Power And Antenna Parameter Failed !");
@@ -40,16 +40,8 @@ private:
     std::unique_ptr<RecordingContext> rec;
     std::unique_ptr<AntennaPowerPage> page;
 
-    template <typename W>
-    W* get(const char* name)
-    {
-        W* widget = tree->pageControl1->findChild<W*>(QString::fromLatin1(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
-    QCheckBox* box(const char* name) { return get<QCheckBox>(name); }
-    QComboBox* power(int channel) { return get<QComboBox>(powerName[channel]); }
+    QCheckBox* box(const char* name) { return child<QCheckBox>(tree->pageControl1, name); }
+    QComboBox* power(int channel) { return child<QComboBox>(tree->pageControl1, powerName[channel]); }
 
 private slots:
     void init()
@@ -107,7 +99,7 @@ void AntennaPowerPageTest::startsAsTheOperatorFirstSeesIt()
     QFETCH(QString, caption);
     QFETCH(bool, enabled);
 
-    QWidget* widget = get<QWidget>(name.toLatin1().constData());
+    QWidget* widget = child(tree->pageControl1, name);
     QCOMPARE(widget->isEnabled(), enabled);
     if (auto* check = qobject_cast<QCheckBox*>(widget)) {
         QCOMPARE(check->text(), caption);
@@ -327,7 +319,7 @@ void AntennaPowerPageTest::fitsTheInnerTabArea()
              qPrintable(QStringLiteral("the page needs %1x%2, its tab area is %3x%4")
                             .arg(needed.width()).arg(needed.height()).arg(sheet->width()).arg(sheet->height())));
     for (const char* name : {"GroupBox3", "GroupBox16"}) {
-        const QRect group = get<QWidget>(name)->geometry();
+        const QRect group = child(tree->pageControl1, name)->geometry();
         QVERIFY2(sheet->rect().contains(group), name);
     }
 }
