@@ -1,5 +1,7 @@
 // The page fields' input rules, driven through real QLineEdits the way the
 // operator and the page routines reach them: keys, paste, setText, focus.
+#include "NamedWidget.h"
+
 #include "app/ErrorBox.h"
 #include "app/FieldRules.h"
 #include "app/HexPair.h"
@@ -49,13 +51,7 @@ private:
     std::unique_ptr<QWidget> root;
     QStringList errorBoxes;
 
-    QLineEdit* field(const QString& name)
-    {
-        auto* edit = root->findChild<QLineEdit*>(name);
-        if (!edit)
-            qFatal("no field %s", qPrintable(name));
-        return edit;
-    }
+    QLineEdit* field(const QString& name) { return child<QLineEdit>(root.get(), name); }
 
     // Makes field the focus of a shown, active window, as the operator would.
     bool focusOn(QLineEdit* edit)
