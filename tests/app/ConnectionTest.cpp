@@ -55,6 +55,24 @@ void connectOver(QWidget* form, const QString& port)
     click(form, "Button1");
 }
 
+// A window connected over connectPort, then showing portNow, with the calls
+// made so far forgotten.
+std::unique_ptr<TForm1> connectedShowing(const QString& connectPort, const QString& portNow)
+{
+    auto form = showForm();
+    connectOver(form.get(), connectPort);
+    choose(form.get(), "ComboBox1", portNow);
+    fake::reader().calls.clear();
+    return form;
+}
+
+// The next call of function answers status; 0 leaves it to succeed.
+void failNextWith(const char* function, int status)
+{
+    if (status)
+        fake::failNext(function, uint16_t(status));
+}
+
 } // namespace
 
 class ConnectionTest : public QObject {
@@ -117,10 +135,8 @@ void ConnectionTest::connect()
     choose(form.get(), "ComboBox1", port);
     child<QLineEdit>(form.get(), "Edit71")->setText(ipText);
     fake::reader().calls.clear();
-    if (openStatus)
-        fake::failNext("OpenReader", uint16_t(openStatus));
-    if (stopStatus)
-        fake::failNext("StopRFwork", uint16_t(stopStatus));
+    failNextWith("OpenReader", openStatus);
+    failNextWith("StopRFwork", stopStatus);
 
     click(form.get(), "Button1");
 
@@ -170,10 +186,8 @@ void ConnectionTest::versionLines()
 
     auto form = showForm();
     fake::reader().versionsWriteBuffer = failedCallsWrite;
-    if (firmwareStatus)
-        fake::failNext("GetFirmwareVersion", uint16_t(firmwareStatus));
-    if (sdkStatus)
-        fake::failNext("GetSdkVersion", uint16_t(sdkStatus));
+    failNextWith("GetFirmwareVersion", firmwareStatus);
+    failNextWith("GetSdkVersion", sdkStatus);
 
     click(form.get(), "Button1");
 
@@ -276,16 +290,10 @@ void ConnectionTest::updateReader()
     QFETCH(QString, panel0);
     QFETCH(QString, panel1);
 
-    auto form = showForm();
-    connectOver(form.get(), connectPort);
-    choose(form.get(), "ComboBox1", portAtUpdate);
-    fake::reader().calls.clear();
-    if (baudStatus)
-        fake::failNext("SetBaudRate", uint16_t(baudStatus));
-    if (resetStatus)
-        fake::failNext("ResetReader", uint16_t(resetStatus));
-    if (closeStatus)
-        fake::failNext("CloseReader", uint16_t(closeStatus));
+    auto form = connectedShowing(connectPort, portAtUpdate);
+    failNextWith("SetBaudRate", baudStatus);
+    failNextWith("ResetReader", resetStatus);
+    failNextWith("CloseReader", closeStatus);
     const int linesBefore = logMessages(form.get()).size();
 
     click(form.get(), "Button3");
@@ -314,12 +322,8 @@ void ConnectionTest::disconnect()
     QFETCH(QString, portAtDisconnect);
     QFETCH(int, closeStatus);
 
-    auto form = showForm();
-    connectOver(form.get(), connectPort);
-    choose(form.get(), "ComboBox1", portAtDisconnect);
-    fake::reader().calls.clear();
-    if (closeStatus)
-        fake::failNext("CloseReader", uint16_t(closeStatus));
+    auto form = connectedShowing(connectPort, portAtDisconnect);
+    failNextWith("CloseReader", closeStatus);
     const QStringList logBefore = logMessages(form.get());
 
     click(form.get(), "Button2");
@@ -358,8 +362,7 @@ void ConnectionTest::quit()
     if (connectFirst)
         click(form.get(), "Button1");
     fake::reader().calls.clear();
-    if (closeStatus)
-        fake::failNext("CloseReader", uint16_t(closeStatus));
+    failNextWith("CloseReader", closeStatus);
 
     click(form.get(), "Button4");
 
