@@ -66,13 +66,11 @@ inline QList<LogLine> logLines(QWidget* form)
 // Whether text is the system's long time format of a moment between since and now.
 inline bool isLongTimeSince(const QString& text, const QTime& since)
 {
-    const QTime now = QTime::currentTime();
-    for (QTime t = since; t <= now.addSecs(1); t = t.addSecs(1)) {
-        if (QLocale::system().toString(t, QLocale::LongFormat) == text)
+    // Seconds since `since`, across midnight too (addSecs wraps the same way).
+    const int elapsed = (since.secsTo(QTime::currentTime()) + 86400) % 86400;
+    for (int s = 0; s <= elapsed + 1 && s <= 61; ++s)
+        if (QLocale::system().toString(since.addSecs(s), QLocale::LongFormat) == text)
             return true;
-        if (t.secsTo(now) > 60)
-            break;
-    }
     return false;
 }
 
