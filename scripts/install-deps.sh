@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev)
 test=(libgtest-dev libbenchmark-dev)
-run=(fonts-wqy-microhei)
+run=(fonts-wqy-microhei xvfb xauth)
 ci=(clang libclang-rt-dev)
 
 case "${1:-test}" in
