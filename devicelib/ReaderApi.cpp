@@ -14,7 +14,7 @@
 
 #include <atomic>
 #include <cstring>
-#include <new>
+#include <exception>
 
 using namespace readerlib;
 
@@ -84,6 +84,18 @@ uint16_t request(uint32_t handle, proto::Command command, const std::vector<uint
     return READER_OK;
 }
 
+// No exception may cross the C boundary: running out of memory (or of any
+// other resource the standard library reports) becomes a status.
+template <typename Body>
+uint16_t withoutExceptions(const char* function, Body&& body)
+{
+    try {
+        return body();
+    } catch (const std::exception&) {
+        return failWith(function, READER_NO_RESOURCES, "out of memory or resources");
+    }
+}
+
 uint16_t simpleRequest(uint32_t handle, proto::Command command, const std::vector<uint8_t>& payload = {})
 {
     std::vector<uint8_t> answer;
@@ -98,19 +110,17 @@ READER_EXPORT uint16_t READER_CALL OpenReader(uint32_t* handle, uint8_t portKind
 {
     if (handle == nullptr)
         return READER_FAIL(READER_BAD_ARGUMENT, "null handle pointer");
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         uint16_t status = READER_OK;
         std::unique_ptr<Transport> transport = openTransport(portKind, portText, status);
         if (!transport)
             return status;
         const uint32_t opened = HandleTable::instance().add(std::make_shared<Link>(std::move(transport)));
         if (opened == 0)
-            return READER_FAIL(READER_NO_RESOURCES, "too many open links");
+            return failWith("OpenReader", READER_NO_RESOURCES, "too many open links");
         *handle = opened;
         return READER_OK;
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL CloseReader(uint32_t handle)
@@ -122,27 +132,23 @@ READER_EXPORT uint16_t READER_CALL CloseReader(uint32_t handle)
 
 READER_EXPORT uint16_t READER_CALL StopRFwork(uint32_t handle)
 {
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         return simpleRequest(handle, proto::Command::StopRfWork);
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL GetFirmwareVersion(uint32_t handle, uint8_t* version)
 {
     if (version == nullptr)
         return READER_FAIL(READER_BAD_ARGUMENT, "null version buffer");
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         std::vector<uint8_t> answer;
         if (const uint16_t status = request(handle, proto::Command::GetFirmwareVersion, {}, 4, answer);
             status != READER_OK)
             return status;
         std::memcpy(version, answer.data(), 4);
         return READER_OK;
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL GetSdkVersion(uint32_t handle, uint8_t* version)
@@ -161,16 +167,14 @@ READER_EXPORT uint16_t READER_CALL GetParameter(uint32_t handle, uint8_t address
         return READER_FAIL(READER_BAD_ARGUMENT, "null buffer");
     if (length == 0 || address + length > static_cast<int>(proto::kParameterMemorySize))
         return READER_FAIL(READER_BAD_ARGUMENT, "address and length outside the parameter memory");
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         std::vector<uint8_t> answer;
         if (const uint16_t status = request(handle, proto::Command::GetParameter, {address, length}, length, answer);
             status != READER_OK)
             return status;
         std::memcpy(buffer, answer.data(), length);
         return READER_OK;
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL SetParameter(uint32_t handle, uint8_t address, uint8_t length, const uint8_t* buffer)
@@ -179,44 +183,36 @@ READER_EXPORT uint16_t READER_CALL SetParameter(uint32_t handle, uint8_t address
         return READER_FAIL(READER_BAD_ARGUMENT, "null buffer");
     if (length == 0 || address + length > static_cast<int>(proto::kParameterMemorySize))
         return READER_FAIL(READER_BAD_ARGUMENT, "address and length outside the parameter memory");
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         std::vector<uint8_t> payload(2u + length);
         payload[0] = address;
         payload[1] = length;
         std::memcpy(payload.data() + 2, buffer, length);
         return simpleRequest(handle, proto::Command::SetParameter, payload);
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL SetOLEnable(uint32_t handle, uint8_t flag)
 {
     if (flag > 1)
         return READER_FAIL(READER_BAD_ARGUMENT, "off-line flag is neither 0 nor 1");
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         return simpleRequest(handle, proto::Command::SetOffLineEnable, {flag});
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL SetBaudRate(uint32_t handle, uint8_t value)
 {
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         return simpleRequest(handle, proto::Command::SetBaudRate, {value});
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL ResetReader(uint32_t handle)
 {
-    try {
+    return withoutExceptions(__func__, [&]() -> uint16_t {
         return simpleRequest(handle, proto::Command::ResetReader);
-    } catch (const std::bad_alloc&) {
-        return READER_FAIL(READER_NO_RESOURCES, "out of memory");
-    }
+    });
 }
 
 READER_EXPORT uint16_t READER_CALL SelectStation(uint8_t station)
