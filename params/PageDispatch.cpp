@@ -1,69 +1,69 @@
 #include "PageDispatch.h"
 
-PageShowing pageShowing(int outerIndex, int rfInnerIndex)
+Page pageShowing(int outerIndex, int rfInnerIndex)
 {
     switch (outerIndex) {
     case 0:
-        return PageShowing::Reader;
+        return Page::Reader;
     case 1:
         switch (rfInnerIndex) {
         case 0:
-            return PageShowing::AntennaPower;
+            return Page::AntennaPower;
         case 1:
-            return PageShowing::Frequency;
+            return Page::Frequency;
         case 2:
-            return PageShowing::SupportedProtocol;
+            return Page::SupportedProtocol;
         default:
-            return PageShowing::None;
+            return Page::None;
         }
     case 2:
-        return PageShowing::CommunicationPort;
+        return Page::CommunicationPort;
     case 3:
-        return PageShowing::FrameFormat;
+        return Page::FrameFormat;
     case 4:
-        return PageShowing::IoParameter;
+        return Page::IoParameter;
     default:
-        return PageShowing::None;
+        return Page::None;
     }
 }
 
 namespace {
-PageRoutines* routinesOf(PageShowing page, const PageTargets& targets)
+PageRoutines* routinesOf(Page page, const PageTargets& targets)
 {
     switch (page) {
-    case PageShowing::Reader:
+    case Page::Reader:
         return targets.reader;
-    case PageShowing::AntennaPower:
+    case Page::AntennaPower:
         return targets.antennaPower;
-    case PageShowing::Frequency:
+    case Page::Frequency:
         return targets.frequency;
-    case PageShowing::SupportedProtocol:
+    case Page::SupportedProtocol:
         return targets.supportedProtocol;
-    case PageShowing::CommunicationPort:
+    case Page::CommunicationPort:
         return targets.communicationPort;
-    case PageShowing::FrameFormat:
+    case Page::FrameFormat:
         return targets.frameFormat;
-    case PageShowing::IoParameter:
+    case Page::IoParameter:
         return targets.ioParameter;
-    case PageShowing::None:
+    case Page::None:
         break;
     }
     return nullptr;
 }
 } // namespace
 
-void dispatchQuery(PageShowing page, const PageTargets& targets)
+void dispatchQuery(Page page, const PageTargets& targets)
 {
     if (PageRoutines* routines = routinesOf(page, targets))
         routines->query();
 }
 
-void dispatchSetup(PageShowing page, const PageTargets& targets)
+void dispatchSetup(Page page, const PageTargets& targets)
 {
     PageRoutines* routines = routinesOf(page, targets);
     if (!routines)
         return;
     routines->setup();
-    if (page == PageShowing::Frequency)
+    if (page == Page::Frequency)
         targets.frequency->refreshLists();
 }

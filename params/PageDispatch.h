@@ -2,21 +2,11 @@
 // page showing in the outer tab control and, on "RF Parameter", in its inner one.
 #pragma once
 
+#include "Page.h"
 #include "PageRoutines.h"
 
-enum class PageShowing {
-    None,               // no page routine: nothing runs, nothing is logged
-    Reader,             // both inner pages: the routine looks at the inner page itself
-    AntennaPower,
-    Frequency,
-    SupportedProtocol,
-    CommunicationPort,
-    FrameFormat,
-    IoParameter,
-};
-
 // outerIndex: PageControl1's current index; rfInnerIndex: PageControl5's.
-PageShowing pageShowing(int outerIndex, int rfInnerIndex);
+Page pageShowing(int outerIndex, int rfInnerIndex);
 
 struct PageTargets {
     PageRoutines* reader = nullptr;
@@ -29,8 +19,8 @@ struct PageTargets {
 };
 
 // Runs the query routine of the page showing.
-void dispatchQuery(PageShowing page, const PageTargets& targets);
+void dispatchQuery(Page page, const PageTargets& targets);
 
 // Runs the setup routine of the page showing; on "Frequency" the list refresh
 // follows, unless the setup routine stopped on a conversion error (which leaves).
-void dispatchSetup(PageShowing page, const PageTargets& targets);
+void dispatchSetup(Page page, const PageTargets& targets);

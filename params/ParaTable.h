@@ -2,20 +2,11 @@
 // that owns it. Page routines take every length from here, never a literal.
 #pragma once
 
+#include "Page.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
-
-// The page whose routines read and write a parameter.
-enum class ParaPage : uint8_t {
-    Reader,            // "Work Mode" and "Other Function"
-    AntennaPower,
-    Frequency,
-    SupportedProtocol,
-    CommunicationPort,
-    FrameFormat,
-    IoParameter,
-};
 
 // How a parameter is written.
 enum class ParaWrite : uint8_t {
@@ -28,24 +19,24 @@ struct Para {
     uint8_t readLength;   // bytes GetParameter returns
     uint8_t writeMin;     // fewest bytes a write may carry
     uint8_t writeMax;     // most bytes a write may carry
-    ParaPage page;
+    Page page;        // never Page::None
     ParaWrite write = ParaWrite::SetParameter;
 };
 
 namespace para_detail {
-constexpr Para fixed(uint8_t address, uint8_t length, ParaPage page)
+constexpr Para fixed(uint8_t address, uint8_t length, Page page)
 {
     return Para{address, length, length, length, page, ParaWrite::SetParameter};
 }
 // Written with the length of what the operator entered, read back in full.
-constexpr Para variable(uint8_t address, uint8_t length, ParaPage page)
+constexpr Para variable(uint8_t address, uint8_t length, Page page)
 {
     return Para{address, length, 1, length, page, ParaWrite::SetParameter};
 }
 } // namespace para_detail
 
 inline constexpr auto paraTable = [] {
-    using enum ParaPage;
+    using enum Page;
     using para_detail::fixed;
     using para_detail::variable;
     return std::array{
@@ -141,8 +132,13 @@ constexpr bool lengthsSound()
             && p.writeMax <= p.readLength && p.address + p.readLength <= 256;
     });
 }
+constexpr bool everyOneOwned()
+{
+    return std::none_of(paraTable.begin(), paraTable.end(), [](const Para& p) { return p.page == Page::None; });
+}
 } // namespace para_detail
 
+static_assert(para_detail::everyOneOwned(), "every parameter belongs to a page");
 static_assert(para_detail::addressesApart(), "parameter addresses must ascend without overlap");
 static_assert(para_detail::lengthsSound(), "every parameter needs a sound read and write length");
 static_assert(findPara(87)->write == ParaWrite::OffLineEnable);

@@ -37,7 +37,7 @@ ParamPages::ParamPages(QTabWidget* pageControl1, PageContext context)
 
 ParamPages::~ParamPages() = default;
 
-PageShowing ParamPages::showing() const
+Page ParamPages::showing() const
 {
     return pageShowing(pageControl1_->currentIndex(), pageControl5_ ? pageControl5_->currentIndex() : -1);
 }

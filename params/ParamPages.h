@@ -33,7 +33,7 @@ public:
     void afterConnect();
 
 private:
-    PageShowing showing() const;
+    Page showing() const;
     PageTargets targets() const;
 
     QTabWidget* pageControl1_;

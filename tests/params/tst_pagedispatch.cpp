@@ -8,7 +8,7 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(PageShowing)
+Q_DECLARE_METATYPE(Page)
 
 namespace {
 // Page routines that write down what ran.
@@ -67,38 +67,38 @@ void PageDispatchTest::routes_data()
 {
     QTest::addColumn<int>("outer");
     QTest::addColumn<int>("inner");
-    QTest::addColumn<PageShowing>("page");
+    QTest::addColumn<Page>("page");
     QTest::addColumn<QStringList>("query");
     QTest::addColumn<QStringList>("setup");
 
-    QTest::newRow("Reader, Work Mode") << 0 << 0 << PageShowing::Reader << QStringList{"reader.query"}
+    QTest::newRow("Reader, Work Mode") << 0 << 0 << Page::Reader << QStringList{"reader.query"}
                                        << QStringList{"reader.setup"};
-    QTest::newRow("Reader, Other Function") << 0 << 1 << PageShowing::Reader << QStringList{"reader.query"}
+    QTest::newRow("Reader, Other Function") << 0 << 1 << Page::Reader << QStringList{"reader.query"}
                                             << QStringList{"reader.setup"};
-    QTest::newRow("Antenna  Power") << 1 << 0 << PageShowing::AntennaPower << QStringList{"antenna.query"}
+    QTest::newRow("Antenna  Power") << 1 << 0 << Page::AntennaPower << QStringList{"antenna.query"}
                                     << QStringList{"antenna.setup"};
     QTest::newRow("Frequency: setup, then the list refresh")
-        << 1 << 1 << PageShowing::Frequency << QStringList{"frequency.query"}
+        << 1 << 1 << Page::Frequency << QStringList{"frequency.query"}
         << QStringList{"frequency.setup", "frequency.refresh"};
-    QTest::newRow("Supported Protocol") << 1 << 2 << PageShowing::SupportedProtocol << QStringList{"protocol.query"}
+    QTest::newRow("Supported Protocol") << 1 << 2 << Page::SupportedProtocol << QStringList{"protocol.query"}
                                         << QStringList{"protocol.setup"};
-    QTest::newRow("RF Parameter, no inner page") << 1 << -1 << PageShowing::None << QStringList{} << QStringList{};
-    QTest::newRow("RF Parameter, inner page 3") << 1 << 3 << PageShowing::None << QStringList{} << QStringList{};
-    QTest::newRow("Communication Port") << 2 << 0 << PageShowing::CommunicationPort << QStringList{"comm.query"}
+    QTest::newRow("RF Parameter, no inner page") << 1 << -1 << Page::None << QStringList{} << QStringList{};
+    QTest::newRow("RF Parameter, inner page 3") << 1 << 3 << Page::None << QStringList{} << QStringList{};
+    QTest::newRow("Communication Port") << 2 << 0 << Page::CommunicationPort << QStringList{"comm.query"}
                                         << QStringList{"comm.setup"};
-    QTest::newRow("Frame Format") << 3 << 2 << PageShowing::FrameFormat << QStringList{"frame.query"}
+    QTest::newRow("Frame Format") << 3 << 2 << Page::FrameFormat << QStringList{"frame.query"}
                                   << QStringList{"frame.setup"};
-    QTest::newRow("I/O Parameter") << 4 << 1 << PageShowing::IoParameter << QStringList{"io.query"}
+    QTest::newRow("I/O Parameter") << 4 << 1 << Page::IoParameter << QStringList{"io.query"}
                                    << QStringList{"io.setup"};
-    QTest::newRow("no page showing") << -1 << 0 << PageShowing::None << QStringList{} << QStringList{};
-    QTest::newRow("outer page 5") << 5 << 0 << PageShowing::None << QStringList{} << QStringList{};
+    QTest::newRow("no page showing") << -1 << 0 << Page::None << QStringList{} << QStringList{};
+    QTest::newRow("outer page 5") << 5 << 0 << Page::None << QStringList{} << QStringList{};
 }
 
 void PageDispatchTest::routes()
 {
     QFETCH(int, outer);
     QFETCH(int, inner);
-    QFETCH(PageShowing, page);
+    QFETCH(Page, page);
     QFETCH(QStringList, query);
     QFETCH(QStringList, setup);
 
@@ -115,7 +115,7 @@ void PageDispatchTest::frequencySetupStoppedSkipsTheRefresh()
 {
     RecordingTargets t;
     t.r.frequencySetupThrows = true;
-    QVERIFY_THROWS_EXCEPTION(ConversionError, dispatchSetup(PageShowing::Frequency, t.targets()));
+    QVERIFY_THROWS_EXCEPTION(ConversionError, dispatchSetup(Page::Frequency, t.targets()));
     QCOMPARE(t.r.ran, QStringList{"frequency.setup"});
 }
 
