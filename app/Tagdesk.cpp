@@ -1,5 +1,5 @@
 // Start-up: the application titled "Setup", one main window, the event loop.
-#include "Main.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 
@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
     // the display name: Qt would append that to the window title on Linux.
     QApplication::setApplicationName(QStringLiteral("Setup"));
 
-    TForm1 form;
-    form.show();
+    MainWindow window;
+    window.show();
     return app.exec();
 }

@@ -1,6 +1,6 @@
 // Start-up of the main window, as the program does it, up to its first expose.
 #include "ShownProbe.h"
-#include "app/Main.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 
@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Setup"));
     reportFirstExpose(app, start);
-    TForm1 form;
+    MainWindow form;
     form.show();
     return app.exec();
 }

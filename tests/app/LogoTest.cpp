@@ -2,8 +2,8 @@
 // in Image1; bytes that are not a usable JPEG show nothing and crash nothing.
 #include "FormFixture.h"
 
-#include "app/JpegImage.h"
-#include "app/LogoImage.h"
+#include "JpegImage.h"
+#include "LogoImage.h"
 
 #include <QFile>
 

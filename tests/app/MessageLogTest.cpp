@@ -2,7 +2,7 @@
 // lines the log displays plus one, whatever put them there.
 #include "FormFixture.h"
 
-#include "app/MessageLog.h"
+#include "MessageLog.h"
 
 #include <QScrollBar>
 #include <QTextBlock>

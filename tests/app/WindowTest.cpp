@@ -120,7 +120,7 @@ void WindowTest::opensOnFirstTabs()
 {
     fake::reset();
     setErrorBoxSinkForTesting([](const QString&) {});
-    TForm1 form;
+    MainWindow form;
     // Whatever a page module left showing, the window opens on the first tabs.
     for (const char* name : {"PageControl1", "PageControl2", "PageControl5"})
         child<QTabWidget>(&form, name)->setCurrentIndex(1);

@@ -1,6 +1,6 @@
 #include "FakeReader.h"
 
-#include "reader/Reader.h"
+#include "Reader.h"
 
 #include <cstring>
 

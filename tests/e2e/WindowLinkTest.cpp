@@ -2,8 +2,8 @@
 // version lines, status bar, then "Disconnect" or "Update Reader".
 #include "SimProcess.h"
 #include "WindowProbe.h"
-#include "app/ErrorBox.h"
-#include "app/Main.h"
+#include "ErrorBox.h"
+#include "MainWindow.h"
 
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -51,7 +51,7 @@ void WindowLinkTest::connectAndClose()
     qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
     qputenv("READER_COM1", QByteArray::fromStdString(sim.ptyPath()));
 
-    TForm1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     choose(&form, "ComboBox1", port);

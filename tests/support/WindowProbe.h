@@ -3,7 +3,7 @@
 // bar panel and the message log's lines.
 #pragma once
 
-#include "NamedWidget.h"
+#include "ControlFinder.h"
 
 #include <QComboBox>
 #include <QLabel>

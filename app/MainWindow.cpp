@@ -1,0 +1,147 @@
+#include "MainWindow.h"
+
+#include "ConnectionPanel.h"
+#include "ErrorBox.h"
+#include "FieldRules.h"
+#include "LogoImage.h"
+#include "MessageLog.h"
+#include "NamedWidgets.h"
+#include "PageTree.h"
+#include "ParamPages.h"
+#include "Reader.h"
+#include "StatusPanels.h"
+#include "WindowFont.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTabWidget>
+
+namespace {
+
+constexpr int kClientWidth = 741;
+constexpr int kClientHeight = 498;
+constexpr int kStatusBarHeight = 20;
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& geometry, bool enabled)
+{
+    auto* b = named(new QPushButton(text, parent), name);
+    b->setGeometry(geometry);
+    b->setEnabled(enabled);
+    return b;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("UHF Tagdesk(V1.4.0.6\uFF09"));
+    // Single border: minimize and close, no maximize, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(windowFont());
+
+    logo_ = new LogoImage(this);
+    logo_->setGeometry(19, 16, 155, 102);
+
+    pageTabs_ = buildPageTree(this);
+
+    connection_ = new ConnectionPanel(this, LinkHooks{
+        &readerHandle_,
+        [this](const QString& message) { log(message); },
+        [this](const QString& port, const QString& link) { statusPanels_->showLinkStatus(port, link); },
+        [this](bool open) {
+            queryButton_->setEnabled(open);
+            setupButton_->setEnabled(open);
+        },
+        [this] { runGuarded(this, [&] { pages_->afterConnect(); }); },
+    });
+    connection_->setGeometry(14, 124, 165, 155);
+
+    clearButton_ = button(this, "BitBtn2", QStringLiteral("Clear Info"), {47, 287, 90, 25}, true);
+    // Created after the tab pages, so they stand in front of them whichever page shows.
+    queryButton_ = button(this, "BitBtn3", QStringLiteral("Query Para"), {630, 154, 75, 24}, false);
+    setupButton_ = button(this, "BitBtn4", QStringLiteral("Setup Para"), {630, 186, 75, 24}, false);
+    quitButton_ = button(this, "Button4", QStringLiteral("Quit"), {630, 250, 75, 24}, true);
+
+    messageLog_ = new MessageLog(this);
+    messageLog_->setGeometry(11, 322, 718, 146);
+
+    statusPanels_ = new StatusPanels(this);
+    statusPanels_->setGeometry(0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
+    statusPanels_->showLinkStatus(connection_->portName() + QStringLiteral(":Close"), QString());
+
+    connect(clearButton_, &QPushButton::clicked, this, &MainWindow::clearLog);
+    connect(queryButton_, &QPushButton::clicked, this, &MainWindow::queryShowingPage);
+    connect(setupButton_, &QPushButton::clicked, this, &MainWindow::setupShowingPage);
+    connect(quitButton_, &QPushButton::clicked, this, &MainWindow::quit);
+
+    pages_ = std::make_unique<ParamPages>(pageTabs_, PageContext{
+        [this] { return readerHandle_; },
+        [this](const QString& message) { log(message); },
+        this,
+    });
+    attachFieldRules(this);
+
+    placeOnScreen();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::log(const QString& message)
+{
+    messageLog_->log(message);
+}
+
+void MainWindow::placeOnScreen()
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!shownBefore_ && !event->spontaneous()) {
+        shownBefore_ = true;
+        firstShown();
+    }
+}
+
+void MainWindow::firstShown()
+{
+    messageLog_->clearLog();
+    log(QStringLiteral("Program Running !"));
+    pageTabs_->setCurrentIndex(0);
+    for (const char* inner : {"PageControl2", "PageControl5"})
+        if (auto* tabs = pageTabs_->findChild<QTabWidget*>(QLatin1String(inner)))
+            tabs->setCurrentIndex(0);
+}
+
+void MainWindow::clearLog()
+{
+    messageLog_->clearLog();
+}
+
+void MainWindow::queryShowingPage()
+{
+    runGuarded(this, [&] { pages_->query(); });
+}
+
+void MainWindow::setupShowingPage()
+{
+    runGuarded(this, [&] { pages_->setup(); });
+}
+
+void MainWindow::quit()
+{
+    // Closes whatever the handle names, connected or not; the outcome does not matter.
+    CloseReader(readerHandle_);
+    close();
+}

@@ -1,0 +1,115 @@
+#include "PageStep.h"
+
+#include "ParaTable.h"
+#include "Reader.h"
+
+#include <QtDebug>
+
+Step writeStep(uint8_t address, std::function<StepValue()> value, QString failure)
+{
+    Q_ASSERT_X(findPara(address), "writeStep", "address missing from the parameter table");
+    Step step;
+    step.direction = Step::Direction::Write;
+    step.address = address;
+    step.failure = std::move(failure);
+    step.value = std::move(value);
+    return step;
+}
+
+Step writeStep(uint8_t address, const Binding& binding, QString failure)
+{
+    return writeStep(address, binding.value, std::move(failure));
+}
+
+Step readStep(uint8_t address, std::function<void(const ParamBytes&)> show, QString failure)
+{
+    Q_ASSERT_X(findPara(address), "readStep", "address missing from the parameter table");
+    Step step;
+    step.direction = Step::Direction::Read;
+    step.address = address;
+    step.failure = std::move(failure);
+    step.show = std::move(show);
+    return step;
+}
+
+Step readStep(uint8_t address, const Binding& binding, QString failure)
+{
+    return readStep(address, binding.show, std::move(failure));
+}
+
+namespace {
+
+// Outcome of one step for the routine's success flag.
+enum class Outcome { Done, Failed, Skipped };
+
+bool lengthFits(const Para& para, std::size_t length)
+{
+    return length >= para.writeMin && length <= para.writeMax;
+}
+
+Outcome write(const PageContext& context, const Para& para, const Step& step)
+{
+    const StepValue value = step.value(); // may throw ConversionError: the routine ends here
+    switch (value.kind()) {
+    case StepValue::Kind::Nothing:
+        return Outcome::Skipped;
+    case StepValue::Kind::Missing:
+        return Outcome::Failed;           // nobody chose a value: write none
+    case StepValue::Kind::Bytes:
+        break;
+    }
+    const ParamBytes& bytes = value.data();
+    // Never send more (or fewer) bytes than the reader keeps at this address.
+    if (!lengthFits(para, bytes.size())) {
+        qWarning("parameter %d: %zu bytes do not fit its length", para.address, bytes.size());
+        return Outcome::Failed;
+    }
+    const uint32_t handle = context.handle();
+    const uint16_t status = para.write == ParaWrite::OffLineEnable
+        ? SetOLEnable(handle, bytes.front())
+        : SetParameter(handle, para.address, static_cast<uint8_t>(bytes.size()), bytes.data());
+    return status == READER_OK ? Outcome::Done : Outcome::Failed;
+}
+
+Outcome read(const PageContext& context, const Para& para, const Step& step)
+{
+    ParamBytes bytes(para.readLength);
+    if (GetParameter(context.handle(), para.address, para.readLength, bytes.data()) != READER_OK)
+        return Outcome::Failed;           // the controls keep what they showed
+    if (step.show)
+        step.show(bytes);
+    return Outcome::Done;
+}
+
+} // namespace
+
+Routine withoutLines(Routine routine)
+{
+    for (Step& step : routine.steps)
+        step.failure.clear();
+    routine.closing = {};
+    return routine;
+}
+
+bool runRoutine(const PageContext& context, const Routine& routine)
+{
+    bool success = true;
+    for (const Step& step : routine.steps) {
+        if (step.when && !step.when())
+            continue;
+        const Para* para = findPara(step.address);
+        Outcome outcome = Outcome::Failed;
+        if (para)
+            outcome = step.direction == Step::Direction::Write ? write(context, *para, step)
+                                                               : read(context, *para, step);
+        if (outcome != Outcome::Failed)
+            continue;
+        if (!step.failure.isEmpty())
+            context.log(step.failure);
+        success = false;
+    }
+    const QString& closing = success ? routine.closing.success : routine.closing.failure;
+    if (!closing.isEmpty())
+        context.log(closing);
+    return success;
+}

@@ -1,0 +1,49 @@
+// The parameter pages of the window: builds each page's controls into its tab
+// sheet and routes "Query Para" / "Setup Para" to the routine of the page showing.
+#pragma once
+
+#include "PageContext.h"
+#include "PageDispatch.h"
+
+#include <memory>
+
+class QTabWidget;
+class WorkModePage;
+class AntennaPowerPage;
+class FrequencyPage;
+class SupportedProtocolPage;
+class CommPortPage;
+class FrameFormatPage;
+class IoPage;
+
+class ParamPages {
+public:
+    // pageControl1 is the window's outer tab control, with every tab sheet
+    // already in place and named (TabSheet1 .. TabSheet19).
+    ParamPages(QTabWidget* pageControl1, PageContext context);
+    ~ParamPages();
+
+    // Run the query or setup routine of the page showing now. A conversion
+    // error escapes as ConversionError; the caller shows the error box.
+    void query();
+    void setup();
+
+    // After a successful connect: the frequency list refresh and the frequency
+    // plan read, so the channel lists match the reader.
+    void afterConnect();
+
+private:
+    Page showing() const;
+    PageTargets targets() const;
+
+    QTabWidget* outerTabs_;
+    QTabWidget* rfTabs_;
+    PageContext context_;
+    std::unique_ptr<WorkModePage> workMode_;
+    std::unique_ptr<AntennaPowerPage> antennaPower_;
+    std::unique_ptr<FrequencyPage> frequency_;
+    std::unique_ptr<SupportedProtocolPage> protocol_;
+    std::unique_ptr<CommPortPage> commPort_;
+    std::unique_ptr<FrameFormatPage> frameFormat_;
+    std::unique_ptr<IoPage> io_;
+};

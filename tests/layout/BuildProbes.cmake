@@ -1,0 +1,26 @@
+# Builds each probe named in PROBES ("name:builds" or "name:fails") in BUILD_DIR
+# and fails when one does not do what it should. A probe that should fail must
+# fail on its include, not on something else.
+set(wrong 0)
+foreach(probe IN LISTS PROBES)
+  string(REPLACE ":" ";" parts "${probe}")
+  list(GET parts 0 name)
+  list(GET parts 1 expect)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target ${name}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(expect STREQUAL "builds" AND NOT result EQUAL 0)
+    message("${name}: should build along a declared dependency, but did not:\n${output}")
+    math(EXPR wrong "${wrong} + 1")
+  elseif(expect STREQUAL "fails" AND result EQUAL 0)
+    message("${name}: an include against the direction built")
+    math(EXPR wrong "${wrong} + 1")
+  elseif(expect STREQUAL "fails" AND NOT output MATCHES "No such file or directory|file not found")
+    message("${name}: failed, but not on its include:\n${output}")
+    math(EXPR wrong "${wrong} + 1")
+  else()
+    message("${name}: ${expect}, as it should")
+  endif()
+endforeach()
+if(wrong GREATER 0)
+  message(FATAL_ERROR "${wrong} probe(s) broke the direction between the parts")
+endif()

@@ -1,0 +1,28 @@
+// The window's tab-page tree, empty and in the window's font, for the page
+// tests; and a page context that records the log.
+#pragma once
+
+#include "PageContext.h"
+
+#include <QStringList>
+#include <QTabWidget>
+
+#include <memory>
+
+struct PageHarness {
+    PageHarness();
+
+    std::unique_ptr<QWidget> window;      // stands for the main window: owns the tree
+    QTabWidget* pageControl1 = nullptr;
+    QTabWidget* pageControl2 = nullptr;   // "Work Mode", "Other Function"
+    QTabWidget* pageControl5 = nullptr;   // "Antenna  Power", "Frequency", "Supported Protocol"
+
+    // Shows outer page outer and, where there is one, inner page inner.
+    void show(int outer, int inner = 0);
+};
+
+// The reader handle 7 (the fake reader's) and a log kept in lines.
+struct RecordingContext {
+    QStringList lines;
+    PageContext context();
+};
