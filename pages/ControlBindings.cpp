@@ -27,13 +27,14 @@ Binding checkMaskBinding(QList<QCheckBox*> boxes)
         [boxes] {
             uint8_t mask = 0;
             for (int bit = 0; bit < boxes.size(); ++bit)
-                if (boxes[bit]->isChecked())
+                if (boxes[bit] && boxes[bit]->isChecked())
                     mask |= uint8_t(1u << bit);
             return StepValue::byte(mask);
         },
         [boxes](const ParamBytes& bytes) {
             for (int bit = 0; bit < boxes.size(); ++bit)
-                boxes[bit]->setChecked((bytes.at(0) >> bit) & 1u);
+                if (boxes[bit])
+                    boxes[bit]->setChecked((bytes.at(0) >> bit) & 1u);
         },
     };
 }

@@ -20,8 +20,8 @@ std::function<bool()> whileChecked(QCheckBox* box);
 Binding flagBinding(QCheckBox* box);
 
 // Bit n of one byte <-> box n (bit 0 the least significant). Bits without a box
-// are written 0 and ignored when read; boxes are set in order, so each box's
-// rule runs as its state changes.
+// (beyond the list, or a nullptr in it) are written 0 and ignored when read;
+// boxes are set in bit order, so each box's rule runs as its state changes.
 Binding checkMaskBinding(QList<QCheckBox*> boxes);
 
 // A list selection: item index + offset as one byte. A list showing no

@@ -50,6 +50,7 @@ private slots:
     void radioSetClearsOnUnknownValue();
     void hexStrings_data();
     void hexStrings();
+    void maskBitsWithoutBox();
 };
 
 void PageStepsTest::writes_data()
@@ -367,6 +368,20 @@ void PageStepsTest::hexStrings()
     field.setText(QStringLiteral("junk"));
     binding.show(value.data());
     QCOMPARE(field.text(), readBack);
+}
+
+void PageStepsTest::maskBitsWithoutBox()
+{
+    QCheckBox bit0, bit2, bit7;
+    const Binding binding = checkMaskBinding({&bit0, nullptr, &bit2, nullptr, nullptr, nullptr, nullptr, &bit7});
+
+    binding.show({0xFF});
+    QVERIFY(bit0.isChecked() && bit2.isChecked() && bit7.isChecked());
+    QCOMPARE(binding.value().data(), ParamBytes{0x85});   // bits without a box are written 0
+
+    binding.show({0x7A});
+    QVERIFY2(!bit0.isChecked() && !bit2.isChecked() && !bit7.isChecked(), "bits without a box are ignored when read");
+    QCOMPARE(binding.value().data(), ParamBytes{0x00});
 }
 
 QTEST_MAIN(PageStepsTest)
