@@ -35,7 +35,8 @@ constexpr int hopIntervalMsPerStep = 10;       // the track bar counts in 10 ms
 
 // A check list that shows its items in a fixed number of columns, filled top
 // to bottom and wrapping into the next column, scrolled sideways when they
-// overflow.
+// overflow. A column is never narrower than its longest text needs, so a
+// wide font shows fewer columns at once rather than cut texts.
 class ColumnCheckList : public QListWidget {
 public:
     ColumnCheckList(int columns, QWidget* parent) : QListWidget(parent), columns_(columns)
@@ -46,18 +47,29 @@ public:
         setUniformItemSizes(true);
         setSelectionMode(QAbstractItemView::SingleSelection);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { fitColumns(); });
     }
 
 protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QListWidget::resizeEvent(event);
-        const int indicator = style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, this);
-        const int rowHeight = qMax(fontMetrics().height(), indicator) + 2;
-        setGridSize(QSize(qMax(1, viewport()->width() / columns_), rowHeight));
+        fitColumns();
     }
 
 private:
+    void fitColumns()
+    {
+        const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
+        const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+        int widestText = 0;
+        if (count() > 0)
+            widestText = fontMetrics().horizontalAdvance(item(count() - 1)->text());   // "Freq n", n the highest
+        const int needed = indicator + widestText + 4 * margin;
+        const int rowHeight = qMax(fontMetrics().height(), indicator) + 2;
+        setGridSize(QSize(qMax(needed, viewport()->width() / columns_), rowHeight));
+    }
+
     int columns_;
 };
 
@@ -100,7 +112,7 @@ QLineEdit* planField(QWidget* parent, const char* name, const char* text)
 {
     auto* field = named(new QLineEdit(QString::fromLatin1(text), parent), name);
     field->setEnabled(false);
-    field->setFixedWidth(56);
+    field->setFixedWidth(48);   // wide enough for a start frequency of six digits
     return field;
 }
 
@@ -114,8 +126,8 @@ QGroupBox* buildPlanGroup(QWidget* sheet, FrequencyPage::Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Frequency Setting"), sheet), "GroupBox5");
     auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(6, 6, 6, 6);
-    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(3);
     c.mustSetting = namedCheckBox("CheckBox1", "Must Setting", group);
     c.start = planField(group, "Edit75", "92000");
@@ -143,7 +155,7 @@ QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Freq-Hopping Setting"), sheet), "GroupBox15");
     auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setContentsMargins(2, 4, 2, 4);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(4);
 
@@ -262,10 +274,14 @@ QString FrequencyPage::channelItem(int channel, qint32 start, qint32 step)
 FrequencyPage::FrequencyPage(QWidget* sheet, PageContext context)
     : context_(std::move(context))
 {
+    // The inner tab area is 420 x 264: the plan group kept narrow, so the four
+    // columns of channels get the rest.
     auto* row = new QHBoxLayout;
-    row->setContentsMargins(4, 4, 4, 4);
-    row->setSpacing(6);
-    row->addWidget(buildPlanGroup(sheet, c_));
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(4);
+    QGroupBox* plan = buildPlanGroup(sheet, c_);
+    plan->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    row->addWidget(plan);
     row->addWidget(buildHoppingGroup(sheet, c_), 1);
     placeInSheet(sheet, row);
 

@@ -537,15 +537,17 @@ void FrequencyPageTest::fitsTheInnerTabArea()
     QVERIFY2(needed.width() <= sheet->width() && needed.height() <= sheet->height(),
              qPrintable(QStringLiteral("the page needs %1x%2, its tab area is %3x%4")
                             .arg(needed.width()).arg(needed.height()).arg(sheet->width()).arg(sheet->height())));
-    // Four columns of channels side by side, the first running down before the second.
+    // Columns of channels running down before they wrap, a quarter of the list
+    // wide or as wide as their texts need, whichever is more.
     QListWidget* list = channels();
     const QRect first = list->visualItemRect(list->item(0));
     const QRect second = list->visualItemRect(list->item(1));
     QCOMPARE(second.left(), first.left());
     QVERIFY(second.top() > first.top());
-    QVERIFY2(list->viewport()->width() / first.width() == 4, "four columns");
-    if (!qEnvironmentVariableIsEmpty("TAGDESK_SCREENSHOT"))
-        tree->window->grab().save(qEnvironmentVariable("TAGDESK_SCREENSHOT"));
+    QVERIFY(first.width() >= list->viewport()->width() / 4);
+    const int indicator = list->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list);
+    QVERIFY2(first.width() >= indicator + list->fontMetrics().horizontalAdvance(list->item(49)->text()),
+             "a channel's text is not cut");
 }
 
 QTEST_MAIN(FrequencyPageTest)

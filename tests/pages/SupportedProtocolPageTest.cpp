@@ -71,6 +71,7 @@ private slots:
     void queryShows();
     void failures_data();
     void failures();
+    void fitsTheInnerTabArea();
 };
 
 void SupportedProtocolPageTest::startsAsTheOperatorFirstSeesIt()
@@ -197,6 +198,18 @@ void SupportedProtocolPageTest::failures()
     QCOMPARE(fake::callsOf().size(), std::size_t(calls));
     QVERIFY2(boxesShown() == 0x02, "a failed read leaves the boxes as they were");
     QCOMPARE(tidLength()->currentIndex(), !setup && failing >= 0 ? 2 : 0);
+}
+
+void SupportedProtocolPageTest::fitsTheInnerTabArea()
+{
+    tree->show(1, 2);
+    tree->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
+    QWidget* sheet = tree->pageControl1->findChild<QWidget*>("TabSheet19");
+    const QSize needed = sheet->minimumSizeHint();
+    QVERIFY2(needed.width() <= sheet->width() && needed.height() <= sheet->height(),
+             qPrintable(QStringLiteral("the page needs %1x%2, its tab area is %3x%4")
+                            .arg(needed.width()).arg(needed.height()).arg(sheet->width()).arg(sheet->height())));
 }
 
 QTEST_MAIN(SupportedProtocolPageTest)
