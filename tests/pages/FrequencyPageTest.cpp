@@ -358,7 +358,6 @@ void FrequencyPageTest::rebuiltItemTexts()
 
 void FrequencyPageTest::channelsBeyondTheMask()
 {
-    { putMemory(80, QByteArray::fromHex("177019ff")); putMemory(160, QByteArray::fromHex("001effffffffffffff")); tree->show(1,1); tree->window->show(); QTest::qWaitForWindowExposed(tree->window.get());
     putMemory(80, QByteArray::fromHex("17700a3c"));      // 60 channels
     putMemory(160, QByteArray::fromHex("001effffffffffffff"));
     page->query();
