@@ -115,3 +115,39 @@ Binding hexStringBinding(QLineEdit* field)
         [field](const ParamBytes& bytes) { field->setText(hexPairs(bytes)); },
     };
 }
+
+// --- Track bars and check lists -------------------------------------------
+
+#include <QListWidget>
+#include <QSlider>
+
+#include <algorithm>
+
+Binding sliderBinding(QSlider* bar)
+{
+    return {
+        [bar] { return StepValue::byte(static_cast<uint8_t>(bar->value())); },
+        [bar](const ParamBytes& bytes) { bar->setValue(std::clamp(int(bytes.at(0)), bar->minimum(), bar->maximum())); },
+    };
+}
+
+Binding checkListMaskBinding(QListWidget* list, int byteCount)
+{
+    const int bitCount = 8 * byteCount;
+    return {
+        [list, byteCount, bitCount] {
+            ParamBytes mask(std::size_t(byteCount), 0);
+            for (int i = 0; i < list->count() && i < bitCount; ++i)
+                if (list->item(i)->checkState() == Qt::Checked)
+                    mask[std::size_t(i / 8)] |= uint8_t(1u << (i % 8));
+            return StepValue::bytes(std::move(mask));
+        },
+        [list, bitCount](const ParamBytes& bytes) {
+            for (int i = 0; i < list->count(); ++i) {
+                const std::size_t byte = std::size_t(i / 8);
+                const bool set = i < bitCount && byte < bytes.size() && ((bytes[byte] >> (i % 8)) & 1u);
+                list->item(i)->setCheckState(set ? Qt::Checked : Qt::Unchecked);
+            }
+        },
+    };
+}

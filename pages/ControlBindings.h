@@ -48,3 +48,15 @@ Binding hexStringBinding(QLineEdit* field);
 ParamBytes bytesFromHexPairs(const QString& text);
 // {0xA1, 0x05} -> "A105".
 QString hexPairs(const ParamBytes& bytes, int count = -1);
+
+// --- Track bars and check lists -------------------------------------------
+class QListWidget;
+class QSlider;
+
+// A track bar's position as one byte; a byte read is clamped to the bar's range.
+Binding sliderBinding(QSlider* bar);
+
+// A check list as a bit mask of byteCount bytes: item i is bit i % 8 of byte
+// i / 8 (bit 0 the least significant). Items beyond the mask are written as
+// nothing and shown unchecked when read.
+Binding checkListMaskBinding(QListWidget* list, int byteCount);

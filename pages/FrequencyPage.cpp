@@ -1,13 +1,384 @@
 #include "FrequencyPage.h"
 
-// The page's controls and routines are still to come; until then its routines run nothing.
+#include "ControlBindings.h"
+#include "IntegerText.h"
+#include "PageWidgets.h"
 
-FrequencyPage::FrequencyPage(QWidget* sheet, PageContext context)
-    : sheet_(sheet), context_(std::move(context))
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QSlider>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr uint8_t startFrequencyAddress = 80;
+constexpr uint8_t stepAddress = 82;
+constexpr uint8_t pointsAddress = 83;
+constexpr uint8_t channelModeAddress = 160;   // 0 hopping, n fixed on channel n
+constexpr uint8_t hopIntervalAddress = 161;
+constexpr uint8_t hoppingMaskAddress = 162;
+
+// The reader keeps the start frequency as its offset above 860.00 MHz, in 10 kHz.
+constexpr qint32 lowestStartFrequency = 86000;
+constexpr int hopIntervalMsPerStep = 10;       // the track bar counts in 10 ms
+
+// A check list that shows its items in a fixed number of columns, filled top
+// to bottom and wrapping into the next column, scrolled sideways when they
+// overflow. A column is never narrower than its longest text needs, so a
+// wide font shows fewer columns at once rather than cut texts.
+class ColumnCheckList : public QListWidget {
+public:
+    ColumnCheckList(int columns, QWidget* parent) : QListWidget(parent), columns_(columns)
+    {
+        setFlow(QListView::TopToBottom);
+        setWrapping(true);
+        setResizeMode(QListView::Adjust);
+        setUniformItemSizes(true);
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { fitColumns(); });
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QListWidget::resizeEvent(event);
+        fitColumns();
+    }
+
+private:
+    void fitColumns()
+    {
+        const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
+        const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+        int widestText = 0;
+        if (count() > 0)
+            widestText = fontMetrics().horizontalAdvance(item(count() - 1)->text());   // "Freq n", n the highest
+        const int needed = indicator + widestText + 4 * margin;
+        const int rowHeight = qMax(fontMetrics().height(), indicator) + 2;
+        setGridSize(QSize(qMax(needed, viewport()->width() / columns_), rowHeight));
+    }
+
+    int columns_;
+};
+
+// A channel of the check list; channels beyond the hopping mask are listed
+// but cannot be checked.
+QListWidgetItem* addHoppingChannel(QListWidget* list, int channel)
 {
+    auto* item = new QListWidgetItem(QStringLiteral("Freq %1").arg(channel), list);
+    item->setCheckState(Qt::Unchecked);
+    if (channel > FrequencyPage::maskChannels)
+        item->setFlags(item->flags() & ~(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled));
+    return item;
 }
 
-void FrequencyPage::query() {}
-void FrequencyPage::setup() {}
-void FrequencyPage::refreshLists() {}
-void FrequencyPage::readPlan() {}
+void checkEveryChannel(QListWidget* list, Qt::CheckState state)
+{
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        if (item->flags() & Qt::ItemIsUserCheckable)
+            item->setCheckState(state);
+    }
+}
+
+// The rule of both mode buttons, run when one becomes selected: the fixed
+// channel list is offered only in fixed mode, the hopping controls only in
+// hopping mode; the fixed channel goes back to channel 1.
+void followMode(const FrequencyPage::Controls& c, bool fixedSelected)
+{
+    c.fixedChannel->setEnabled(fixedSelected);
+    c.fixedChannel->setCurrentIndex(0);
+    const bool hopping = c.hopping->isChecked();
+    c.hoppingChannels->setEnabled(hopping);
+    c.selectAll->setVisible(hopping);
+    c.unselectAll->setVisible(hopping);
+    c.hopInterval->setEnabled(hopping);
+    c.hopIntervalMs->setEnabled(hopping);
+}
+
+QLineEdit* planField(QWidget* parent, const char* name, const char* text)
+{
+    auto* field = named(new QLineEdit(QString::fromLatin1(text), parent), name);
+    field->setEnabled(false);
+    field->setFixedWidth(48);   // wide enough for a start frequency of six digits
+    return field;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text)
+{
+    return named(new QLabel(QString::fromLatin1(text), parent), name);
+}
+
+// The plan group: "Must Setting", then each field under its label, its unit beside it.
+QGroupBox* buildPlanGroup(QWidget* sheet, FrequencyPage::Controls& c)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("Frequency Setting"), sheet), "GroupBox5");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(3);
+    c.mustSetting = namedCheckBox("CheckBox1", "Must Setting", group);
+    c.start = planField(group, "Edit75", "92000");
+    c.step = planField(group, "Edit76", "20");
+    c.points = planField(group, "Edit77", "20");
+    grid->addWidget(c.mustSetting, 0, 0, 1, 2);
+    grid->addWidget(label(group, "Label36", "Start Freq"), 1, 0, 1, 2);
+    grid->addWidget(c.start, 2, 0);
+    grid->addWidget(label(group, "Label108", "10kHz"), 2, 1);
+    grid->addWidget(label(group, "Label106", "Freq Interval"), 3, 0, 1, 2);
+    grid->addWidget(c.step, 4, 0);
+    grid->addWidget(label(group, "Label109", "10kHz"), 4, 1);
+    grid->addWidget(label(group, "Label107", "Freq Points"), 5, 0, 1, 2);
+    grid->addWidget(c.points, 6, 0);
+    grid->setRowStretch(7, 1);
+
+    // The plan fields are offered, in this order, only while "Must Setting" is checked.
+    enableWhileChecked(c.mustSetting, c.start);
+    enableWhileChecked(c.mustSetting, c.step);
+    enableWhileChecked(c.mustSetting, c.points);
+    return group;
+}
+
+QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("Freq-Hopping Setting"), sheet), "GroupBox15");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(2, 4, 2, 4);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(4);
+
+    c.fixed = named(new QRadioButton(QStringLiteral("Fixed"), group), "RadioButton11");
+    c.hopping = named(new QRadioButton(QStringLiteral("Hopping"), group), "RadioButton12");
+
+    c.fixedChannel = named(new QComboBox(group), "ComboBox13");
+    for (int channel = 1; channel <= FrequencyPage::initialChannels; ++channel)
+        c.fixedChannel->addItem(FrequencyPage::initialChannelItem(channel));
+    c.fixedChannel->setCurrentIndex(-1);   // adding to an empty list selected the first item
+    c.fixedChannel->setEnabled(false);
+    c.fixedChannel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c.fixedChannel->setMinimumContentsLength(15);
+
+    c.hoppingChannels = named(new ColumnCheckList(4, group), "CheckListBox1");
+    for (int channel = 1; channel <= FrequencyPage::initialChannels; ++channel)
+        addHoppingChannel(c.hoppingChannels, channel);
+
+    auto* menu = named(new QMenu(c.hoppingChannels), "PopupMenu2");
+    c.selectAll = named(menu->addAction(QStringLiteral("全选")), "SelectAll");
+    c.unselectAll = named(menu->addAction(QStringLiteral("全不选")), "UnselectAll");
+    c.hoppingChannels->setContextMenuPolicy(Qt::CustomContextMenu);
+    QListWidget* list = c.hoppingChannels;
+    QObject::connect(list, &QWidget::customContextMenuRequested, menu, [list, menu](const QPoint& at) {
+        // In fixed mode both entries are hidden: the list offers no menu at all.
+        for (const QAction* action : menu->actions())
+            if (action->isVisible()) {
+                menu->popup(list->viewport()->mapToGlobal(at));
+                return;
+            }
+    });
+    QObject::connect(c.selectAll, &QAction::triggered, list, [list] { checkEveryChannel(list, Qt::Checked); });
+    QObject::connect(c.unselectAll, &QAction::triggered, list, [list] { checkEveryChannel(list, Qt::Unchecked); });
+
+    c.hopInterval = named(new QSlider(Qt::Horizontal, group), "TrackBar14");
+    c.hopInterval->setRange(5, 100);
+    c.hopInterval->setSingleStep(1);
+    c.hopInterval->setTickPosition(QSlider::NoTicks);
+    c.hopInterval->setValue(30);
+    c.hopIntervalMs = named(new QLineEdit(QStringLiteral("300"), group), "Edit16");
+    c.hopIntervalMs->setReadOnly(true);
+    c.hopIntervalMs->setEnabled(false);
+    c.hopIntervalMs->setFixedWidth(44);
+    QLineEdit* ms = c.hopIntervalMs;
+    QObject::connect(c.hopInterval, &QSlider::valueChanged, ms,
+                     [ms](int position) { ms->setText(QString::number(position * hopIntervalMsPerStep)); });
+
+    grid->addWidget(c.fixed, 0, 0);
+    grid->addWidget(c.fixedChannel, 0, 1, 1, 3, Qt::AlignLeft);
+    grid->addWidget(c.hopping, 1, 0, 1, 4);
+    grid->addWidget(c.hoppingChannels, 2, 0, 1, 4);
+    grid->addWidget(c.hopInterval, 3, 0, 1, 2);
+    grid->addWidget(c.hopIntervalMs, 3, 2);
+    grid->addWidget(label(group, "Label48", "ms"), 3, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+
+    const FrequencyPage::Controls* controls = &c;
+    QObject::connect(c.fixed, &QRadioButton::toggled, group, [controls](bool on) {
+        if (on)
+            followMode(*controls, true);
+    });
+    QObject::connect(c.hopping, &QRadioButton::toggled, group, [controls](bool on) {
+        if (on)
+            followMode(*controls, false);
+    });
+    return group;
+}
+
+// The start frequency as its offset above 860.00 MHz, two bytes high first.
+Binding startFrequencyBinding(QLineEdit* field)
+{
+    return {
+        [field] {
+            const qint32 offset = toInteger(field->text()) - lowestStartFrequency;
+            return StepValue::bytes({static_cast<uint8_t>((offset >> 8) & 0xFF), static_cast<uint8_t>(offset & 0xFF)});
+        },
+        [field](const ParamBytes& bytes) {
+            field->setText(QString::number(bytes.at(0) * 256 + bytes.at(1) + lowestStartFrequency));
+        },
+    };
+}
+
+// The channel byte: 0 in hopping mode, else the fixed channel's number. With
+// neither mode chosen, or no fixed channel, nobody chose a value: none is written.
+StepValue channelModeValue(const FrequencyPage::Controls& c)
+{
+    if (c.hopping->isChecked())
+        return StepValue::byte(0);
+    const int position = c.fixedChannel->currentIndex();
+    if (!c.fixed->isChecked() || position < 0)
+        return StepValue::noSelection();
+    return StepValue::byte(static_cast<uint8_t>(position + 1));
+}
+
+} // namespace
+
+QString FrequencyPage::initialChannelItem(int channel)
+{
+    const double mhz = 902.5 + 0.5 * (channel - 1);
+    return QStringLiteral("%1%2%3MHz")
+        .arg(channel)
+        .arg(channel < 10 ? QStringLiteral("----") : QStringLiteral("---"))
+        .arg(mhz, 0, 'f', 1);
+}
+
+QString FrequencyPage::channelItem(int channel, qint32 start, qint32 step)
+{
+    const double mhz = (double(start) + double(step) * (channel - 1)) / 100.0;
+    // Shortest form up to 15 significant digits; only the separator is the user's.
+    QString frequency = QString::number(mhz, 'g', 15);
+    frequency.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    return QStringLiteral("%1----%2 MHz").arg(channel).arg(frequency);
+}
+
+FrequencyPage::FrequencyPage(QWidget* sheet, PageContext context)
+    : context_(std::move(context))
+{
+    // The inner tab area is 420 x 264: the plan group kept narrow, so the four
+    // columns of channels get the rest.
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(4);
+    QGroupBox* plan = buildPlanGroup(sheet, c_);
+    plan->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    row->addWidget(plan);
+    row->addWidget(buildHoppingGroup(sheet, c_), 1);
+    placeInSheet(sheet, row);
+
+    const auto mustSetting = whileChecked(c_.mustSetting);
+    const Binding startFrequency = startFrequencyBinding(c_.start);
+    const Binding step = byteNumberBinding(c_.step);
+    const Binding hopInterval = sliderBinding(c_.hopInterval);
+    const Binding hoppingMask = checkListMaskBinding(c_.hoppingChannels, maskBytes);
+    QRadioButton* hopping = c_.hopping;
+
+    // Setup: the plan only with "Must Setting"; the hop interval always; the
+    // mask in hopping mode only; then the channel byte.
+    setup_.steps.push_back(writeStep(startFrequencyAddress, startFrequency).onlyIf(mustSetting));
+    setup_.steps.push_back(writeStep(stepAddress, step).onlyIf(mustSetting));
+    setup_.steps.push_back(writeStep(pointsAddress, byteNumberBinding(c_.points)).onlyIf(mustSetting));
+    setup_.steps.push_back(writeStep(hopIntervalAddress, hopInterval, QStringLiteral("Setup Freq-Hopping Parameter Failed !")));
+    setup_.steps.push_back(writeStep(hoppingMaskAddress, hoppingMask).onlyIf([hopping] { return hopping->isChecked(); }));
+    setup_.steps.push_back(writeStep(channelModeAddress, [this] { return channelModeValue(c_); }));
+    setup_.closing = {QStringLiteral("Setup Frequency Parameter Successfully !"),
+                      QStringLiteral("Setup Frequency Parameter Failed !")};
+
+    // Query: the plan first, since the channel lists are rebuilt from it; the
+    // mask only after the mode read says hopping.
+    query_.steps.push_back(readStep(startFrequencyAddress, startFrequency));
+    query_.steps.push_back(readStep(stepAddress, step));
+    query_.steps.push_back(readStep(pointsAddress, [this](const ParamBytes& bytes) {
+        c_.points->setText(QString::number(bytes.at(0)));
+        rebuildChannelLists(bytes.at(0));
+    }));
+    query_.steps.push_back(readStep(hopIntervalAddress, hopInterval,
+                                    QStringLiteral("Query Freq-Hopping Interval Parameter Failed ! !")));
+    query_.steps.push_back(readStep(channelModeAddress, [this](const ParamBytes& bytes) { showMode(bytes.at(0)); }));
+    query_.steps.push_back(readStep(hoppingMaskAddress, hoppingMask).onlyIf([this] { return hoppingModeRead_; }));
+    query_.closing = {QStringLiteral("Query Frequency Parameter Successfully !"),
+                      QStringLiteral("Query Frequency Parameter Failed !")};
+
+    refresh_ = withoutLines(query_);
+
+    // The plan read after a connect only reports which plan parameters the reader does not answer.
+    planRead_.steps.push_back(readStep(startFrequencyAddress, nullptr, QStringLiteral("Query Start Frequency Parameter Failed !")));
+    planRead_.steps.push_back(readStep(stepAddress, nullptr, QStringLiteral("Query Frequency Interval Parameter Failed !")));
+    planRead_.steps.push_back(readStep(pointsAddress, nullptr, QStringLiteral("Query Frequency Points Parameter Failed !")));
+}
+
+void FrequencyPage::rebuildChannelLists(int channels)
+{
+    c_.hoppingChannels->clear();
+    c_.fixedChannel->clear();
+    if (channels == 0)
+        return;
+    // The plan as the page shows it now. Converted before any item is added,
+    // so that a field that holds no number leaves both lists equally long.
+    const qint32 start = toInteger(c_.start->text());
+    const qint32 step = toInteger(c_.step->text());
+    for (int channel = 1; channel <= channels; ++channel) {
+        addHoppingChannel(c_.hoppingChannels, channel);
+        c_.fixedChannel->addItem(channelItem(channel, start, step));
+    }
+    // Adding to an empty list selected the first item: no channel is chosen until a read chooses one.
+    c_.fixedChannel->setCurrentIndex(-1);
+}
+
+void FrequencyPage::showMode(uint8_t mode)
+{
+    if (mode != 0) {
+        c_.fixed->setChecked(true);   // its rule runs if it was not selected
+        const int position = mode - 1;
+        c_.fixedChannel->setCurrentIndex(position < c_.fixedChannel->count() ? position : -1);
+        return;
+    }
+    c_.hopping->setChecked(true);     // its rule runs if it was not selected,
+    followMode(c_, false);            // and once more in any case
+    hoppingModeRead_ = true;
+}
+
+void FrequencyPage::readBack(const Routine& routine)
+{
+    hoppingModeRead_ = false;
+    runRoutine(context_, routine);
+}
+
+void FrequencyPage::query()
+{
+    readBack(query_);
+}
+
+void FrequencyPage::setup()
+{
+    runRoutine(context_, setup_);
+}
+
+void FrequencyPage::refreshLists()
+{
+    readBack(refresh_);
+}
+
+void FrequencyPage::readPlan()
+{
+    runRoutine(context_, planRead_);
+}

@@ -1,15 +1,31 @@
-// The "Frequency" page: its controls, enabling rules and routines.
+// The "Frequency" page: the reader's frequency plan (start frequency, channel
+// step, number of channels) and its hopping settings (one fixed channel, or
+// hopping over a set of channels with a time per hop). The channel lists are
+// rebuilt from the plan each time the number of channels is read.
 #pragma once
 
 #include "PageContext.h"
 #include "PageRoutines.h"
+#include "PageStep.h"
 
+#include <QString>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QSlider;
 class QWidget;
 
 class FrequencyPage : public FrequencyRoutines {
 public:
     // sheet is TabSheet18; the page's controls are built into it.
     FrequencyPage(QWidget* sheet, PageContext context);
+    // The rules hold the address of the page's controls.
+    FrequencyPage(const FrequencyPage&) = delete;
+    FrequencyPage& operator=(const FrequencyPage&) = delete;
 
     void query() override;
     void setup() override;
@@ -22,7 +38,44 @@ public:
     // reads that fail.
     void readPlan();
 
+    // The fixed-channel list's item for channel n of a plan read from the
+    // reader: "2----920.25 MHz" for start 92000 and step 25 (both in 10 kHz),
+    // with the user's decimal separator.
+    static QString channelItem(int channel, qint32 start, qint32 step);
+    // The same item as the window opens, before any read: "2----903.0MHz".
+    static QString initialChannelItem(int channel);
+
+    static constexpr int initialChannels = 50;
+    static constexpr int maskBytes = 7;          // the hopping mask holds channels 1 to 56
+    static constexpr int maskChannels = 8 * maskBytes;
+
+    struct Controls {
+        QCheckBox* mustSetting = nullptr;
+        QLineEdit* start = nullptr;
+        QLineEdit* step = nullptr;
+        QLineEdit* points = nullptr;
+        QRadioButton* fixed = nullptr;
+        QRadioButton* hopping = nullptr;
+        QComboBox* fixedChannel = nullptr;
+        QListWidget* hoppingChannels = nullptr;
+        QSlider* hopInterval = nullptr;
+        QLineEdit* hopIntervalMs = nullptr;
+        QAction* selectAll = nullptr;
+        QAction* unselectAll = nullptr;
+    };
+
 private:
-    QWidget* sheet_;
+    // Runs a routine that reads the page back: a mode read of 0 (hopping) is
+    // what lets the hopping mask be read after it.
+    void readBack(const Routine& routine);
+    void rebuildChannelLists(int channels);
+    void showMode(uint8_t mode);
+
     PageContext context_;
+    Controls c_;
+    Routine setup_;
+    Routine query_;
+    Routine refresh_;
+    Routine planRead_;
+    bool hoppingModeRead_ = false;
 };

@@ -1,11 +1,119 @@
 #include "SupportedProtocolPage.h"
 
-// The page's controls and routines are still to come; until then its routines run nothing.
+#include "ControlBindings.h"
+#include "PageWidgets.h"
 
-SupportedProtocolPage::SupportedProtocolPage(QWidget* sheet, PageContext context)
-    : sheet_(sheet), context_(std::move(context))
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <array>
+
+const QStringList SupportedProtocolPage::tidLengthItems = {
+    QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+};
+
+namespace {
+
+// One bit of the protocol mask and its box; bits 3 and 7 have none and are written 0.
+struct ProtocolBit {
+    int bit;
+    const char* box;
+    const char* caption;
+};
+
+constexpr std::array<ProtocolBit, 6> protocolBits{{
+    {0, "CheckBox23", "ISO18000-6B"},
+    {1, "CheckBox24", "EPC Class 1"},
+    {2, "CheckBox25", "Gen 2  EPC"},
+    {4, "CheckBox35", "Rail Tag"},
+    {5, "CheckBox36", "Container Tag"},
+    {6, "CheckBox40", "Gen 2  TID"},
+}};
+
+constexpr uint8_t protocolMaskAddress = 98;
+constexpr uint8_t tidLengthAddress = 66;
+
+struct Controls {
+    QList<QCheckBox*> maskBits;    // bit n of the mask, nullptr where no box stands
+    QComboBox* tidLength = nullptr;
+};
+
+Controls buildControls(QWidget* sheet)
 {
+    Controls c;
+    c.maskBits = QList<QCheckBox*>(8, nullptr);
+
+    auto* group = named(new QGroupBox(QStringLiteral("Protocol Selection"), sheet), "GroupBox14");
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(10);
+    int row = 0;
+    for (const ProtocolBit& protocol : protocolBits) {
+        QCheckBox* box = namedCheckBox(protocol.box, protocol.caption, group);
+        c.maskBits[protocol.bit] = box;
+        grid->addWidget(box, row++, 0);
+    }
+
+    // "Length" stands beside "Gen 2  TID", which it belongs to.
+    auto* length = named(new QLabel(QStringLiteral("Length"), group), "Label103");
+    length->setEnabled(false);
+    c.tidLength = named(new QComboBox(group), "ComboBox27");
+    c.tidLength->addItems(SupportedProtocolPage::tidLengthItems);
+    c.tidLength->setCurrentIndex(0);
+    c.tidLength->setEnabled(false);
+    auto* lengthRow = new QHBoxLayout;
+    lengthRow->setSpacing(6);
+    lengthRow->addWidget(length);
+    lengthRow->addWidget(c.tidLength);
+    lengthRow->addStretch(1);
+    grid->addLayout(lengthRow, row - 1, 1);
+    grid->setColumnStretch(1, 1);
+
+    // The rule of "Gen 2  TID": the label, then the list, enabled while it is checked.
+    QCheckBox* tid = c.maskBits[6];
+    enableWhileChecked(tid, length);
+    enableWhileChecked(tid, c.tidLength);
+
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(4, 4, 4, 4);
+    column->addWidget(group);
+    column->addStretch(1);
+    placeInSheet(sheet, column);
+    return c;
 }
 
-void SupportedProtocolPage::query() {}
-void SupportedProtocolPage::setup() {}
+} // namespace
+
+SupportedProtocolPage::SupportedProtocolPage(QWidget* sheet, PageContext context)
+    : context_(std::move(context))
+{
+    const Controls c = buildControls(sheet);
+    const Binding protocolMask = checkMaskBinding(c.maskBits);
+    const Binding tidLength = listIndexBinding(c.tidLength, tidLengthOffset);
+
+    // Neither routine has a line of its own per parameter: failures show in the closing line.
+    setup_.steps.push_back(writeStep(protocolMaskAddress, protocolMask));
+    setup_.steps.push_back(writeStep(tidLengthAddress, tidLength));
+    setup_.closing = {QStringLiteral("Setup Supported Protocol Parameter Successfully !"),
+                      QStringLiteral("Setup Supported Protocol Parameter Failed !")};
+
+    query_.steps.push_back(readStep(protocolMaskAddress, protocolMask));
+    query_.steps.push_back(readStep(tidLengthAddress, tidLength));
+    query_.closing = {QStringLiteral("Query Supported Protocol Parameter Successfully !"),
+                      QStringLiteral("Query Supported Protocol Parameter Failed !")};
+}
+
+void SupportedProtocolPage::query()
+{
+    runRoutine(context_, query_);
+}
+
+void SupportedProtocolPage::setup()
+{
+    runRoutine(context_, setup_);
+}
