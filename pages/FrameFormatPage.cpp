@@ -84,7 +84,7 @@ QLineEdit* codeField(const char* name, QWidget* parent)
     auto* field = named(new QLineEdit(parent), name);
     field->setEnabled(false);
     // Room for the reader's four bytes as eight hex digits.
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("DDDDDDDD")) + 12);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0D0A0D0A")) + 12);
     return field;
 }
 
@@ -98,10 +98,11 @@ QComboBox* numberList(const char* name, int first, int current, QWidget* parent)
     return list;
 }
 
+// Both groups side by side must end before the buttons at the sheet's right.
 void tighten(QGridLayout* grid)
 {
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(6);
+    grid->setContentsMargins(3, 4, 3, 4);
+    grid->setHorizontalSpacing(2);
     grid->setVerticalSpacing(4);
 }
 
@@ -186,6 +187,7 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     auto* startLabel = namedLabel("Label120", QStringLiteral("Start："), group);
     c.tagIdStart = numberList("ComboBox10", 0, 0, group);
     auto* windowRow = new QHBoxLayout;
+    windowRow->setSpacing(2);
     windowRow->addWidget(lengthLabel);
     windowRow->addWidget(c.tagIdLength);
     windowRow->addSpacing(4);
@@ -225,13 +227,13 @@ Controls buildControls(QWidget* sheet)
     auto* panel = named(new QFrame(sheet), "Panel1");
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
+    row->setSpacing(2);
     row->addWidget(buildOutputGroup(c, panel));
     row->addWidget(buildFrameGroup(c, panel));
 
     // "Query Para", "Setup Para" and "Quit" stand in front of the sheet's right part.
     auto* outer = new QHBoxLayout;
-    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setContentsMargins(4, 6, 4, 6);
     outer->addWidget(panel);
     outer->addStretch(1);
     placeInSheet(sheet, outer);

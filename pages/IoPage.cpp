@@ -92,12 +92,13 @@ QLineEdit* numberField(const char* name, const char* text, QWidget* parent)
     return field;
 }
 
+// Twelve rows of relays must fit the sheet's height: no room between rows.
 QGridLayout* tightGrid(QGroupBox* group)
 {
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(6, 2, 6, 2);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(1);
+    grid->setVerticalSpacing(0);
     return grid;
 }
 
@@ -218,7 +219,7 @@ Controls buildControls(QWidget* sheet)
 
     // "Query Para", "Setup Para" and "Quit" stand in front of the sheet's right part.
     auto* outer = new QHBoxLayout;
-    outer->setContentsMargins(6, 4, 6, 4);
+    outer->setContentsMargins(6, 2, 6, 2);
     outer->addWidget(panel);
     outer->addStretch(1);
     placeInSheet(sheet, outer);
