@@ -1,6 +1,6 @@
 // The "Frame Format" page against the device library's test double.
 #include "ControlFinder.h"
-#include "FakeReader.h"
+#include "FakeReaderCalls.h"
 #include "OuterPageChecks.h"
 #include "PageHarness.h"
 

@@ -1,36 +1,16 @@
-// What the "Frame Format" and "I/O Parameter" page tests share: the writes the
-// test double saw, and where an outer page's controls stand on its sheet.
+// What the "Frame Format" and "I/O Parameter" page tests share: where an outer
+// page's controls stand on its sheet, and what they show.
 #pragma once
 
-#include "FakeReader.h"
-
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 namespace outerpage {
-
-// Each SetParameter as "address:bytes", the bytes as upper-case hex pairs, in call order.
-inline QStringList writes()
-{
-    QStringList out;
-    for (const auto& call : fake::callsOf("SetParameter")) {
-        QString bytes;
-        for (uint8_t b : call.bytes)
-            bytes += QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-        out << QStringLiteral("%1:%2").arg(call.args.at(0)).arg(bytes);
-    }
-    return out;
-}
-
-// The addresses GetParameter was called with, in order.
-inline QList<int> readAddresses()
-{
-    QList<int> out;
-    for (const auto& call : fake::callsOf("GetParameter"))
-        out << call.args.at(0);
-    return out;
-}
 
 // On the outer tabs "Query Para", "Setup Para" and "Quit" stand in front of the
 // sheet from x = 442 on.
@@ -50,6 +30,20 @@ inline QStringList misplacedControls(QWidget* sheet)
         else if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
             out << QStringLiteral("%1 squeezed").arg(w->objectName());
     }
+    return out;
+}
+
+// What every check box, radio button, edit field and list of the sheet shows,
+// by designer name: "1"/"0", the text, or the selected index.
+inline QMap<QString, QString> shownValues(QWidget* sheet)
+{
+    QMap<QString, QString> out;
+    for (QAbstractButton* b : sheet->findChildren<QAbstractButton*>())
+        out[b->objectName()] = b->isChecked() ? "1" : "0";
+    for (QLineEdit* e : sheet->findChildren<QLineEdit*>())
+        out[e->objectName()] = e->text();
+    for (QComboBox* c : sheet->findChildren<QComboBox*>())
+        out[c->objectName()] = QString::number(c->currentIndex());
     return out;
 }
 
