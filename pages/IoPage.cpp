@@ -107,6 +107,7 @@ QHBoxLayout* fieldRow(QLabel* label, QLineEdit* field, QLabel* unit)
 {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(16, 0, 0, 0);
+    row->setSpacing(4);
     row->addWidget(label);
     row->addWidget(field);
     row->addWidget(unit);
