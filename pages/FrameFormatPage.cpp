@@ -1,11 +1,354 @@
 #include "FrameFormatPage.h"
 
-// The page's controls and routines are still to come; until then its routines run nothing.
+#include "ControlBindings.h"
+#include "PageWidgets.h"
 
-FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
-    : sheet_(sheet), context_(std::move(context))
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <array>
+
+namespace {
+
+constexpr uint8_t dataFormatAddress = 64;
+constexpr uint8_t tagIdWindowAddress = 65;
+constexpr uint8_t outputModeAddress = 68;
+constexpr uint8_t outputIntervalAddress = 69;
+constexpr uint8_t frameFlagsAddress = 71;
+constexpr uint8_t preambleCodeAddress = 72;
+constexpr uint8_t endCodeAddress = 76;
+constexpr uint8_t outputPortsAddress = 130;
+
+// A check box standing for one bit of a mask byte.
+struct MaskBox {
+    const char* name;
+    const char* caption;
+    int bit;
+};
+
+// The output ports in screen order, two a row; their bits follow another order.
+constexpr std::array<MaskBox, 8> outputPorts{{
+    {"CheckBox4", "Wiegand", 2},
+    {"CheckBox31", "RS-232", 0},
+    {"CheckBox32", "RS-485", 1},
+    {"CheckBox33", "TCP/IP", 4},
+    {"CheckBox34", "USB", 3},
+    {"CheckBox41", "CAN", 5},
+    {"CheckBox42", "USB-Keyboard", 7},
+    {"CheckBox43", "COM-Keyboard", 6},
+}};
+
+constexpr int tagIdWindowItems = 12;   // start 0 to 11, length 1 to 12
+constexpr int defaultTagIdLength = 7;  // item "8"
+constexpr int maxCodeCharacters = 2 * FrameFormatPage::codeBytes;
+
+struct Controls {
+    QRadioButton* realTime = nullptr;
+    QRadioButton* timing = nullptr;
+    QLineEdit* interval = nullptr;
+    QList<QWidget*> intervalRow;   // its label, the field, its unit
+    QList<QCheckBox*> portsByBit = QList<QCheckBox*>(8, nullptr);
+    QRadioButton* hex = nullptr;
+    QRadioButton* ascii = nullptr;
+    QCheckBox* preamble = nullptr;
+    QLineEdit* preambleCode = nullptr;
+    QCheckBox* readerNum = nullptr;
+    QCheckBox* tagId = nullptr;
+    QComboBox* tagIdLength = nullptr;
+    QComboBox* tagIdStart = nullptr;
+    QCheckBox* endCode = nullptr;
+    QLineEdit* endCodeText = nullptr;
+};
+
+QLabel* namedLabel(const char* name, const QString& text, QWidget* parent, bool enabled = true)
 {
+    auto* label = named(new QLabel(text, parent), name);
+    label->setEnabled(enabled);
+    return label;
 }
 
-void FrameFormatPage::query() {}
-void FrameFormatPage::setup() {}
+QRadioButton* namedRadio(const char* name, const char* caption, QWidget* parent)
+{
+    return named(new QRadioButton(QString::fromLatin1(caption), parent), name);
+}
+
+QLineEdit* codeField(const char* name, QWidget* parent)
+{
+    auto* field = named(new QLineEdit(parent), name);
+    field->setEnabled(false);
+    // Room for the reader's four bytes as eight hex digits.
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0D0A0D0A")) + 12);
+    return field;
+}
+
+QComboBox* numberList(const char* name, int first, int current, QWidget* parent)
+{
+    auto* list = named(new QComboBox(parent), name);
+    for (int i = 0; i < tagIdWindowItems; ++i)
+        list->addItem(QString::number(first + i));
+    list->setCurrentIndex(current);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return list;
+}
+
+// Both groups side by side must end before the buttons at the sheet's right.
+void tighten(QGridLayout* grid)
+{
+    grid->setContentsMargins(3, 4, 3, 4);
+    grid->setHorizontalSpacing(2);
+    grid->setVerticalSpacing(4);
+}
+
+// Rule A: the interval is usable only under "Timing Output".
+void applyTimingRule(QRadioButton* timing, const QList<QWidget*>& intervalRow)
+{
+    for (QWidget* w : intervalRow)
+        w->setEnabled(timing->isChecked());
+}
+
+QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("Output"), parent), "GroupBox9");
+    auto* grid = new QGridLayout(group);
+    tighten(grid);
+    c.realTime = namedRadio("RadioButton1", "Real-time Output", group);
+    c.realTime->setChecked(true);
+    c.timing = namedRadio("RadioButton2", "Timing Output", group);
+    grid->addWidget(c.realTime, 0, 0, 1, 2);
+    grid->addWidget(c.timing, 1, 0, 1, 2);
+
+    auto* intervalLabel = namedLabel("Label14", QStringLiteral("Interval："), group, false);
+    c.interval = named(new QLineEdit(QStringLiteral("20"), group), "Edit78");
+    c.interval->setEnabled(false);
+    c.interval->setMaximumWidth(c.interval->fontMetrics().horizontalAdvance(QStringLiteral("888888")) + 12);
+    auto* unit = namedLabel("Label110", QStringLiteral("S"), group, false);
+    auto* intervalRow = new QHBoxLayout;
+    intervalRow->addWidget(intervalLabel);
+    intervalRow->addWidget(c.interval);
+    intervalRow->addWidget(unit);
+    intervalRow->addStretch(1);
+    grid->addLayout(intervalRow, 2, 0, 1, 2);
+
+    for (int i = 0; i < int(outputPorts.size()); ++i) {
+        const MaskBox& port = outputPorts[i];
+        QCheckBox* box = namedCheckBox(port.name, port.caption, group);
+        c.portsByBit[port.bit] = box;
+        grid->addWidget(box, 3 + i / 2, i % 2);
+    }
+    grid->setRowStretch(7, 1);
+
+    c.intervalRow = {intervalLabel, c.interval, unit};
+    for (QRadioButton* mode : {c.realTime, c.timing}) {
+        QObject::connect(mode, &QRadioButton::toggled, group,
+                         [timing = c.timing, row = c.intervalRow](bool selected) {
+                             if (selected)
+                                 applyTimingRule(timing, row);
+                         });
+    }
+    return group;
+}
+
+QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("Data Frame Format"), parent), "GroupBox4");
+    auto* grid = new QGridLayout(group);
+    tighten(grid);
+    c.hex = namedRadio("RadioButton6", "HEX Code", group);
+    c.hex->setChecked(true);
+    c.ascii = namedRadio("RadioButton10", "ASCII Code", group);
+    grid->addWidget(c.hex, 0, 0);
+    grid->addWidget(c.ascii, 0, 1);
+
+    c.preamble = namedCheckBox("CheckBox44", "Preamble Code", group);
+    grid->addWidget(c.preamble, 1, 0, 1, 2);
+    auto* preambleLabel = namedLabel("Label111", QStringLiteral("Code："), group, false);
+    c.preambleCode = codeField("Edit79", group);
+    auto* preambleRow = new QHBoxLayout;
+    preambleRow->addWidget(preambleLabel);
+    preambleRow->addWidget(c.preambleCode);
+    preambleRow->addStretch(1);
+    grid->addLayout(preambleRow, 2, 0, 1, 2);
+
+    c.readerNum = namedCheckBox("CheckBox45", "Reader Num", group);
+    c.readerNum->setChecked(true);
+    grid->addWidget(c.readerNum, 3, 0, 1, 2);
+    c.tagId = namedCheckBox("CheckBox46", "Tag ID", group);
+    c.tagId->setChecked(true);
+    grid->addWidget(c.tagId, 4, 0, 1, 2);
+    auto* lengthLabel = namedLabel("Label113", QStringLiteral("Length："), group);
+    c.tagIdLength = numberList("ComboBox8", 1, defaultTagIdLength, group);
+    auto* startLabel = namedLabel("Label120", QStringLiteral("Start："), group);
+    c.tagIdStart = numberList("ComboBox10", 0, 0, group);
+    auto* windowRow = new QHBoxLayout;
+    windowRow->setSpacing(2);
+    windowRow->addWidget(lengthLabel);
+    windowRow->addWidget(c.tagIdLength);
+    windowRow->addSpacing(4);
+    windowRow->addWidget(startLabel);
+    windowRow->addWidget(c.tagIdStart);
+    windowRow->addStretch(1);
+    grid->addLayout(windowRow, 5, 0, 1, 2);
+
+    c.endCode = namedCheckBox("CheckBox47", "End Code", group);
+    grid->addWidget(c.endCode, 6, 0, 1, 2);
+    auto* endLabel = namedLabel("Label112", QStringLiteral("Code："), group, false);
+    c.endCodeText = codeField("Edit80", group);
+    auto* endRow = new QHBoxLayout;
+    endRow->addWidget(endLabel);
+    endRow->addWidget(c.endCodeText);
+    endRow->addStretch(1);
+    grid->addLayout(endRow, 7, 0, 1, 2);
+    grid->setRowStretch(8, 1);
+
+    // Rows in order, then the two lists of the tag ID window.
+    QWidget::setTabOrder(c.endCodeText, c.tagIdLength);
+    QWidget::setTabOrder(c.tagIdLength, c.tagIdStart);
+
+    // Rules B, C and D.
+    enableWhileChecked(c.preamble, preambleLabel);
+    enableWhileChecked(c.preamble, c.preambleCode);
+    for (QWidget* w : QList<QWidget*>{lengthLabel, c.tagIdLength, startLabel, c.tagIdStart})
+        enableWhileChecked(c.tagId, w);
+    enableWhileChecked(c.endCode, endLabel);
+    enableWhileChecked(c.endCode, c.endCodeText);
+    return group;
+}
+
+Controls buildControls(QWidget* sheet)
+{
+    Controls c;
+    auto* panel = named(new QFrame(sheet), "Panel1");
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(buildOutputGroup(c, panel));
+    row->addWidget(buildFrameGroup(c, panel));
+
+    // "Query Para", "Setup Para" and "Quit" stand in front of the sheet's right part.
+    auto* outer = new QHBoxLayout;
+    outer->setContentsMargins(4, 6, 4, 6);
+    outer->addWidget(panel);
+    outer->addStretch(1);
+    placeInSheet(sheet, outer);
+    return c;
+}
+
+// One of two radio buttons as one byte: `one` selected gives 1, else 0; a byte
+// read selects `one` when isOne says so, else `zero`.
+Binding radioPairBinding(QRadioButton* zero, QRadioButton* one, bool (*isOne)(uint8_t))
+{
+    return {
+        [one] { return StepValue::byte(one->isChecked() ? 1 : 0); },
+        [zero, one, isOne](const ParamBytes& bytes) { (isOne(bytes.at(0)) ? one : zero)->setChecked(true); },
+    };
+}
+
+// The tag ID window in one byte: the start's index in the high nibble, the
+// length (index + 1) in the low nibble. Either list without a selection writes
+// nothing; a nibble naming no item leaves its list without one.
+Binding tagIdWindowBinding(QComboBox* start, QComboBox* length)
+{
+    const auto itemOrNone = [](int index) { return index >= 0 && index < tagIdWindowItems ? index : -1; };
+    return {
+        [start, length] {
+            if (start->currentIndex() < 0 || length->currentIndex() < 0)
+                return StepValue::noSelection();
+            return StepValue::byte(uint8_t(start->currentIndex() * 16 + length->currentIndex() + 1));
+        },
+        [start, length, itemOrNone](const ParamBytes& bytes) {
+            start->setCurrentIndex(itemOrNone(bytes.at(0) >> 4));
+            length->setCurrentIndex(itemOrNone((bytes.at(0) & 0x0F) - 1));
+        },
+    };
+}
+
+// A preamble or end code: written with as many bytes as the field holds pairs
+// (nothing when it holds none); read back up to the first end-of-code byte.
+Binding codeBinding(QLineEdit* field)
+{
+    return {
+        [field] {
+            ParamBytes bytes = bytesFromHexPairs(field->text().left(maxCodeCharacters));
+            return bytes.empty() ? StepValue::nothing() : StepValue::bytes(std::move(bytes));
+        },
+        [field](const ParamBytes& bytes) {
+            int count = 0;
+            while (count < int(bytes.size()) && count < FrameFormatPage::codeBytes && bytes[count] != FrameFormatPage::codeEnd)
+                ++count;
+            field->setText(hexPairs(bytes, count));
+        },
+    };
+}
+
+bool bitZeroSet(uint8_t byte) { return byte & 1u; }
+bool exactlyOne(uint8_t byte) { return byte == 1; }
+
+} // namespace
+
+FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
+    : context_(std::move(context))
+{
+    const Controls c = buildControls(sheet);
+    const Binding outputMode = radioPairBinding(c.realTime, c.timing, bitZeroSet);
+    const Binding interval = wordNumberBinding(c.interval);
+    const Binding ports = checkMaskBinding(c.portsByBit);
+    const Binding dataFormat = radioPairBinding(c.hex, c.ascii, exactlyOne);
+    // Bits 0 to 3 carry no flag.
+    const Binding frameFlags = checkMaskBinding({nullptr, nullptr, nullptr, nullptr,
+                                                 c.endCode, c.tagId, c.readerNum, c.preamble});
+    const Binding tagIdWindow = tagIdWindowBinding(c.tagIdStart, c.tagIdLength);
+    const Binding preambleCode = codeBinding(c.preambleCode);
+    const Binding endCode = codeBinding(c.endCodeText);
+
+    // Setup writes every value, whatever the enabled states show.
+    setup_.steps = {
+        writeStep(outputModeAddress, outputMode, QStringLiteral("Setup Output Mode Parameter Failed !")),
+        writeStep(outputIntervalAddress, interval, QStringLiteral("Setup Output Interval Parameter Failed !")),
+        writeStep(outputPortsAddress, ports, QStringLiteral("Setup Communication Port Parameter Failed !")),
+        writeStep(dataFormatAddress, dataFormat, QStringLiteral("Setup Output Format Parameter Failed !")),
+        writeStep(frameFlagsAddress, frameFlags, QStringLiteral("Setup Output Frame Flag Parameter Failed !")),
+        writeStep(tagIdWindowAddress, tagIdWindow, QStringLiteral("Setup Output Start Byte Parameter Failed !")),
+        writeStep(preambleCodeAddress, preambleCode, QStringLiteral("Setup Preamble Code Parameter Failed !")),
+        writeStep(endCodeAddress, endCode, QStringLiteral("Setup End Code Parameter Failed !")),
+    };
+    setup_.closing = {QStringLiteral("Setup Output Frame Format Parameter Successfully !"),
+                      QStringLiteral("Setup Output Frame Format Parameter Failed !")};
+
+    // After the output mode is read, the interval's enabled state is brought in
+    // line with it once more, even when the mode read is the one shown.
+    const auto showOutputMode = [outputMode, timing = c.timing, row = c.intervalRow](const ParamBytes& bytes) {
+        outputMode.show(bytes);
+        applyTimingRule(timing, row);
+    };
+
+    // Failure lines as the reader's operators know them, trailing blanks included.
+    query_.steps = {
+        readStep(outputModeAddress, showOutputMode, QStringLiteral("Query Output Mode Parameter Failed !")),
+        readStep(outputIntervalAddress, interval, QStringLiteral("Query Output Interval Parameter Failed !")),
+        readStep(outputPortsAddress, ports, QStringLiteral("Query Communication Port Parameter Failed !")),
+        readStep(dataFormatAddress, dataFormat, QStringLiteral("Query Output Format Parameter Failed ! ")),
+        readStep(frameFlagsAddress, frameFlags, QStringLiteral("Query Output Frame Flag Parameter Failed ! ")),
+        readStep(tagIdWindowAddress, tagIdWindow, QStringLiteral("Query Output Start Byte Parameter Failed ! ")),
+        readStep(preambleCodeAddress, preambleCode, QStringLiteral("Query Preamble Code Parameter Failed ! ")),
+        readStep(endCodeAddress, endCode, QStringLiteral("Query End Code Parameter Failed !")),
+    };
+    query_.closing = {QStringLiteral("Query Output Frame Format Parameter Successfully ! "),
+                      QStringLiteral("Query Output Frame Format Parameter Failed !")};
+}
+
+void FrameFormatPage::query()
+{
+    runRoutine(context_, query_);
+}
+
+void FrameFormatPage::setup()
+{
+    runRoutine(context_, setup_);
+}

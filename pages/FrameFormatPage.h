@@ -1,8 +1,11 @@
-// The "Frame Format" page: its controls, enabling rules and routines.
+// The "Frame Format" page: how the reader sends out the tag data it reads: at
+// once or at an interval, on which of its ports, and how each data frame is
+// made up (HEX or ASCII, preamble code, reader number, tag ID window, end code).
 #pragma once
 
 #include "PageContext.h"
 #include "PageRoutines.h"
+#include "PageStep.h"
 
 class QWidget;
 
@@ -14,7 +17,13 @@ public:
     void query() override;
     void setup() override;
 
+    // The preamble and end codes: one byte per pair of hex digits, at most this many
+    // bytes; read back up to the first byte holding codeEnd.
+    static constexpr int codeBytes = 4;
+    static constexpr uint8_t codeEnd = 0xFF;
+
 private:
-    QWidget* sheet_;
     PageContext context_;
+    Routine setup_;
+    Routine query_;
 };

@@ -1,11 +1,309 @@
 #include "IoPage.h"
 
-// The page's controls and routines are still to come; until then its routines run nothing.
+#include "ControlBindings.h"
+#include "PageWidgets.h"
 
-IoPage::IoPage(QWidget* sheet, PageContext context)
-    : sheet_(sheet), context_(std::move(context))
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+constexpr uint8_t buzzerAddress = 101;
+constexpr uint8_t matchCheckIntervalAddress = 186;
+constexpr uint8_t idMatchAddress = 187;
+constexpr uint8_t relayAutoOnAddress = 188;
+constexpr uint8_t relayAutoOffAddress = 189;
+
+// One relay of "Relay Parameter": bit n - 1 of the auto-on and auto-off masks,
+// and its delay time, whose parameter and field numbers do not follow the relay's.
+struct Relay {
+    const char* autoOn;
+    const char* autoOff;
+    const char* delayLabel;
+    const char* delay;
+    const char* unit;
+    uint8_t delayAddress;
+    const char* setupFailure;
+    const char* queryFailure;
+};
+
+constexpr std::array<Relay, 4> relays{{
+    {"CheckBox49", "CheckBox48", "Label123", "Edit82", "Label125", 155,
+     "Setup Relay 1 Delay Time Parameter Failed !", "Query Relay 1 Delay Time Parameter Failed !"},
+    {"CheckBox51", "CheckBox50", "Label124", "Edit83", "Label126", 156,
+     "Setup Relay 2 Delay Time Parameter Failed !", "Query Relay 2 Delay Time Parameter Failed !"},
+    {"CheckBox52", "CheckBox57", "Label121", "Edit81", "Label122", 190,
+     "Setup Relay 3 Delay Time Parameter Failed !", "Query Relay 3 Delay Time Parameter Failed !"},
+    {"CheckBox58", "CheckBox59", "Label127", "Edit84", "Label128", 191,
+     "Setup Relay 4 Delay Time Parameter Failed !", "Query Relay 4 Delay Time Parameter Failed !"},
+}};
+
+// The relays the ID match output switches on: bits 4 to 7 of the ID match byte.
+constexpr std::array<const char*, 4> matchRelayNames{"CheckBox53", "CheckBox54", "CheckBox60", "CheckBox61"};
+
+// The ID match byte.
+constexpr uint8_t matchEnableBit = 0x01;
+constexpr uint8_t dismatchEnableBit = 0x02;
+constexpr uint8_t continueBit = 0x04;
+constexpr uint8_t onceBit = 0x08;
+constexpr int firstMatchRelayBit = 4;
+
+constexpr int delayFieldCharacters = 3;
+
+struct IdMatchControls {
+    QCheckBox* match = nullptr;
+    QCheckBox* dismatch = nullptr;
+    QLineEdit* interval = nullptr;
+    std::array<QCheckBox*, 4> relays{};
+    QRadioButton* continuing = nullptr;
+    QRadioButton* once = nullptr;
+    QList<QWidget*> dismatchOnly;     // usable only under "ID Dismatch Enable"
+};
+
+struct Controls {
+    QList<QCheckBox*> autoOn;
+    QList<QCheckBox*> autoOff;
+    std::array<QLineEdit*, 4> delays{};
+    QCheckBox* beep = nullptr;
+    IdMatchControls id;
+};
+
+QLabel* disabledLabel(const char* name, const QString& text, QWidget* parent)
 {
+    auto* label = named(new QLabel(text, parent), name);
+    label->setEnabled(false);
+    return label;
 }
 
-void IoPage::query() {}
-void IoPage::setup() {}
+QLineEdit* numberField(const char* name, const char* text, QWidget* parent)
+{
+    auto* field = named(new QLineEdit(QString::fromLatin1(text), parent), name);
+    field->setEnabled(false);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("8888")) + 12);
+    return field;
+}
+
+// Twelve rows of relays must fit the sheet's height: no room between rows.
+QGridLayout* tightGrid(QGroupBox* group)
+{
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(6, 2, 6, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(0);
+    return grid;
+}
+
+// A row of label, field and unit, indented under the box it belongs to.
+QHBoxLayout* fieldRow(QLabel* label, QLineEdit* field, QLabel* unit)
+{
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(16, 0, 0, 0);
+    row->setSpacing(4);
+    row->addWidget(label);
+    row->addWidget(field);
+    row->addWidget(unit);
+    row->addStretch(1);
+    return row;
+}
+
+QGroupBox* buildRelayGroup(Controls& c, QWidget* parent)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("Relay Parameter"), parent), "GroupBox21");
+    auto* grid = tightGrid(group);
+    for (int i = 0; i < int(relays.size()); ++i) {
+        const Relay& relay = relays[i];
+        const QString number = QString::number(i + 1);
+        auto* autoOn = named(new QCheckBox(QStringLiteral("Relay %1 Auto On").arg(number), group), relay.autoOn);
+        auto* autoOff = named(new QCheckBox(QStringLiteral("Relay %1 Auto Delay Off").arg(number), group), relay.autoOff);
+        auto* label = disabledLabel(relay.delayLabel, QStringLiteral("Delay Time"), group);
+        c.delays[i] = numberField(relay.delay, "20", group);
+        c.delays[i]->setMaxLength(delayFieldCharacters);
+        auto* unit = disabledLabel(relay.unit, QStringLiteral("S"), group);
+        grid->addWidget(autoOn, 3 * i, 0);
+        grid->addWidget(autoOff, 3 * i + 1, 0);
+        grid->addLayout(fieldRow(label, c.delays[i], unit), 3 * i + 2, 0);
+        // Rules R1 to R4: a relay's delay time is usable only while it switches off by itself.
+        for (QWidget* w : QList<QWidget*>{label, c.delays[i], unit})
+            enableWhileChecked(autoOff, w);
+        c.autoOn.append(autoOn);
+        c.autoOff.append(autoOff);
+    }
+    grid->setRowStretch(12, 1);
+    return group;
+}
+
+// Rule D: the interval, the relays and "Continue"/"Once" of the group are
+// usable only under "ID Dismatch Enable".
+void applyDismatchRule(const IdMatchControls& id)
+{
+    for (QWidget* w : id.dismatchOnly)
+        w->setEnabled(id.dismatch->isChecked());
+}
+
+// "ID Match Enable" and "ID Dismatch Enable" exclude each other; both may be clear.
+void connectIdRules(const IdMatchControls& id)
+{
+    QObject::connect(id.dismatch, &QCheckBox::toggled, id.dismatch, [id](bool checked) {
+        if (checked)
+            id.match->setChecked(false);
+        applyDismatchRule(id);
+    });
+    // Rule M: clearing "ID Match Enable" changes nothing else.
+    QObject::connect(id.match, &QCheckBox::toggled, id.match, [id](bool checked) {
+        if (!checked)
+            return;
+        id.dismatch->setChecked(false);
+        applyDismatchRule(id);
+    });
+}
+
+QGroupBox* buildIdMatchGroup(IdMatchControls& id, QWidget* parent)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("ID Match/Dismatch"), parent), "GroupBox23");
+    auto* grid = tightGrid(group);
+    id.match = namedCheckBox("CheckBox55", "ID Match Enable", group);
+    id.dismatch = namedCheckBox("CheckBox56", "ID Dismatch Enable", group);
+    grid->addWidget(id.match, 0, 0, 1, 2);
+    grid->addWidget(id.dismatch, 1, 0, 1, 2);
+
+    auto* label = disabledLabel("Label130", QStringLiteral("Check Interval"), group);
+    id.interval = numberField("Edit86", "10", group);
+    auto* unit = disabledLabel("Label131", QStringLiteral("秒"), group);
+    grid->addLayout(fieldRow(label, id.interval, unit), 2, 0, 1, 2);
+    id.dismatchOnly = {label, id.interval, unit};
+
+    for (int i = 0; i < int(matchRelayNames.size()); ++i) {
+        id.relays[i] = named(new QCheckBox(QStringLiteral("Relay %1 Auto On").arg(i + 1), group), matchRelayNames[i]);
+        grid->addWidget(id.relays[i], 3 + i, 0, 1, 2);
+        id.dismatchOnly.append(id.relays[i]);
+    }
+    id.continuing = named(new QRadioButton(QStringLiteral("Continue"), group), "RadioButton14");
+    id.continuing->setChecked(true);
+    id.once = named(new QRadioButton(QStringLiteral("Once"), group), "RadioButton15");
+    grid->addWidget(id.continuing, 7, 0);
+    grid->addWidget(id.once, 7, 1);
+    id.dismatchOnly << id.continuing << id.once;
+    grid->setRowStretch(8, 1);
+
+    applyDismatchRule(id);
+    connectIdRules(id);
+    return group;
+}
+
+Controls buildControls(QWidget* sheet)
+{
+    Controls c;
+    auto* panel = named(new QFrame(sheet), "Panel12");
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addWidget(buildRelayGroup(c, panel));
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(4);
+    auto* buzzer = named(new QGroupBox(QStringLiteral("Buzzer"), panel), "GroupBox18");
+    auto* buzzerGrid = tightGrid(buzzer);
+    c.beep = namedCheckBox("CheckBox39", "Beep", buzzer);
+    buzzerGrid->addWidget(c.beep, 0, 0);
+    right->addWidget(buzzer);
+    right->addWidget(buildIdMatchGroup(c.id, panel), 1);
+    row->addLayout(right);
+
+    // "Query Para", "Setup Para" and "Quit" stand in front of the sheet's right part.
+    auto* outer = new QHBoxLayout;
+    outer->setContentsMargins(6, 2, 6, 2);
+    outer->addWidget(panel);
+    outer->addStretch(1);
+    placeInSheet(sheet, outer);
+    return c;
+}
+
+// The ID match byte. "ID Match Enable" alone gives bit 0. "ID Dismatch Enable"
+// (which wins should both be checked) gives bit 1 with the group's relays in
+// bits 4 to 7 and "Continue" (bit 2) or else "Once" (bit 3). A byte read sets
+// every box from its own bit, the match box first, so that with both bits set
+// the dismatch box clears it; bit 3 is not read: "Once" is the other of "Continue".
+Binding idMatchBinding(const IdMatchControls& id)
+{
+    const RadioSet modes({id.continuing, id.once});
+    return {
+        [id] {
+            uint8_t byte = 0;
+            if (id.match->isChecked())
+                byte = matchEnableBit;
+            if (id.dismatch->isChecked()) {
+                byte = dismatchEnableBit;
+                for (int i = 0; i < int(id.relays.size()); ++i)
+                    if (id.relays[i]->isChecked())
+                        byte |= uint8_t(1u << (firstMatchRelayBit + i));
+                byte |= id.continuing->isChecked() ? continueBit : onceBit;
+            }
+            return StepValue::byte(byte);
+        },
+        [id, modes](const ParamBytes& bytes) {
+            const uint8_t byte = bytes.at(0);
+            id.match->setChecked(byte & matchEnableBit);
+            id.dismatch->setChecked(byte & dismatchEnableBit);
+            for (int i = 0; i < int(id.relays.size()); ++i)
+                id.relays[i]->setChecked((byte >> (firstMatchRelayBit + i)) & 1u);
+            modes.select(byte & continueBit ? 0 : 1);
+        },
+    };
+}
+
+} // namespace
+
+IoPage::IoPage(QWidget* sheet, PageContext context)
+    : context_(std::move(context))
+{
+    const Controls c = buildControls(sheet);
+    const Binding beep = flagBinding(c.beep);
+    const Binding autoOn = checkMaskBinding(c.autoOn);
+    const Binding autoOff = checkMaskBinding(c.autoOff);
+    const Binding idMatch = idMatchBinding(c.id);
+    const Binding checkInterval = byteNumberBinding(c.id.interval);
+
+    // Setup writes every value, whatever the enabled states show.
+    setup_.steps.push_back(writeStep(buzzerAddress, beep, QStringLiteral("Setup Buzzer Parameter Failed !")));
+    setup_.steps.push_back(writeStep(relayAutoOnAddress, autoOn, QStringLiteral("Setup Relay Auto On Parameter Failed ! ")));
+    setup_.steps.push_back(writeStep(relayAutoOffAddress, autoOff, QStringLiteral("Setup Relay Auto Off Parameter Failed ! ")));
+    for (int i = 0; i < int(relays.size()); ++i)
+        setup_.steps.push_back(writeStep(relays[i].delayAddress, byteNumberBinding(c.delays[i]),
+                                         QString::fromLatin1(relays[i].setupFailure)));
+    setup_.steps.push_back(writeStep(idMatchAddress, idMatch, QStringLiteral("Setup ID Match Parameter Failed !")));
+    setup_.steps.push_back(writeStep(matchCheckIntervalAddress, checkInterval,
+                                     QStringLiteral("Setup ID Match Check Time Parameter Failed !")));
+    setup_.closing = {QStringLiteral("Setup I/O Parameter Successfully !"), QStringLiteral("Setup I/O Parameter Failed !")};
+
+    // The query reads the check interval before the ID match byte. Its failure
+    // lines are the ones the reader's operators know, spelling and blanks included.
+    query_.steps.push_back(readStep(buzzerAddress, beep, QStringLiteral("Query Buzzer Parameter Failed !")));
+    query_.steps.push_back(readStep(relayAutoOnAddress, autoOn, QStringLiteral("Query Relay Auoto On Parameter Failed ! ")));
+    query_.steps.push_back(readStep(relayAutoOffAddress, autoOff, QStringLiteral("Query Relay Auoto Off Parameter Failed ! ")));
+    for (int i = 0; i < int(relays.size()); ++i)
+        query_.steps.push_back(readStep(relays[i].delayAddress, byteNumberBinding(c.delays[i]),
+                                        QString::fromLatin1(relays[i].queryFailure)));
+    query_.steps.push_back(readStep(matchCheckIntervalAddress, checkInterval,
+                                    QStringLiteral("Query ID Match Check Time Parameter Failed !")));
+    query_.steps.push_back(readStep(idMatchAddress, idMatch, QStringLiteral("Query ID Match Parameter Failed !")));
+    query_.closing = {QStringLiteral("Query I/O Parameter Successfully !"), QStringLiteral("Query I/O Parameter Failed !")};
+}
+
+void IoPage::query()
+{
+    runRoutine(context_, query_);
+}
+
+void IoPage::setup()
+{
+    runRoutine(context_, setup_);
+}

@@ -1,8 +1,11 @@
-// The "I/O Parameter" page: its controls, enabling rules and routines.
+// The "I/O Parameter" page: the reader's four relays (switching on by
+// themselves, switching off after a delay), its buzzer, and the ID match or
+// dismatch output with its check interval, relays and continue/once choice.
 #pragma once
 
 #include "PageContext.h"
 #include "PageRoutines.h"
+#include "PageStep.h"
 
 class QWidget;
 
@@ -15,6 +18,7 @@ public:
     void setup() override;
 
 private:
-    QWidget* sheet_;
     PageContext context_;
+    Routine setup_;
+    Routine query_;
 };

@@ -32,8 +32,8 @@ const std::vector<Setting>& factorySettings()
         {68, {0}},                         // output mode: real time
         {69, {0x00, 0x01}},                // output interval 1 s
         {71, {0xF0}},                      // frame: preamble, reader number, tag ID, end code
-        {72, {0x02, 0x00, 0x00, 0x00}},    // preamble code
-        {76, {0x0D, 0x0A, 0x00, 0x00}},    // end code
+        {72, {0x02, 0xFF, 0xFF, 0xFF}},    // preamble code STX; 0xFF ends a code shorter than 4 bytes
+        {76, {0x0D, 0x0A, 0xFF, 0xFF}},    // end code CR LF
         {80, {0x17, 0x70}},                // start frequency 920.00 MHz: (92000 - 86000) = 6000
         {82, {20}},                        // channel step 200 kHz
         {83, {20}},                        // 20 channels
