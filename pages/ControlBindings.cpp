@@ -115,3 +115,14 @@ Binding hexStringBinding(QLineEdit* field)
         [field](const ParamBytes& bytes) { field->setText(hexPairs(bytes)); },
     };
 }
+
+Binding radioGroupIndexBinding(RadioSet group, int offset)
+{
+    return {
+        [group, offset] { return indexValue(group.selectedIndex(), offset); },
+        [group, offset](const ParamBytes& bytes) {
+            const int lastIndex = int(group.buttons().size()) - 1;
+            group.select(qMin(int(bytes.at(0)) - offset, lastIndex));
+        },
+    };
+}

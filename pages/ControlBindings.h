@@ -48,3 +48,9 @@ Binding hexStringBinding(QLineEdit* field);
 ParamBytes bytesFromHexPairs(const QString& text);
 // {0xA1, 0x05} -> "A105".
 QString hexPairs(const ParamBytes& bytes, int count = -1);
+
+// A radio group's item index + offset as one byte. Unlike radioIndexBinding, a
+// byte past the last item selects the last item (a radio group's index stops at
+// its last item); a byte below the offset leaves the group with no selection,
+// and a group with no selection writes nothing (the step fails).
+Binding radioGroupIndexBinding(RadioSet group, int offset);
