@@ -4,7 +4,6 @@
 #include "FakeReader.h"
 #include "PageHarness.h"
 
-#include "IntegerText.h"
 #include "RadioSet.h"
 #include "WorkModePage.h"
 
@@ -83,20 +82,6 @@ private slots:
             QVERIFY2(!at(name)->isEnabled(), name);
         for (const char* name : triggerName)
             QCOMPARE(at<QComboBox>(name)->currentText(), "OFF");
-    }
-
-    void operatorRules()
-    {
-        at<QRadioButton>("RadioButton5")->click();
-        QVERIFY(at("ComboBox4")->isEnabled() && at("Edit4")->isEnabled());
-        at<QRadioButton>("RadioButton4")->click();
-        QVERIFY(!at("ComboBox15")->isEnabled() && !at("Edit4")->isEnabled());
-        at<QCheckBox>("CheckBox7")->click();
-        QVERIFY2(!at<QCheckBox>("CheckBox30")->isChecked() && !at("CheckBox30")->isEnabled() && !at("Edit70")->isEnabled(),
-                 "pre-compare off clears and locks flush time");
-        at<QCheckBox>("CheckBox7")->click();
-        QVERIFY2(at<QCheckBox>("CheckBox30")->isChecked() && at("CheckBox30")->isEnabled() && at("Edit70")->isEnabled(),
-                 "pre-compare on checks flush time again");
     }
 
     void workModeSetup_data()
@@ -311,14 +296,6 @@ private slots:
         setup ? page->setup() : page->query();
         QCOMPARE(rec->lines, lines);
         QCOMPARE(at<QLineEdit>("Edit70")->text(), "8");
-    }
-
-    void emptyNumberFieldStopsTheSetup()
-    {
-        at<QLineEdit>("Edit70")->setText("");
-        QVERIFY_THROWS_EXCEPTION(ConversionError, page->setup());
-        QCOMPARE(calls(), "128:01 129:0A 141:01 147:01");
-        QVERIFY(rec->lines.isEmpty());
     }
 
     void fitsTheInnerTabArea()
