@@ -148,6 +148,14 @@ Binding checkListMaskBinding(QListWidget* list, int byteCount)
                 const bool set = i < bitCount && byte < bytes.size() && ((bytes[byte] >> (i % 8)) & 1u);
                 list->item(i)->setCheckState(set ? Qt::Checked : Qt::Unchecked);
             }
+
+Binding radioGroupIndexBinding(RadioSet group, int offset)
+{
+    return {
+        [group, offset] { return indexValue(group.selectedIndex(), offset); },
+        [group, offset](const ParamBytes& bytes) {
+            const int lastIndex = int(group.buttons().size()) - 1;
+            group.select(qMin(int(bytes.at(0)) - offset, lastIndex));
         },
     };
 }

@@ -60,3 +60,9 @@ Binding sliderBinding(QSlider* bar);
 // i / 8 (bit 0 the least significant). Items beyond the mask are written as
 // nothing and shown unchecked when read.
 Binding checkListMaskBinding(QListWidget* list, int byteCount);
+
+// A radio group's item index + offset as one byte. Unlike radioIndexBinding, a
+// byte past the last item selects the last item (a radio group's index stops at
+// its last item); a byte below the offset leaves the group with no selection,
+// and a group with no selection writes nothing (the step fails).
+Binding radioGroupIndexBinding(RadioSet group, int offset);

@@ -4,6 +4,9 @@
 
 #include "PageContext.h"
 #include "PageRoutines.h"
+#include "PageStep.h"
+
+#include <QStringList>
 
 class QTabWidget;
 
@@ -16,7 +19,26 @@ public:
     void query() override;
     void setup() override;
 
+    // Positions of the inner pages in PageControl2.
+    static constexpr int workModeIndex = 0;
+    static constexpr int otherFunctionIndex = 1;
+
+    // The items of the trigger lists: "ON" (item 0) sets the trigger's bit.
+    static const QStringList triggerItems;
+    // The match length list: item index + 1 is the length in bytes.
+    static const QStringList matchLengthItems;
+
+    // The query and setup routine of one inner page.
+    struct InnerRoutines {
+        Routine setup;
+        Routine query;
+    };
+
 private:
+    const InnerRoutines* routinesShowing() const;
+
     QTabWidget* readerTabs_;
     PageContext context_;
+    InnerRoutines workMode_;
+    InnerRoutines otherFunction_;
 };

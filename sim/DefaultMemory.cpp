@@ -70,6 +70,7 @@ const std::vector<Setting>& factorySettings()
         {162, {0xFF, 0xFF, 0x0F, 0x00, 0x00, 0x00, 0x00}}, // hop over channels 1 to 20
         {178, {0}},                        // ID feature match off
         {179, {2}},                        // ID feature match length 2 bytes
+        {180, {0xE2, 0x00, 0x00, 0x00, 0x00, 0x00}}, // ID feature match value E200 (a common tag ID prefix)
         {186, {5}},                        // ID match check interval 5 s
         {187, {0}},                        // ID match byte
         {188, {0x00}},                     // relay auto-on: none
