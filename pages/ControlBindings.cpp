@@ -5,7 +5,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
+#include <QSlider>
+
+#include <algorithm>
 
 std::function<bool()> whileChecked(QCheckBox* box)
 {
@@ -118,11 +122,6 @@ Binding hexStringBinding(QLineEdit* field)
 
 // --- Track bars and check lists -------------------------------------------
 
-#include <QListWidget>
-#include <QSlider>
-
-#include <algorithm>
-
 Binding sliderBinding(QSlider* bar)
 {
     return {
@@ -148,6 +147,11 @@ Binding checkListMaskBinding(QListWidget* list, int byteCount)
                 const bool set = i < bitCount && byte < bytes.size() && ((bytes[byte] >> (i % 8)) & 1u);
                 list->item(i)->setCheckState(set ? Qt::Checked : Qt::Unchecked);
             }
+        },
+    };
+}
+
+// --- Radio groups -------------------------------------------------------------
 
 Binding radioGroupIndexBinding(RadioSet group, int offset)
 {

@@ -61,6 +61,8 @@ Binding sliderBinding(QSlider* bar);
 // nothing and shown unchecked when read.
 Binding checkListMaskBinding(QListWidget* list, int byteCount);
 
+// --- Radio groups -------------------------------------------------------------
+
 // A radio group's item index + offset as one byte. Unlike radioIndexBinding, a
 // byte past the last item selects the last item (a radio group's index stops at
 // its last item); a byte below the offset leaves the group with no selection,
