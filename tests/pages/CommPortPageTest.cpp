@@ -171,7 +171,7 @@ private slots:
                                               << QStringList{} << QStringList{"CheckBox6"} << plus({"134:01"});
         // Values matching no item: nothing is written for them (no choice was made).
         QTest::newRow("no item matches")
-            << with({{"134", bytes("02")}, {"140", bytes("01")}, {"131", bytes("05")}, {"132", bytes("00")},
+            << with({{"RadioButton7", true}, {"134", bytes("02")}, {"140", bytes("01")}, {"131", bytes("05")}, {"132", bytes("00")},
                      {"135", bytes("03")}, {"139", bytes("0B")}})
             << QVariantMap{{"RadioButton7", false}, {"RadioButton8", false}, {"ComboBox12", -1}, {"ComboBox11", -1},
                            {"ComboBox9", -1}}
@@ -189,7 +189,7 @@ private slots:
 
         // A control name in memory is the state the page shows before the query.
         for (auto it = memory.begin(); it != memory.end(); ++it) {
-            if (it.key().startsWith(u'C'))
+            if (!it.key().front().isDigit())
                 put(sheet, {{it.key(), it.value()}});
             else
                 for (int i = 0; i < it.value().toByteArray().size(); ++i)
@@ -341,7 +341,6 @@ private slots:
         tree->show(2);
         tree->window->show();
         QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
-        if (qEnvironmentVariableIsSet("SHOT")) tree->window->grab().save(qEnvironmentVariable("SHOT"));
         // The server address fields carry bytes 0 to 3 from left to right.
         QWidget* previous = nullptr;
         for (const char* name : {"Edit112", "Edit111", "Edit110", "Edit113"}) {
