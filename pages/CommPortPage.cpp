@@ -103,8 +103,8 @@ QLabel* label(QWidget* parent, const char* caption, const char* name = nullptr)
     return name ? named(text, name) : text;
 }
 
-// A field just wide enough for its longest text in the window's font: characters
-// digits, hexadecimal ones where hex is set.
+// A field just wide enough for characters digits (hexadecimal ones where hex is
+// set) in the window's font.
 QLineEdit* field(QWidget* parent, const char* name, const char* text, int characters, bool hex = false)
 {
     auto* edit = named(new QLineEdit(QString::fromLatin1(text), parent), name);
