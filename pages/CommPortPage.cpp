@@ -1,11 +1,494 @@
 #include "CommPortPage.h"
 
-// The page's controls and routines are still to come; until then its routines run nothing.
+#include "ControlBindings.h"
+#include "HexPair.h"
+#include "IntegerText.h"
+#include "PageWidgets.h"
 
-CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
-    : sheet_(sheet), context_(std::move(context))
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <array>
+
+const QStringList CommPortPage::baudRateItems = {
+    QStringLiteral("9600bps"), QStringLiteral("19200bps"), QStringLiteral("38400bps"),
+    QStringLiteral("57600bps"), QStringLiteral("115200bps"),
+};
+const QStringList CommPortPage::wiegandItems = {QStringLiteral("Wiegand 26"), QStringLiteral("Wiegand 34")};
+const QStringList CommPortPage::intervalItems = {
+    QStringLiteral("100ms"), QStringLiteral("200ms"), QStringLiteral("300ms"), QStringLiteral("400ms"),
+    QStringLiteral("500ms"), QStringLiteral("600ms"), QStringLiteral("700ms"), QStringLiteral("800ms"),
+    QStringLiteral("900ms"), QStringLiteral("1000ms"),
+};
+
+namespace {
+
+constexpr uint8_t connectionModeAddress = 3;
+constexpr uint8_t dhcpAddress = 4;
+constexpr uint8_t macAddress = 6;
+constexpr uint8_t ipAddress = 12;
+constexpr uint8_t subnetAddress = 16;
+constexpr uint8_t gatewayAddress = 20;
+constexpr uint8_t portAddress = 24;
+constexpr uint8_t serverIpAddress = 26;
+constexpr uint8_t serverPortAddress = 30;
+constexpr uint8_t readerNumberAddress = 100;
+constexpr uint8_t baudRateAddress = 131;
+constexpr uint8_t rs485ProtocolAddress = 132;
+constexpr uint8_t ackTransferAddress = 133;
+constexpr uint8_t transferModeAddress = 134;
+constexpr uint8_t wiegandProtocolAddress = 135;
+constexpr uint8_t pulseWidthAddress = 136;
+constexpr uint8_t pulsePeriodAddress = 137;
+constexpr uint8_t wiegandIntervalAddress = 139;
+constexpr uint8_t idBufferedAddress = 140;
+
+// The connection mode byte: the reader connects to a server (client mode) or waits for one.
+constexpr uint8_t clientConnection = 3;
+constexpr uint8_t serverConnection = 2;
+
+constexpr int wiegandOffset = 1;
+constexpr int intervalOffset = 1;
+constexpr int initialInterval = 9; // "1000ms"
+
+// A four-byte address: its label and its fields left to right, byte i in field i.
+struct AddressRow {
+    const char* label;   // designer name, nullptr where the label has none
+    const char* caption;
+    std::array<const char*, 4> fields;
+    std::array<const char*, 4> defaults;
+};
+
+const AddressRow ipRow{"Label33", "IP Address", {"Edit98", "Edit99", "Edit100", "Edit101"}, {"192", "168", "0", "178"}};
+const AddressRow subnetRow{"Label49", "Subnet", {"Edit102", "Edit103", "Edit104", "Edit105"}, {"255", "255", "255", "0"}};
+const AddressRow gatewayRow{nullptr, "Gateway", {"Edit106", "Edit107", "Edit108", "Edit109"}, {"192", "168", "0", "254"}};
+// The server's fields are not numbered in screen order.
+const AddressRow serverIpRow{"Label117", "IP Address", {"Edit112", "Edit111", "Edit110", "Edit113"}, {"192", "168", "0", "1"}};
+
+constexpr std::array<const char*, 6> macFields{"Edit115", "Edit116", "Edit117", "Edit118", "Edit119", "Edit120"};
+
+struct Controls {
+    QCheckBox* dhcp = nullptr;
+    QLineEdit* port = nullptr;
+    QList<QLineEdit*> ip, subnet, gateway, mac;
+    QList<QWidget*> dhcpLocked;      // what DHCP greys out: the IP address and subnet rows
+    QCheckBox* clientMode = nullptr;
+    QLineEdit* serverPort = nullptr;
+    QList<QLineEdit*> serverIp;
+    QList<QWidget*> clientOnly;      // what only client mode enables: the server rows
+    QComboBox* baudRate = nullptr;
+    QLineEdit* readerNumber = nullptr;
+    QCheckBox* idBuffered = nullptr;
+    QCheckBox* ackTransfer = nullptr;
+    QRadioButton* active = nullptr;
+    QRadioButton* passive = nullptr;
+    QComboBox* wiegandProtocol = nullptr;
+    QComboBox* wiegandInterval = nullptr;
+    QLineEdit* pulseWidth = nullptr;
+    QLineEdit* pulsePeriod = nullptr;
+};
+
+// ---- Building the controls -------------------------------------------------
+
+QLabel* label(QWidget* parent, const char* caption, const char* name = nullptr)
 {
+    auto* text = new QLabel(QString::fromLatin1(caption), parent);
+    return name ? named(text, name) : text;
 }
 
-void CommPortPage::query() {}
-void CommPortPage::setup() {}
+// A field just wide enough for characters digits (hexadecimal ones where hex is
+// set) in the window's font.
+QLineEdit* field(QWidget* parent, const char* name, const char* text, int characters, bool hex = false)
+{
+    auto* edit = named(new QLineEdit(QString::fromLatin1(text), parent), name);
+    const QFontMetrics metrics = edit->fontMetrics();
+    int widest = 0;
+    for (const QChar c : hex ? QStringLiteral("0123456789ABCDEF") : QStringLiteral("0123456789"))
+        widest = qMax(widest, metrics.horizontalAdvance(c));
+    // A line edit's frame and text margins take 4 pixels each side; one more spare.
+    edit->setFixedWidth(characters * widest + 10);
+    return edit;
+}
+
+QGridLayout* compactGrid(QWidget* group)
+{
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(4, 2, 4, 3);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(3);
+    return grid;
+}
+
+// Puts row's label in column 0 and its four fields side by side in column 1.
+QList<QLineEdit*> addAddressRow(QGroupBox* group, QGridLayout* grid, int row, const AddressRow& address,
+                                QLabel** labelOut)
+{
+    QLabel* caption = label(group, address.caption, address.label);
+    auto* fields = new QHBoxLayout;
+    fields->setSpacing(2);
+    QList<QLineEdit*> edits;
+    for (int i = 0; i < 4; ++i) {
+        edits.append(field(group, address.fields[i], address.defaults[i], 3));
+        fields->addWidget(edits.last());
+    }
+    fields->addStretch(1);
+    grid->addWidget(caption, row, 0);
+    grid->addLayout(fields, row, 1);
+    if (labelOut)
+        *labelOut = caption;
+    return edits;
+}
+
+// A check box on the left, "Port Num" and its port field on the right, in one row.
+QHBoxLayout* checkAndPortRow(QCheckBox* box, QLabel* portLabel, QLineEdit* port)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    row->addWidget(box);
+    row->addStretch(1);
+    row->addWidget(portLabel);
+    row->addWidget(port);
+    return row;
+}
+
+QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("TCP/IP "), parent), "GroupBox19");
+    QGridLayout* grid = compactGrid(group);
+
+    c.dhcp = namedCheckBox("CheckBox3", "DHCP Enable", group);
+    c.port = field(group, "Edit97", "4001", 5);
+    grid->addLayout(checkAndPortRow(c.dhcp, label(group, "Port Num"), c.port), 0, 0, 1, 2);
+
+    QLabel* ipLabel = nullptr;
+    QLabel* subnetLabel = nullptr;
+    c.ip = addAddressRow(group, grid, 1, ipRow, &ipLabel);
+    c.subnet = addAddressRow(group, grid, 2, subnetRow, &subnetLabel);
+    c.gateway = addAddressRow(group, grid, 3, gatewayRow, nullptr);
+    c.dhcpLocked << ipLabel;
+    for (QLineEdit* edit : c.ip)
+        c.dhcpLocked << edit;
+    c.dhcpLocked << subnetLabel;
+    for (QLineEdit* edit : c.subnet)
+        c.dhcpLocked << edit;
+
+    // The MAC fields under their label, so the six of them need no wider a group.
+    auto* macRow = new QHBoxLayout;
+    macRow->setSpacing(2);
+    for (const char* name : macFields) {
+        c.mac.append(field(group, name, "FF", 2, true));
+        macRow->addWidget(c.mac.last());
+    }
+    macRow->addStretch(1);
+    grid->addWidget(label(group, "MAC Addr"), 4, 0);
+    grid->addLayout(macRow, 5, 0, 1, 2);
+
+    auto* separator = new QFrame(group);
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    grid->addWidget(separator, 6, 0, 1, 2);
+
+    c.clientMode = namedCheckBox("CheckBox2", "Client Mode", group);
+    c.serverPort = field(group, "Edit114", "10000", 5);
+    QLabel* serverPortLabel = label(group, "Port Num", "Label118");
+    grid->addLayout(checkAndPortRow(c.clientMode, serverPortLabel, c.serverPort), 7, 0, 1, 2);
+    QLabel* serverIpLabel = nullptr;
+    c.serverIp = addAddressRow(group, grid, 8, serverIpRow, &serverIpLabel);
+    c.clientOnly << serverPortLabel << serverIpLabel << c.serverPort;
+    for (QLineEdit* edit : c.serverIp)
+        c.clientOnly << edit;
+    for (QWidget* widget : c.clientOnly)
+        widget->setEnabled(false);
+
+    grid->setRowStretch(9, 1);
+    return group;
+}
+
+QComboBox* list(QWidget* parent, const char* name, const QStringList& items, int current)
+{
+    auto* box = named(new QComboBox(parent), name);
+    box->addItems(items);
+    box->setCurrentIndex(current);
+    return box;
+}
+
+QGroupBox* buildRs485(QWidget* parent, Controls& c)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("RS-485 Parameter"), parent), "GroupBox8");
+    QGridLayout* grid = compactGrid(group);
+
+    c.baudRate = list(group, "ComboBox12", CommPortPage::baudRateItems, 0);
+    grid->addWidget(label(group, "Baud Rate"), 0, 0);
+    grid->addWidget(c.baudRate, 0, 1);
+    c.readerNumber = field(group, "Edit3", "0", 3);
+    grid->addWidget(label(group, "Reader Num"), 1, 0);
+    grid->addWidget(c.readerNumber, 1, 1, Qt::AlignLeft);
+
+    c.idBuffered = namedCheckBox("CheckBox5", "ID Buffered", group);
+    c.idBuffered->setChecked(true);
+    c.ackTransfer = namedCheckBox("CheckBox6", "Ack Tranfer", group);
+    c.ackTransfer->setEnabled(false);
+    grid->addWidget(c.idBuffered, 2, 0);
+    grid->addWidget(c.ackTransfer, 2, 1);
+
+    // One exclusive pair: the two are the group's only radio buttons.
+    c.active = named(new QRadioButton(QStringLiteral("Active"), group), "RadioButton7");
+    c.passive = named(new QRadioButton(QStringLiteral("Passive"), group), "RadioButton8");
+    c.passive->setChecked(true);
+    grid->addWidget(c.active, 3, 0);
+    grid->addWidget(c.passive, 3, 1);
+    grid->setColumnStretch(2, 1);
+    return group;
+}
+
+QGroupBox* buildWiegand(QWidget* parent, Controls& c)
+{
+    auto* group = named(new QGroupBox(QStringLiteral("Wiegand Parameter"), parent), "GroupBox7");
+    QGridLayout* grid = compactGrid(group);
+
+    c.wiegandProtocol = list(group, "ComboBox11", CommPortPage::wiegandItems, 0);
+    grid->addWidget(label(group, "Protocol"), 0, 0);
+    grid->addWidget(c.wiegandProtocol, 0, 1, 1, 2);
+    c.wiegandInterval = list(group, "ComboBox9", CommPortPage::intervalItems, initialInterval);
+    grid->addWidget(label(group, "Interval"), 1, 0);
+    grid->addWidget(c.wiegandInterval, 1, 1, 1, 2);
+
+    c.pulseWidth = field(group, "Edit1", "8", 3);
+    grid->addWidget(label(group, "Pulse Width"), 2, 0);
+    grid->addWidget(c.pulseWidth, 2, 1);
+    grid->addWidget(label(group, "X10us"), 2, 2);
+    c.pulsePeriod = field(group, "Edit2", "12", 3);
+    grid->addWidget(label(group, "Pulse Period"), 3, 0);
+    grid->addWidget(c.pulsePeriod, 3, 1);
+    grid->addWidget(label(group, "X100us"), 3, 2);
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+Controls buildControls(QWidget* sheet)
+{
+    Controls c;
+    auto* panel = named(new QFrame(sheet), "Panel11");
+    panel->setFrameShape(QFrame::StyledPanel);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(4);
+    right->addWidget(buildRs485(panel, c));
+    right->addWidget(buildWiegand(panel, c));
+    right->addStretch(1);
+    auto* groups = new QHBoxLayout(panel);
+    groups->setContentsMargins(2, 2, 2, 2);
+    groups->setSpacing(3);
+    groups->addWidget(buildTcpIp(panel, c));
+    groups->addLayout(right);
+
+    // The outer tab's buttons stand in front of the sheet from x = 442: the panel
+    // keeps to its left by taking no more than its content needs.
+    auto* row = new QHBoxLayout;
+    row->addWidget(panel);
+    row->addStretch(1);
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(3, 3, 3, 3);
+    column->addLayout(row);
+    column->addStretch(1);
+    placeInSheet(sheet, column);
+    return c;
+}
+
+// ---- Bindings of this page's parameters -------------------------------------
+
+// Four number fields as a four-byte address, byte i from field i (its low 8 bits).
+Binding addressBinding(QList<QLineEdit*> fields)
+{
+    return {
+        [fields] {
+            ParamBytes bytes;
+            for (QLineEdit* edit : fields)
+                bytes.push_back(static_cast<uint8_t>(toInteger(edit->text()) & 0xFF));
+            return StepValue::bytes(std::move(bytes));
+        },
+        [fields](const ParamBytes& bytes) {
+            for (int i = 0; i < fields.size(); ++i)
+                fields[i]->setText(QString::number(bytes.at(i)));
+        },
+    };
+}
+
+// Six hexadecimal fields as the MAC address, one byte a field. A field that
+// gives no byte (empty) leaves the address incomplete: nothing is written.
+Binding macBinding(QList<QLineEdit*> fields)
+{
+    return {
+        [fields] {
+            ParamBytes bytes;
+            for (QLineEdit* edit : fields) {
+                const std::optional<uint8_t> byte = hexPairToByte(edit->text());
+                if (!byte)
+                    return StepValue::missing();
+                bytes.push_back(*byte);
+            }
+            return StepValue::bytes(std::move(bytes));
+        },
+        [fields](const ParamBytes& bytes) {
+            for (int i = 0; i < fields.size(); ++i)
+                fields[i]->setText(hexPairs({bytes.at(i)}));
+        },
+    };
+}
+
+// "Client Mode" written as the connection mode 3 or 2, read back by bit 0 alone.
+Binding connectionModeBinding(QCheckBox* clientMode)
+{
+    return {
+        [clientMode] { return StepValue::byte(clientMode->isChecked() ? clientConnection : serverConnection); },
+        [clientMode](const ParamBytes& bytes) { clientMode->setChecked(bytes.at(0) & 1u); },
+    };
+}
+
+// Ack transfer is on only while the reader buffers IDs and sends them actively,
+// whatever "Ack Tranfer" itself shows; read back as a plain flag.
+Binding ackTransferBinding(const Controls& c)
+{
+    QCheckBox* idBuffered = c.idBuffered;
+    QRadioButton* active = c.active;
+    QCheckBox* ack = c.ackTransfer;
+    return {
+        [idBuffered, active, ack] {
+            return StepValue::byte(idBuffered->isChecked() && active->isChecked() && ack->isChecked() ? 1 : 0);
+        },
+        flagBinding(ack).show,
+    };
+}
+
+// The same binding, with rule run after every value shown.
+Binding thenRun(Binding binding, std::function<void()> rule)
+{
+    auto show = std::move(binding.show);
+    binding.show = [show, rule](const ParamBytes& bytes) {
+        show(bytes);
+        rule();
+    };
+    return binding;
+}
+
+// One parameter of the page, taken in the same place by both routines.
+struct Parameter {
+    uint8_t address;
+    Binding binding;
+    QString setupFailure;
+    QString queryFailure;
+    bool clientModeOnly = false;
+};
+
+} // namespace
+
+CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
+    : context_(std::move(context))
+{
+    const Controls c = buildControls(sheet);
+
+    // DHCP brings its own address and subnet: their rows are greyed while it is on.
+    for (QWidget* widget : c.dhcpLocked)
+        QObject::connect(c.dhcp, &QCheckBox::toggled, widget, [widget](bool on) { widget->setEnabled(!on); });
+    for (QWidget* widget : c.clientOnly)
+        enableWhileChecked(c.clientMode, widget);
+
+    // "Ack Tranfer" applies only to buffered IDs sent actively; its own state is kept.
+    QCheckBox* ack = c.ackTransfer;
+    QCheckBox* idBuffered = c.idBuffered;
+    QRadioButton* active = c.active;
+    const std::function<void()> enableAckTransfer = [ack, idBuffered, active] {
+        ack->setEnabled(idBuffered->isChecked() && active->isChecked());
+    };
+    QObject::connect(c.idBuffered, &QCheckBox::toggled, ack, enableAckTransfer);
+    for (QRadioButton* button : {c.active, c.passive})
+        QObject::connect(button, &QRadioButton::toggled, ack, [enableAckTransfer](bool selected) {
+            if (selected)
+                enableAckTransfer();
+        });
+
+    const RadioSet transferMode({c.passive, c.active}); // 0 passive, 1 active
+    const std::vector<Parameter> parameters{
+        {dhcpAddress, flagBinding(c.dhcp),
+         QStringLiteral("Setup DHCP Parameter Failed !"), QStringLiteral("Query DHCP Parameter Failed !")},
+        {portAddress, wordNumberBinding(c.port),
+         QStringLiteral("Setup Port Number Parameter Failed !"), QStringLiteral("Query Port Number Parameter Failed !")},
+        {macAddress, macBinding(c.mac),
+         QStringLiteral("Setup MAC Address Parameter Failed !"), QStringLiteral("Query MAC Address Parameter Failed !")},
+        {ipAddress, addressBinding(c.ip),
+         QStringLiteral("Setup IP Address Parameter Failed !"), QStringLiteral("Query IP Address Parameter Failed !")},
+        {subnetAddress, addressBinding(c.subnet),
+         QStringLiteral("Setup Subnet Mask Parameter Failed !"), QStringLiteral("Query Subnet Mask Parameter Failed !")},
+        {gatewayAddress, addressBinding(c.gateway),
+         QStringLiteral("Setup Default Gateway Parameter Failed !"), QStringLiteral("Query Default Gateway Parameter Failed !")},
+        // Read before the server's port and address: its rule unlocks or locks their fields first.
+        {connectionModeAddress, connectionModeBinding(c.clientMode),
+         QStringLiteral("Setup Client Mode Parameter Failed !"), QStringLiteral("Query Client Mode Parameter Failed !")},
+        {serverPortAddress, wordNumberBinding(c.serverPort),
+         QStringLiteral("Setup Client Port Number Parameter Failed !"), QStringLiteral("Query Port Number Parameter Failed !"),
+         true},
+        {serverIpAddress, addressBinding(c.serverIp),
+         QStringLiteral("Setup IP Address Parameter Failed !"), QStringLiteral("Query IP Address Parameter Failed !"),
+         true},
+        // One list for both protocols: shown from 132 first, then replaced by 135.
+        {rs485ProtocolAddress, listIndexBinding(c.wiegandProtocol, wiegandOffset),
+         QStringLiteral("Setup RS-485 Parameter Failed !"), QStringLiteral("Query RS-485 Protocol Parameter Failed !")},
+        {baudRateAddress, listIndexBinding(c.baudRate, 0),
+         QStringLiteral("Setup RS-485 Baud Rate Parameter Failed !"), QStringLiteral("Query RS-485 Baud Rate Parameter Failed !")},
+        {readerNumberAddress, byteNumberBinding(c.readerNumber),
+         QStringLiteral("Setup Reader Number Parameter Failed !"), QStringLiteral("Query Reader Number Parameter Failed !")},
+        // The ack rule runs once more after each of these two reads, changed or not.
+        {idBufferedAddress, thenRun(flagBinding(c.idBuffered), enableAckTransfer),
+         QStringLiteral("Setup ID Buffered Parameter Failed !"), QStringLiteral("Query ID Buffered Parameter Failed !")},
+        {transferModeAddress, thenRun(radioIndexBinding(transferMode, 0), enableAckTransfer),
+         QStringLiteral("Setup RS-485 Tranfer Mode Parameter Failed !"),
+         QStringLiteral("Query RS-485 Transfer Mode Parameter Failed !")},
+        {ackTransferAddress, ackTransferBinding(c),
+         QStringLiteral("Setup Ack Transfer Parameter Failed !"), QStringLiteral("Query Ack Transfer Parameter Failed !")},
+        {wiegandProtocolAddress, listIndexBinding(c.wiegandProtocol, wiegandOffset),
+         QStringLiteral("Setup Wiegand Protocol Parameter Failed !"), QStringLiteral("Query Wiegand Protocol Parameter Failed !")},
+        {wiegandIntervalAddress, listIndexBinding(c.wiegandInterval, intervalOffset),
+         QStringLiteral("Setup Wiegand Interval Parameter Failed !"), QStringLiteral("Query Wiegand Interval Parameter Failed !")},
+        {pulseWidthAddress, byteNumberBinding(c.pulseWidth),
+         QStringLiteral("Setup Wiegand Pulse Width Parameter Failed !"),
+         QStringLiteral("Query Wiegand Pulse Width Parameter Failed !")},
+        {pulsePeriodAddress, byteNumberBinding(c.pulsePeriod),
+         QStringLiteral("Setup Wiegand Pulse Period Parameter Failed !"),
+         QStringLiteral("Query Wiegand Pulse Period Parameter Failed !")},
+    };
+
+    // Both routines take the parameters in one order; the server's only in client mode,
+    // as "Client Mode" shows when the step comes (after the query has read it).
+    const auto clientMode = whileChecked(c.clientMode);
+    for (const Parameter& p : parameters) {
+        Step write = writeStep(p.address, p.binding, p.setupFailure);
+        Step read = readStep(p.address, p.binding, p.queryFailure);
+        if (p.clientModeOnly) {
+            write = std::move(write).onlyIf(clientMode);
+            read = std::move(read).onlyIf(clientMode);
+        }
+        setup_.steps.push_back(std::move(write));
+        query_.steps.push_back(std::move(read));
+    }
+    setup_.closing = {QStringLiteral("Setup Communication Parameter Successfully !"),
+                      QStringLiteral("Setup Communication Parameter Failed !")};
+    query_.closing = {QStringLiteral("Query Communication Parameter Successfully !"),
+                      QStringLiteral("Query Communication Parameter Failed !")};
+}
+
+void CommPortPage::query()
+{
+    runRoutine(context_, query_);
+}
+
+void CommPortPage::setup()
+{
+    runRoutine(context_, setup_);
+}

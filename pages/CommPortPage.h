@@ -1,8 +1,12 @@
-// The "Communication Port" page: its controls, enabling rules and routines.
+// The "Communication Port" page: the reader's own interfaces (Ethernet with its
+// client mode, RS-485, Wiegand output), their enabling rules and routines.
 #pragma once
 
 #include "PageContext.h"
 #include "PageRoutines.h"
+#include "PageStep.h"
+
+#include <QStringList>
 
 class QWidget;
 
@@ -14,7 +18,13 @@ public:
     void query() override;
     void setup() override;
 
+    // The lists' items; the reader keeps an item's position plus the list's offset.
+    static const QStringList baudRateItems;   // offset 0
+    static const QStringList wiegandItems;    // offset 1, for both protocol parameters
+    static const QStringList intervalItems;   // offset 1, units of 100 ms
+
 private:
-    QWidget* sheet_;
     PageContext context_;
+    Routine setup_;
+    Routine query_;
 };

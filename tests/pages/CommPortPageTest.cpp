@@ -1,0 +1,367 @@
+// The "Communication Port" page against the device library's test double.
+#include "CommPortControls.h"
+#include "FakeReader.h"
+#include "PageHarness.h"
+
+#include "CommPortPage.h"
+#include "ErrorBox.h"
+#include "FieldRules.h"
+#include "RadioSet.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace commport;
+
+namespace {
+const QString setupFailed = QStringLiteral("Setup Communication Parameter Failed !");
+const QString queryFailed = QStringLiteral("Query Communication Parameter Failed !");
+
+// The setup of the page as it starts: "address:bytes", in call order.
+const QStringList defaultWrites{"4:00", "24:0F A1", "6:FF FF FF FF FF FF", "12:C0 A8 00 B2", "16:FF FF FF 00",
+                                "20:C0 A8 00 FE", "3:02", "132:01", "131:00", "100:00", "140:01", "134:00",
+                                "133:00", "135:01", "139:0A", "136:08", "137:0C"};
+
+QStringList writes()
+{
+    QStringList out;
+    for (const auto& call : fake::callsOf("SetParameter"))
+        out << QStringLiteral("%1:%2").arg(call.args.at(0)).arg(
+            QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(call.bytes.data()), qsizetype(call.bytes.size()))
+                                    .toHex(' ').toUpper()));
+    return out;
+}
+
+qsizetype indexOfAddress(const QStringList& list, const QString& prefix)
+{
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (list[i].startsWith(prefix))
+            return i;
+    return -1;
+}
+
+// defaultWrites with each change "address:bytes" in place of that address's write
+// ("address:" alone: not written); the server's writes go in after the connection mode.
+QStringList withChanges(const QStringList& changes)
+{
+    QStringList out = defaultWrites;
+    for (const QString& change : changes) {
+        const QString address = change.section(u':', 0, 0) + u':';
+        const qsizetype at = indexOfAddress(out, address);
+        if (at >= 0 && change.endsWith(u':'))
+            out.removeAt(at);
+        else if (at >= 0)
+            out[at] = change;
+        else
+            out.insert(indexOfAddress(out, QStringLiteral("3:")) + (address == "26:" ? 2 : 1), change);
+    }
+    return out;
+}
+
+const QStringList clientFields{"Label118", "Label117", "Edit114", "Edit112", "Edit111", "Edit110", "Edit113"};
+const QStringList dhcpFields{"Label33", "Edit98", "Edit99", "Edit100", "Edit101", "Label49", "Edit102", "Edit103",
+                             "Edit104", "Edit105"};
+} // namespace
+
+class CommPortPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PageHarness> tree;
+    std::unique_ptr<RecordingContext> rec;
+    std::unique_ptr<CommPortPage> page;
+    QWidget* sheet = nullptr;
+
+    bool enabled(const QString& name) { return child(sheet, name)->isEnabled(); }
+
+private slots:
+    void init()
+    {
+        fake::reset();
+        tree = std::make_unique<PageHarness>();
+        rec = std::make_unique<RecordingContext>();
+        sheet = tree->pageControl1->findChild<QWidget*>("TabSheet4");
+        page = std::make_unique<CommPortPage>(sheet, rec->context());
+    }
+    void cleanup()
+    {
+        page.reset();
+        tree.reset();
+    }
+
+    void setupWrites_data()
+    {
+        QTest::addColumn<QVariantMap>("controls");
+        QTest::addColumn<QStringList>("changes");
+        QTest::newRow("as the page starts") << QVariantMap{} << QStringList{};
+        QTest::newRow("client mode") << QVariantMap{{"CheckBox2", true}}
+                                     << QStringList{"3:03", "30:27 10", "26:C0 A8 00 01"};
+        QTest::newRow("server fields in screen order")
+            << QVariantMap{{"CheckBox2", true}, {"Edit112", "10"}, {"Edit111", "11"}, {"Edit110", "12"}, {"Edit113", "13"}}
+            << QStringList{"3:03", "30:27 10", "26:0A 0B 0C 0D"};
+        QTest::newRow("port beyond 16 bits, no field rule") << QVariantMap{{"Edit97", "70000"}} << QStringList{"24:11 70"};
+        QTest::newRow("DHCP on, addresses still written") << QVariantMap{{"CheckBox3", true}} << QStringList{"4:01"};
+        QTest::newRow("MAC digits, one-digit field") << QVariantMap{{"Edit115", "0A"}, {"Edit116", "F"}, {"Edit120", "1"}}
+                                                   << QStringList{"6:0A 0F FF FF FF 01"};
+        QTest::newRow("ack with passive") << QVariantMap{{"CheckBox6", true}} << QStringList{};
+        QTest::newRow("ack, buffered, active") << QVariantMap{{"CheckBox6", true}, {"RadioButton7", true}}
+                                               << QStringList{"134:01", "133:01"};
+        QTest::newRow("ack, active, not buffered")
+            << QVariantMap{{"CheckBox6", true}, {"RadioButton7", true}, {"CheckBox5", false}}
+            << QStringList{"140:00", "134:01"};
+        QTest::newRow("lists at their last items")
+            << QVariantMap{{"ComboBox11", 1}, {"ComboBox12", 4}, {"ComboBox9", 0}, {"Edit3", "300"}}
+            << QStringList{"132:02", "131:04", "100:2C", "135:02", "139:01"};
+    }
+    void setupWrites()
+    {
+        QFETCH(QVariantMap, controls);
+        QFETCH(QStringList, changes);
+        put(sheet, controls);
+        page->setup();
+        QCOMPARE(writes(), withChanges(changes));
+        QCOMPARE(rec->lines, QStringList{"Setup Communication Parameter Successfully !"});
+    }
+
+    void queryShows_data()
+    {
+        QTest::addColumn<QVariantMap>("memory");   // "address" -> bytes
+        QTest::addColumn<QVariantMap>("expected");
+        QTest::addColumn<QStringList>("enabledNames");
+        QTest::addColumn<QStringList>("disabledNames");
+        QTest::addColumn<QStringList>("afterSetup"); // changes a following setup writes
+
+        const auto bytes = [](const char* hex) { return QByteArray::fromHex(hex); };
+        const QVariantMap base{{"24", bytes("1388")}, {"6", bytes("001A2B3C4DFF")}, {"12", bytes("0A000001")},
+                               {"16", bytes("FFFF0000")}, {"20", bytes("0A0000FE")}, {"132", bytes("01")},
+                               {"135", bytes("01")}, {"139", bytes("0A")}, {"136", bytes("08")}, {"137", bytes("0C")}, {"30", bytes("1388")}, {"26", bytes("0A000002")}};
+        const auto with = [&](QVariantMap more) {
+            for (auto it = base.begin(); it != base.end(); ++it)
+                if (!more.contains(it.key()))
+                    more.insert(it.key(), it.value());
+            return more;
+        };
+        const QVariantMap shownBase{{"Edit97", "5000"}, {"Edit115", "00"}, {"Edit116", "1A"}, {"Edit120", "FF"},
+                                    {"Edit98", "10"}, {"Edit101", "1"}, {"Edit105", "0"}, {"Edit109", "254"}};
+        const QStringList baseWrites{"24:13 88", "6:00 1A 2B 3C 4D FF", "12:0A 00 00 01", "16:FF FF 00 00",
+                                     "20:0A 00 00 FE", "140:00", "100:00", "131:00"};
+        const auto plus = [&](QStringList more) { return baseWrites + more; };
+        const auto show = [&](QVariantMap more) {
+            more.insert(shownBase);
+            return more;
+        };
+
+        for (const char* mode : {"01", "03"})
+            QTest::addRow("connection mode %s", mode)
+                << with({{"3", bytes(mode)}}) << show({{"CheckBox2", true}, {"Edit114", "5000"}, {"Edit112", "10"}, {"Edit113", "2"}})
+                << clientFields << QStringList{} << plus({"3:03", "30:13 88", "26:0A 00 00 02"});
+        for (const char* mode : {"00", "02"})
+            QTest::addRow("connection mode %s", mode)
+                << with({{"3", bytes(mode)}, {"CheckBox2", true}}) << show({{"CheckBox2", false}, {"Edit112", "192"}})
+                << QStringList{} << clientFields << plus({});
+        QTest::newRow("DHCP on") << with({{"4", bytes("01")}}) << show({{"CheckBox3", true}})
+                                 << QStringList{"Edit106", "Edit97", "Edit115"} << dhcpFields << plus({"4:01"});
+        QTest::newRow("active, buffered") << with({{"134", bytes("01")}, {"140", bytes("01")}})
+                                          << QVariantMap{{"RadioButton7", true}, {"RadioButton8", false}}
+                                          << QStringList{"CheckBox6"} << QStringList{} << plus({"140:01", "134:01"});
+        QTest::newRow("active, not buffered") << with({{"134", bytes("01")}, {"133", bytes("01")}})
+                                              << QVariantMap{{"RadioButton7", true}, {"CheckBox6", true}}
+                                              << QStringList{} << QStringList{"CheckBox6"} << plus({"134:01"});
+        // Values matching no item: nothing is written for them (no choice was made).
+        QTest::newRow("no item matches")
+            << with({{"RadioButton7", true}, {"134", bytes("02")}, {"140", bytes("01")}, {"131", bytes("05")}, {"132", bytes("00")},
+                     {"135", bytes("03")}, {"139", bytes("0B")}})
+            << QVariantMap{{"RadioButton7", false}, {"RadioButton8", false}, {"ComboBox12", -1}, {"ComboBox11", -1},
+                           {"ComboBox9", -1}}
+            << QStringList{} << QStringList{"CheckBox6"} << plus({"140:01", "131:", "132:", "134:", "135:", "139:"});
+        QTest::newRow("T16 replaces T10") << with({{"132", bytes("02")}, {"135", bytes("01")}})
+                                          << QVariantMap{{"ComboBox11", 0}} << QStringList{} << QStringList{} << plus({});
+    }
+    void queryShows()
+    {
+        QFETCH(QVariantMap, memory);
+        QFETCH(QVariantMap, expected);
+        QFETCH(QStringList, enabledNames);
+        QFETCH(QStringList, disabledNames);
+        QFETCH(QStringList, afterSetup);
+
+        // A control name in memory is the state the page shows before the query.
+        for (auto it = memory.begin(); it != memory.end(); ++it) {
+            if (!it.key().front().isDigit())
+                put(sheet, {{it.key(), it.value()}});
+            else
+                for (int i = 0; i < it.value().toByteArray().size(); ++i)
+                    fake::reader().memory[it.key().toInt() + i] = uint8_t(it.value().toByteArray()[i]);
+        }
+        page->query();
+        QCOMPARE(rec->lines, QStringList{"Query Communication Parameter Successfully !"});
+        QCOMPARE(shown(sheet, expected), expected);
+        for (const QString& name : enabledNames)
+            QVERIFY2(enabled(name), qPrintable(name + " enabled"));
+        for (const QString& name : disabledNames)
+            QVERIFY2(!enabled(name), qPrintable(name + " disabled"));
+        QCOMPARE(fake::callsOf("GetParameter").size(), std::size_t(child<QCheckBox>(sheet, "CheckBox2")->isChecked() ? 19 : 17));
+
+        const bool anyUnset = afterSetup.contains("134:");
+        page->setup();
+        QCOMPARE(writes(), withChanges(afterSetup));
+        QCOMPARE(rec->lines.last(), anyUnset ? setupFailed : QStringLiteral("Setup Communication Parameter Successfully !"));
+    }
+
+    void failedSteps_data()
+    {
+        QTest::addColumn<QVariantMap>("controls");
+        QTest::addColumn<bool>("neitherRadio");
+        QTest::addColumn<bool>("setup");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("calls");
+        QTest::newRow("empty MAC field") << QVariantMap{{"Edit117", ""}} << false << true
+                                         << QStringList{"Setup MAC Address Parameter Failed !", setupFailed} << 16;
+        QTest::newRow("neither radio") << QVariantMap{} << true << true
+                                       << QStringList{"Setup RS-485 Tranfer Mode Parameter Failed !", setupFailed} << 16;
+        // A failed read of the connection mode: the server steps follow what the box showed.
+        QTest::newRow("T7 fails in client mode") << QVariantMap{{"CheckBox2", true}} << false << false
+                                                 << QStringList{"Query Client Mode Parameter Failed !", queryFailed} << 19;
+    }
+    void failedSteps()
+    {
+        QFETCH(QVariantMap, controls);
+        QFETCH(bool, neitherRadio);
+        QFETCH(bool, setup);
+        QFETCH(QStringList, lines);
+        QFETCH(int, calls);
+        put(sheet, controls);
+        if (neitherRadio)
+            RadioSet({child<QRadioButton>(sheet, "RadioButton8")}).clear();
+        fake::reader().failGet[3] = 0x20;
+        setup ? page->setup() : page->query();
+        QCOMPARE(rec->lines, lines);
+        QCOMPARE(int(fake::callsOf().size()), calls);
+        QCOMPARE(child<QCheckBox>(sheet, "CheckBox2")->isChecked(), controls.value("CheckBox2").toBool());
+    }
+
+    void queryFailureKeepsTheRs485Protocol()
+    {
+        fake::reader().memory[132] = 2;
+        fake::reader().failGet[135] = 0x20;
+        page->query();
+        QCOMPARE(child<QComboBox>(sheet, "ComboBox11")->currentIndex(), 1);
+        QCOMPARE(rec->lines, (QStringList{"Query Wiegand Protocol Parameter Failed !", queryFailed}));
+    }
+
+    void emptyPortStopsTheRoutine_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("clientMode");
+        QTest::addColumn<int>("writesMade");
+        QTest::newRow("Edit97") << "Edit97" << false << 1;
+        QTest::newRow("Edit114 in client mode") << "Edit114" << true << 7;
+    }
+    void emptyPortStopsTheRoutine()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, clientMode);
+        QFETCH(int, writesMade);
+        attachFieldRules(sheet);
+        put(sheet, {{field, ""}, {"CheckBox2", clientMode}});
+        QStringList boxes;
+        setErrorBoxSinkForTesting([&](const QString& text) { boxes << text; });
+        runGuarded(nullptr, [&] { page->setup(); });
+        setErrorBoxSinkForTesting({});
+        QCOMPARE(boxes, QStringList{"'' is not a valid integer value."});
+        QCOMPARE(writes(), withChanges({"3:03"}).mid(0, writesMade));
+        QVERIFY2(rec->lines.isEmpty(), "a stopped routine logs no closing line");
+    }
+
+    void portAbove16BitsIsHeld_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("Edit97") << "Edit97";
+        QTest::newRow("Edit114") << "Edit114";
+    }
+    void portAbove16BitsIsHeld()
+    {
+        QFETCH(QString, field);
+        attachFieldRules(sheet);
+        put(sheet, {{"CheckBox2", true}});   // a disabled field takes no keys
+        auto* edit = child<QLineEdit>(sheet, field);
+        edit->clear();
+        QTest::keyClicks(edit, "700001");
+        QCOMPARE(edit->text(), QStringLiteral("65535"));
+    }
+
+    void readerAnswersNothing_data()
+    {
+        QTest::addColumn<bool>("setup");
+        QTest::addColumn<bool>("clientMode");
+        QTest::addColumn<int>("failureLines");
+        for (bool setup : {true, false}) {
+            QTest::addRow("%s", setup ? "setup" : "query") << setup << false << 17;
+            QTest::addRow("%s, client mode", setup ? "setup" : "query") << setup << true << 19;
+        }
+    }
+    void readerAnswersNothing()
+    {
+        QFETCH(bool, setup);
+        QFETCH(bool, clientMode);
+        QFETCH(int, failureLines);
+        put(sheet, {{"CheckBox2", clientMode}});
+        fake::reader().answerNothing = true;
+        setup ? page->setup() : page->query();
+        QCOMPARE(rec->lines.size(), failureLines + 1);
+        QCOMPARE(rec->lines.last(), setup ? setupFailed : queryFailed);
+        const QStringList serverLines = setup ? QStringList{"Setup Client Port Number Parameter Failed !",
+                                                            "Setup IP Address Parameter Failed !"}
+                                              : QStringList{"Query Port Number Parameter Failed !",
+                                                            "Query IP Address Parameter Failed !"};
+        if (clientMode)   // the two texts that differ between the routines
+            QCOMPARE(rec->lines.mid(7, 2), serverLines);
+    }
+
+    void enablingRules()
+    {
+        QVERIFY(!enabled("CheckBox6") && !enabled("Edit114") && enabled("Edit98"));
+        put(sheet, {{"CheckBox3", true}, {"CheckBox2", true}, {"RadioButton7", true}, {"CheckBox6", true}});
+        for (const QString& name : dhcpFields)
+            QVERIFY2(!enabled(name), qPrintable(name));
+        for (const QString& name : clientFields)
+            QVERIFY2(enabled(name), qPrintable(name));
+        QVERIFY(enabled("CheckBox6"));
+        put(sheet, {{"CheckBox5", false}});
+        QVERIFY2(!enabled("CheckBox6") && child<QCheckBox>(sheet, "CheckBox6")->isChecked(),
+                 "ID Buffered cleared greys Ack Tranfer and keeps its state");
+        put(sheet, {{"CheckBox5", true}, {"RadioButton8", true}});
+        QVERIFY(!enabled("CheckBox6"));
+    }
+
+    void fitsLeftOfTheButtons()
+    {
+        tree->show(2);
+        tree->window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
+        // The server address fields carry bytes 0 to 3 from left to right.
+        QWidget* previous = nullptr;
+        for (const char* name : {"Edit112", "Edit111", "Edit110", "Edit113"}) {
+            QWidget* edit = child(sheet, name);
+            QVERIFY(!previous || previous->x() < edit->x());
+            previous = edit;
+        }
+        for (QWidget* widget : sheet->findChildren<QWidget*>()) {
+            if (widget->isWindow() || !widget->isVisibleTo(sheet))
+                continue;   // the lists' pop-ups
+            const QRect area(widget->mapTo(sheet, QPoint(0, 0)), widget->size());
+            QVERIFY2(area.right() < 436 && area.bottom() < sheet->height(),
+                     qPrintable(QStringLiteral("%1 reaches %2, %3").arg(widget->objectName()).arg(area.right()).arg(area.bottom())));
+            // Texts are not clipped: a field's widest text, "10000" or "FF", fits between its margins.
+            const auto* edit = qobject_cast<QLineEdit*>(widget);
+            const int needed = edit ? edit->fontMetrics().horizontalAdvance(edit->text()) + 8
+                                    : widget->minimumSizeHint().width();
+            QVERIFY2(widget->width() >= needed, qPrintable(widget->objectName()));
+        }
+    }
+};
+
+QTEST_MAIN(CommPortPageTest)
+#include "CommPortPageTest.moc"
