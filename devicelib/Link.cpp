@@ -85,12 +85,27 @@ uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, uint8_t station, 
             recovering_ = true;
             return READER_FAIL(READER_TIMEOUT, "no answer in time");
         }
+        // While part of a frame is held, wait only as long as a quiet line
+        // takes, so that a stray start byte cannot hold the answer behind it.
+        const bool partial = decoder_.pendingBytes() > 0;
+        const int wait = partial ? std::min<int>(static_cast<int>(left), frame::kQuietLineMs) : static_cast<int>(left);
         std::size_t received = 0;
-        if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), static_cast<int>(left), received);
-            status != READER_OK)
+        if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), wait, received); status != READER_OK)
             return status;
-        decoder_.feed(chunk.data(), received);
+        if (received > 0)
+            decoder_.feed(chunk.data(), received);
+        else if (partial && wait == frame::kQuietLineMs)
+            decoder_.lineQuiet();
     }
+}
+
+uint16_t Link::setLineRate(uint32_t bitsPerSecond)
+{
+    std::lock_guard lock(mutex_);
+    const uint16_t status = transport_->setLineRate(bitsPerSecond);
+    if (status == READER_LINK_LOST)
+        lost_ = true;
+    return status;
 }
 
 uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payload, uint8_t station,

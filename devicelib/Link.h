@@ -25,6 +25,9 @@ public:
     uint16_t transact(proto::Command command, const std::vector<uint8_t>& payload, uint8_t station,
                       std::vector<uint8_t>& answerPayload);
 
+    // Moves the link to the line rate the reader switched to (serial links only).
+    uint16_t setLineRate(uint32_t bitsPerSecond);
+
 private:
     using Clock = std::chrono::steady_clock;
 

@@ -31,6 +31,11 @@ enum class ReaderStatus : uint8_t {
     Failed = 0x05,         // the reader could not carry out the request
 };
 
+// Set baud rate: the code is the index into this list of line rates (bit/s).
+// Other codes are refused by the library and by the reader.
+constexpr uint32_t kBaudRates[] = {115200, 57600, 38400, 19200, 9600};
+constexpr uint8_t kBaudRateCodes = sizeof kBaudRates / sizeof kBaudRates[0];
+
 constexpr std::size_t kParameterMemorySize = 256;
 constexpr uint8_t kOffLineAddress = 87;   // read-only to SetParameter; set through SetOffLineEnable
 constexpr uint8_t kStationAny = 255;

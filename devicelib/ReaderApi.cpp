@@ -203,8 +203,16 @@ READER_EXPORT uint16_t READER_CALL SetOLEnable(uint32_t handle, uint8_t flag)
 
 READER_EXPORT uint16_t READER_CALL SetBaudRate(uint32_t handle, uint8_t value)
 {
+    if (value >= proto::kBaudRateCodes)
+        return READER_FAIL(READER_BAD_ARGUMENT, "baud-rate code is not 0..4");
     return withoutExceptions(__func__, [&]() -> uint16_t {
-        return simpleRequest(handle, proto::Command::SetBaudRate, {value});
+        if (const uint16_t status = simpleRequest(handle, proto::Command::SetBaudRate, {value}); status != READER_OK)
+            return status;
+        // The reader answered at its old rate and switches now; the line follows it.
+        const std::shared_ptr<Link> link = HandleTable::instance().find(handle);
+        if (!link)
+            return READER_FAIL(READER_BAD_HANDLE, "handle closed during the call");
+        return link->setLineRate(proto::kBaudRates[value]);
     });
 }
 

@@ -35,7 +35,9 @@ bool ReaderState::addressedToMe(uint8_t station) const
 
 std::optional<frame::Frame> ReaderState::handle(const frame::Frame& request)
 {
-    if (!addressedToMe(request.station))
+    // A frame with the answer bit is another reader's answer (or this reader's
+    // own, echoed by the line): answering it would answer answers.
+    if (!addressedToMe(request.station) || (request.command & proto::kAnswerBit) != 0)
         return std::nullopt;
     Result result = dispatch(request);
     frame::Frame answer;
@@ -67,7 +69,8 @@ ReaderState::Result ReaderState::dispatch(const frame::Frame& request)
     case Command::SetBaudRate:
         return setBaudRate(payload);
     case Command::ResetReader:
-        // A reset restarts the reader's work; the stored parameters stay.
+        // A reset restarts the reader's work; the stored parameters, the
+        // station and the line rate stay.
         if (!payload.empty())
             return {Status::BadPayload, {}};
         ++resetCount_;
@@ -122,7 +125,7 @@ ReaderState::Result ReaderState::setOffLineEnable(const std::vector<uint8_t>& pa
 
 ReaderState::Result ReaderState::setBaudRate(const std::vector<uint8_t>& payload)
 {
-    if (payload.size() != 1)
+    if (payload.size() != 1 || payload[0] >= proto::kBaudRateCodes)
         return {Status::BadPayload, {}};
     baudRateCode_ = payload[0];
     return {Status::Ok, {}};

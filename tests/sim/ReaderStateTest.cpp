@@ -86,11 +86,13 @@ const Case kCases[] = {
     {"stop RF work", cmd(Command::StopRfWork), {}, {ReaderStatus::Ok, {}}},
     {"stop RF work with payload", cmd(Command::StopRfWork), {0}, {ReaderStatus::BadPayload, {}}},
     {"baud rate", cmd(Command::SetBaudRate), {0}, {ReaderStatus::Ok, {}}},
+    {"baud rate 9600, the last code", cmd(Command::SetBaudRate), {4}, {ReaderStatus::Ok, {}}},
+    {"baud rate code undefined", cmd(Command::SetBaudRate), {5}, {ReaderStatus::BadPayload, {}}},
+    {"baud rate code 255", cmd(Command::SetBaudRate), {255}, {ReaderStatus::BadPayload, {}}},
     {"baud rate without value", cmd(Command::SetBaudRate), {}, {ReaderStatus::BadPayload, {}}},
     {"reset keeps the memory", cmd(Command::ResetReader), {}, {ReaderStatus::Ok, {}}, 208, {15}},
     {"reset with payload", cmd(Command::ResetReader), {3}, {ReaderStatus::BadPayload, {}}},
     {"unknown command", 0x55, {1, 2}, {ReaderStatus::UnknownCommand, {}}},
-    {"an answer sent back as a request", 0xA0, {80, 2}, {ReaderStatus::UnknownCommand, {}}},
 };
 
 class ReaderStateCommands : public ::testing::TestWithParam<Case> {};
@@ -220,6 +222,16 @@ TEST(ReaderState, WriteThatCannotBeKeptIsRefusedAndNotApplied)
     reader.handle(request(cmd(Command::SetParameter), {87, 1, 1}));
     reader.handle(request(cmd(Command::GetParameter), {192, 1}));
     EXPECT_EQ(calls, 2);
+}
+
+// A line that echoes would otherwise make the reader answer its own answers.
+TEST(ReaderState, FramesWithTheAnswerBitGetNoAnswerAndChangeNothing)
+{
+    sim::ReaderState reader({}, sim::defaultParameterMemory());
+    for (const uint8_t command : {uint8_t{0x80}, uint8_t{0x90}, uint8_t{0xA0}, uint8_t{0xA1}, uint8_t{0xA2}, uint8_t{0xB1}, uint8_t{0xFF}})
+        EXPECT_FALSE(reader.handle(request(command, {100, 1, 9})).has_value()) << int(command);
+    EXPECT_EQ(reader.memory(), sim::defaultParameterMemory());
+    EXPECT_EQ(reader.resetCount(), 0u);
 }
 
 TEST(ReaderState, BaudRateAndResetNeverTouchTheStoredMemory)
