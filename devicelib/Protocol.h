@@ -14,8 +14,8 @@ constexpr uint8_t kAnswerBit = 0x80;
 enum class Command : uint8_t {
     StopRfWork = 0x10,
     GetFirmwareVersion = 0x11,
-    GetParameter = 0x20,   // payload: address, length        -> answer payload: the bytes
-    SetParameter = 0x21,   // payload: address, length, bytes -> empty answer payload
+    GetParameter = 0x20,   // payload: address, length        -> answer payload: address, length, the bytes
+    SetParameter = 0x21,   // payload: address, length, bytes -> answer payload: address, length
     SetOffLineEnable = 0x22, // payload: flag (0 or 1)
     SetBaudRate = 0x30,    // payload: baud-rate code
     ResetReader = 0x31,

@@ -217,7 +217,14 @@ void EventLoop::forgetPtyClient()
                        lateAnswers_.end());
     link.scheduled = 0;
     link.scheduledBytes = 0;
-    ::tcflush(ptySlaveFd_, ptyClients_->anyClient() ? TCIFLUSH : TCIOFLUSH);
+    ::tcflush(ptySlaveFd_, TCIFLUSH);
+    if (ptyClients_->anyClient())
+        return;   // a new client is already there: what the terminal holds may be its request
+    // The terminal flush leaves what the master side already took in; read it away.
+    ::tcflush(ptySlaveFd_, TCOFLUSH);
+    uint8_t buffer[4096];
+    while (::read(link.fd, buffer, sizeof buffer) > 0) {
+    }
 }
 
 void EventLoop::onFrame(uint64_t id, Link& link, const frame::Frame& request)

@@ -89,8 +89,11 @@ ReaderState::Result ReaderState::getParameter(const std::vector<uint8_t>& payloa
         return {Status::BadAddress, {}};
     if (touchesAny(refused_.reads, address, length))
         return {Status::Failed, {}};
+    // The answer says what it answers: address and length, then the bytes.
+    Result result{Status::Ok, {payload[0], payload[1]}};
     const auto first = memory_.begin() + address;
-    return {Status::Ok, {first, first + length}};
+    result.payload.insert(result.payload.end(), first, first + length);
+    return result;
 }
 
 ReaderState::Result ReaderState::setParameter(const std::vector<uint8_t>& payload)
@@ -107,7 +110,10 @@ ReaderState::Result ReaderState::setParameter(const std::vector<uint8_t>& payloa
         return {Status::Failed, {}};
     ParameterMemory next = memory_;
     std::copy(payload.begin() + 2, payload.end(), next.begin() + address);
-    return commit(next);
+    Result result = commit(next);
+    if (result.status == Status::Ok)
+        result.payload = {payload[0], payload[1]};   // what was written: address and length
+    return result;
 }
 
 ReaderState::Result ReaderState::setOffLineEnable(const std::vector<uint8_t>& payload)
