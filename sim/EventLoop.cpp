@@ -77,7 +77,7 @@ int EventLoop::pollTimeoutMs() const
     if (!lateAnswers_.empty())
         earliest(lateAnswers_.front().due);
     for (const auto& [id, link] : links_)
-        if (link.decoder.pendingBytes() > 0 && !link.deaf && !link.closing)
+        if (link.decoder.pendingBytes() > 0 && link.reading && !link.deaf)
             earliest(link.lastInput + std::chrono::milliseconds(frame::kQuietLineMs));
     if (listenFd_ >= 0 && tcpClients_ < kMaxTcpClients && Clock::now() < acceptPausedUntil_)
         earliest(acceptPausedUntil_);
@@ -100,9 +100,10 @@ void EventLoop::run(int stopFd)
         fds.push_back({ptyClientsFd, POLLIN, 0});
         fds.push_back({listening() ? listenFd_ : -1, POLLIN, 0});
         const std::size_t firstLink = fds.size();
-        for (const auto& [id, link] : links_) {
+        for (auto& [id, link] : links_) {
             const bool backedUp = !link.pty && owed(link) >= kMaxPendingOutput;
-            short events = link.closing || backedUp ? 0 : POLLIN;
+            link.reading = !link.closing && !backedUp;
+            short events = link.reading ? POLLIN : 0;
             if (!link.out.empty())
                 events |= POLLOUT;
             fds.push_back({link.fd, events, 0});
@@ -191,8 +192,15 @@ void EventLoop::takeFrames(uint64_t id, Link& link)
 
 void EventLoop::giveUpQuietPartials()
 {
-    const auto quietSince = Clock::now() - std::chrono::milliseconds(frame::kQuietLineMs);
+    const auto now = Clock::now();
+    const auto quietSince = now - std::chrono::milliseconds(frame::kQuietLineMs);
     for (auto& [id, link] : links_) {
+        if (!link.reading) {
+            // Not read this round (a client owed too much): the line is not
+            // quiet, readersim is not listening; its quiet time starts again.
+            link.lastInput = now;
+            continue;
+        }
         if (link.decoder.pendingBytes() == 0 || link.lastInput > quietSince || link.deaf || link.closing)
             continue;
         link.decoder.lineQuiet();

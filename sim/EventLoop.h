@@ -42,6 +42,7 @@ private:
         frame::Decoder decoder;
         std::vector<uint8_t> out;
         Clock::time_point lastInput;   // when the last bytes came in
+        bool reading = false;          // polled for input in this round of the loop
         unsigned frames = 0;       // frames received on this link
         unsigned scheduled = 0;    // answers still waiting for their time
         std::size_t scheduledBytes = 0;
