@@ -157,6 +157,22 @@ TEST(HostileClient, OutOfDescriptorsWaitsInsteadOfSpinning)
     EXPECT_TRUE(waiting[0].receive().has_value());
 }
 
+// Past the client limit a connection waits, unanswered, until a client leaves.
+TEST(HostileClient, ClientsPastTheLimitWaitForOneToLeave)
+{
+    SimProcess sim({"--no-pty"});
+    std::vector<std::unique_ptr<SimClient>> served;
+    for (std::size_t i = 0; i < 256; ++i) {
+        served.push_back(std::make_unique<SimClient>(SimClient::overTcp(sim.tcpPort())));
+        ASSERT_TRUE(served.back()->call(Command::GetFirmwareVersion).has_value()) << "client " << i;
+    }
+    auto waiting = SimClient::overTcp(sim.tcpPort());
+    waiting.send(Command::GetFirmwareVersion);
+    EXPECT_FALSE(waiting.receive(300).has_value()) << "client 257 was served";
+    served.front().reset();
+    EXPECT_TRUE(waiting.receive().has_value()) << "client 257 still waits after one left";
+}
+
 // Two readers saving one file would undo each other's writes: the second is refused with the reason.
 TEST(HostileClient, SecondReadersimOnOneStateFileIsRefused)
 {
