@@ -37,6 +37,17 @@ bool Link::fromReader(const frame::Frame& frame, uint8_t station)
     return station == proto::kStationAny || frame.station == station;
 }
 
+bool Link::answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo)
+{
+    if (frame.seq != seq || frame.command != answerCommand)
+        return false;
+    // Sequence numbers wrap after 256 requests: an Ok answer must also name
+    // what it answers. A refusal carries nothing, and is a failure either way.
+    if (frame.status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
+        return true;
+    return frame.payload.size() >= echo.size() && std::equal(echo.begin(), echo.end(), frame.payload.begin());
+}
+
 uint16_t Link::drainStaleInput()
 {
     // Whatever arrived since the last call belongs to an earlier request (an
@@ -60,8 +71,8 @@ uint16_t Link::drainStaleInput()
     return READER_OK;
 }
 
-uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, uint8_t station, Clock::time_point sent,
-                           frame::Frame& answer)
+uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
+                           Clock::time_point sent, frame::Frame& answer)
 {
     const auto fullDeadline = sent + std::chrono::milliseconds(answerTimeoutMs());
     auto deadline = recovering_
@@ -75,7 +86,7 @@ uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, uint8_t station, 
             // The reader talks again: this call gets the full wait.
             recovering_ = false;
             deadline = fullDeadline;
-            if (frame->seq != seq || frame->command != answerCommand)
+            if (!answers(*frame, seq, answerCommand, echo))
                 continue;   // a late answer to an earlier call
             answer = std::move(*frame);
             return READER_OK;
@@ -85,16 +96,31 @@ uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, uint8_t station, 
             recovering_ = true;
             return READER_FAIL(READER_TIMEOUT, "no answer in time");
         }
+        // While part of a frame is held, wait only as long as a quiet line
+        // takes, so that a stray start byte cannot hold the answer behind it.
+        const bool partial = decoder_.pendingBytes() > 0;
+        const int wait = partial ? std::min<int>(static_cast<int>(left), frame::kQuietLineMs) : static_cast<int>(left);
         std::size_t received = 0;
-        if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), static_cast<int>(left), received);
-            status != READER_OK)
+        if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), wait, received); status != READER_OK)
             return status;
-        decoder_.feed(chunk.data(), received);
+        if (received > 0)
+            decoder_.feed(chunk.data(), received);
+        else if (partial && wait == frame::kQuietLineMs)
+            decoder_.lineQuiet();
     }
 }
 
+uint16_t Link::setLineRate(uint32_t bitsPerSecond)
+{
+    std::lock_guard lock(mutex_);
+    const uint16_t status = transport_->setLineRate(bitsPerSecond);
+    if (status == READER_LINK_LOST)
+        lost_ = true;
+    return status;
+}
+
 uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payload, uint8_t station,
-                        std::vector<uint8_t>& answerPayload)
+                        std::vector<uint8_t>& answerPayload, const std::vector<uint8_t>& echo)
 {
     std::lock_guard lock(mutex_);
     if (lost_)
@@ -114,7 +140,7 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
         status = transport_->send(bytes.data(), bytes.size());
     frame::Frame answer;
     if (status == READER_OK)
-        status = awaitAnswer(request.seq, static_cast<uint8_t>(request.command | proto::kAnswerBit), station,
+        status = awaitAnswer(request.seq, static_cast<uint8_t>(request.command | proto::kAnswerBit), echo, station,
                              Clock::now(), answer);
     if (status == READER_LINK_LOST)
         lost_ = true;
@@ -122,7 +148,7 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
         return status;
     if (answer.status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
         return READER_FAIL(READER_REFUSED, "reader refused the request");
-    answerPayload = std::move(answer.payload);
+    answerPayload.assign(answer.payload.begin() + static_cast<std::ptrdiff_t>(echo.size()), answer.payload.end());
     return READER_OK;
 }
 

@@ -21,17 +21,23 @@ public:
     // Sends command with payload to station and waits for its answer. READER_OK
     // with the answer's payload in answerPayload, or the reason it failed:
     // READER_TIMEOUT, READER_LINK_LOST, READER_REFUSED (the reader's status was
-    // not Ok). Thread-safe: concurrent calls take turns.
+    // not Ok). An Ok answer must begin with echo (what it answers, e.g. address
+    // and length), which is then cut off; one that does not is a late answer to
+    // another request. Thread-safe: concurrent calls take turns.
     uint16_t transact(proto::Command command, const std::vector<uint8_t>& payload, uint8_t station,
-                      std::vector<uint8_t>& answerPayload);
+                      std::vector<uint8_t>& answerPayload, const std::vector<uint8_t>& echo = {});
+
+    // Moves the link to the line rate the reader switched to (serial links only).
+    uint16_t setLineRate(uint32_t bitsPerSecond);
 
 private:
     using Clock = std::chrono::steady_clock;
 
     uint16_t drainStaleInput();
-    uint16_t awaitAnswer(uint8_t seq, uint8_t answerCommand, uint8_t station, Clock::time_point sent,
-                         frame::Frame& answer);
+    uint16_t awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
+                         Clock::time_point sent, frame::Frame& answer);
     static bool fromReader(const frame::Frame& frame, uint8_t station);
+    static bool answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo);
 
     std::mutex mutex_;
     std::unique_ptr<Transport> transport_;

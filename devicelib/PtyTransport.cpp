@@ -39,6 +39,24 @@ std::unique_ptr<PtyTransport> PtyTransport::open(const std::string& path, uint16
     return transport;
 }
 
+uint16_t PtyTransport::setLineRate(uint32_t bitsPerSecond)
+{
+    speed_t speed;
+    switch (bitsPerSecond) {
+    case 115200: speed = B115200; break;
+    case 57600: speed = B57600; break;
+    case 38400: speed = B38400; break;
+    case 19200: speed = B19200; break;
+    case 9600: speed = B9600; break;
+    default: return READER_FAIL(READER_BAD_ARGUMENT, "no such terminal line rate");
+    }
+    termios line{};
+    if (::tcgetattr(fd(), &line) != 0 || ::cfsetispeed(&line, speed) != 0 || ::cfsetospeed(&line, speed) != 0
+        || ::tcsetattr(fd(), TCSANOW, &line) != 0)
+        return READER_FAIL(READER_LINK_LOST, "terminal line rate refused");
+    return READER_OK;
+}
+
 void PtyTransport::discardInput()
 {
     ::tcflush(fd(), TCIFLUSH);

@@ -17,6 +17,7 @@ public:
     // a path that is not a terminal).
     static std::unique_ptr<PtyTransport> open(const std::string& path, uint16_t& status);
     void discardInput() override;
+    uint16_t setLineRate(uint32_t bitsPerSecond) override;
 
 private:
     explicit PtyTransport(int fd) : FdTransport(fd, false) {}

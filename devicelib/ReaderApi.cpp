@@ -69,15 +69,16 @@ std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText,
     }
 }
 
-// Sends one request on handle's link; the answer's payload must be exactly
-// answerSize bytes.
+// Sends one request on handle's link; the answer's payload must begin with
+// echo and then hold exactly answerSize bytes.
 uint16_t request(uint32_t handle, proto::Command command, const std::vector<uint8_t>& payload,
-                 std::size_t answerSize, std::vector<uint8_t>& answer)
+                 std::size_t answerSize, std::vector<uint8_t>& answer, const std::vector<uint8_t>& echo = {})
 {
     const std::shared_ptr<Link> link = HandleTable::instance().find(handle);
     if (!link)
         return READER_FAIL(READER_BAD_HANDLE, "unknown or closed handle");
-    if (const uint16_t status = link->transact(command, payload, selectedStation.load(), answer); status != READER_OK)
+    if (const uint16_t status = link->transact(command, payload, selectedStation.load(), answer, echo);
+        status != READER_OK)
         return status;
     if (answer.size() != answerSize)
         return READER_FAIL(READER_BAD_FRAME, "answer payload has the wrong length");
@@ -169,7 +170,8 @@ READER_EXPORT uint16_t READER_CALL GetParameter(uint32_t handle, uint8_t address
         return READER_FAIL(READER_BAD_ARGUMENT, "address and length outside the parameter memory");
     return withoutExceptions(__func__, [&]() -> uint16_t {
         std::vector<uint8_t> answer;
-        if (const uint16_t status = request(handle, proto::Command::GetParameter, {address, length}, length, answer);
+        if (const uint16_t status =
+                request(handle, proto::Command::GetParameter, {address, length}, length, answer, {address, length});
             status != READER_OK)
             return status;
         std::memcpy(buffer, answer.data(), length);
@@ -188,7 +190,8 @@ READER_EXPORT uint16_t READER_CALL SetParameter(uint32_t handle, uint8_t address
         payload[0] = address;
         payload[1] = length;
         std::memcpy(payload.data() + 2, buffer, length);
-        return simpleRequest(handle, proto::Command::SetParameter, payload);
+        std::vector<uint8_t> answer;
+        return request(handle, proto::Command::SetParameter, payload, 0, answer, {address, length});
     });
 }
 
@@ -203,8 +206,16 @@ READER_EXPORT uint16_t READER_CALL SetOLEnable(uint32_t handle, uint8_t flag)
 
 READER_EXPORT uint16_t READER_CALL SetBaudRate(uint32_t handle, uint8_t value)
 {
+    if (value >= proto::kBaudRateCodes)
+        return READER_FAIL(READER_BAD_ARGUMENT, "baud-rate code is not 0..4");
     return withoutExceptions(__func__, [&]() -> uint16_t {
-        return simpleRequest(handle, proto::Command::SetBaudRate, {value});
+        if (const uint16_t status = simpleRequest(handle, proto::Command::SetBaudRate, {value}); status != READER_OK)
+            return status;
+        // The reader answered at its old rate and switches now; the line follows it.
+        const std::shared_ptr<Link> link = HandleTable::instance().find(handle);
+        if (!link)
+            return READER_FAIL(READER_BAD_HANDLE, "handle closed during the call");
+        return link->setLineRate(proto::kBaudRates[value]);
     });
 }
 

@@ -59,6 +59,13 @@ uint16_t SerialTransport::receive(uint8_t* buffer, std::size_t capacity, int tim
     return READER_OK;
 }
 
+uint16_t SerialTransport::setLineRate(uint32_t bitsPerSecond)
+{
+    if (sp_set_baudrate(port_, static_cast<int>(bitsPerSecond)) != SP_OK)
+        return READER_FAIL(READER_LINK_LOST, "serial line rate refused");
+    return READER_OK;
+}
+
 void SerialTransport::discardInput()
 {
     sp_flush(port_, SP_BUF_INPUT);

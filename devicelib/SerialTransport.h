@@ -22,6 +22,7 @@ public:
     uint16_t send(const uint8_t* data, std::size_t size) override;
     uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
     void discardInput() override;
+    uint16_t setLineRate(uint32_t bitsPerSecond) override;
 
 private:
     explicit SerialTransport(sp_port* port) : port_(port) {}

@@ -1,11 +1,15 @@
-// Feeds arbitrary bytes to the frame decoder in chunks of arbitrary size. Every
-// frame it finds must encode again to bytes that a fresh decoder turns into
-// the same frame with nothing left over, and the decoder never holds a whole
-// frame's worth of bytes without deciding about them.
+// Feeds arbitrary bytes to the frame decoder twice: all at once, and in pieces
+// of arbitrary sizes as a serial line delivers them. Both must find the same
+// frames, drop the same bytes and hold the same rest, before and after the line
+// goes quiet: what the decoder finds may not depend on how the bytes were split.
+// Every frame found must also encode again to bytes that a fresh decoder turns
+// into the same frame with nothing left over, and the decoder never holds a
+// whole frame's worth of bytes without deciding about them.
 #include "FrameCodec.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -29,19 +33,62 @@ void checkReencodes(const frame::Frame& decoded)
     check(fresh.pendingBytes() == 0 && fresh.discardedBytes() == 0);
 }
 
+struct Outcome {
+    std::vector<frame::Frame> frames;
+    std::size_t discarded = 0;
+    std::size_t pending = 0;
+};
+
+void takeFrames(frame::Decoder& decoder, Outcome& outcome)
+{
+    while (auto decoded = decoder.next()) {
+        checkReencodes(*decoded);
+        outcome.frames.push_back(std::move(*decoded));
+    }
+    check(decoder.pendingBytes() < frame::kMaxFrameSize);
+}
+
+// Decodes stream in pieces of the sizes in plan (cycled; each 1..256), then lets the line go quiet.
+Outcome decode(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan, Outcome& beforeQuiet)
+{
+    frame::Decoder decoder;
+    Outcome outcome;
+    std::size_t at = 0;
+    for (std::size_t piece = 0; at < stream.size(); ++piece) {
+        const std::size_t size = plan.empty() ? stream.size() : std::size_t{plan[piece % plan.size()]} + 1;
+        const std::size_t taken = std::min(size, stream.size() - at);
+        decoder.feed(stream.data() + at, taken);
+        at += taken;
+        takeFrames(decoder, outcome);
+    }
+    beforeQuiet = outcome;
+    beforeQuiet.discarded = decoder.discardedBytes();
+    beforeQuiet.pending = decoder.pendingBytes();
+    decoder.lineQuiet();
+    takeFrames(decoder, outcome);
+    outcome.discarded = decoder.discardedBytes();
+    outcome.pending = decoder.pendingBytes();
+    check(outcome.pending == 0);   // a quiet line leaves nothing undecided
+    return outcome;
+}
+
+bool same(const Outcome& a, const Outcome& b)
+{
+    return a.frames == b.frames && a.discarded == b.discarded && a.pending == b.pending;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider input(data, size);
-    frame::Decoder decoder;
-    while (input.remaining_bytes() > 0) {
-        const std::size_t chunkSize = input.ConsumeIntegralInRange<std::size_t>(1, 300);
-        const std::vector<uint8_t> chunk = input.ConsumeBytes<uint8_t>(chunkSize);
-        decoder.feed(chunk.data(), chunk.size());
-        while (const auto decoded = decoder.next())
-            checkReencodes(*decoded);
-        check(decoder.pendingBytes() < frame::kMaxFrameSize);
-    }
+    const std::vector<uint8_t> plan = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<std::size_t>(1, 16));
+    const std::vector<uint8_t> stream = input.ConsumeRemainingBytes<uint8_t>();
+
+    Outcome wholeBeforeQuiet, splitBeforeQuiet;
+    const Outcome whole = decode(stream, {}, wholeBeforeQuiet);
+    const Outcome split = decode(stream, plan, splitBeforeQuiet);
+    check(same(whole, split));
+    check(same(wholeBeforeQuiet, splitBeforeQuiet));
     return 0;
 }

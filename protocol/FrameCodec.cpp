@@ -42,12 +42,14 @@ void Decoder::feed(const uint8_t* data, std::size_t size)
         return;
     compact();
     buffer_.insert(buffer_.end(), data, data + size);
+    quiet_ = false;
 }
 
 void Decoder::reset()
 {
     buffer_.clear();
     start_ = 0;
+    quiet_ = false;
 }
 
 void Decoder::dropByte()
@@ -64,32 +66,6 @@ void Decoder::compact()
     start_ = 0;
 }
 
-bool Decoder::completeFrameAt(std::size_t offset) const
-{
-    const std::size_t available = buffer_.size() - offset;
-    if (available < kHeaderSize + kCrcSize)
-        return false;
-    const uint8_t* p = buffer_.data() + offset;
-    if (p[0] != kStartOfFrame)
-        return false;
-    const std::size_t length = (static_cast<std::size_t>(p[1]) << 8) | p[2];
-    const std::size_t total = kHeaderSize + length + kCrcSize;
-    if (length > kMaxPayload || available < total)
-        return false;
-    const uint16_t expected = static_cast<uint16_t>((p[total - 2] << 8) | p[total - 1]);
-    return crc16(p + 1, total - 3) == expected;
-}
-
-std::size_t Decoder::completeFrameAfterStart() const
-{
-    // The held bytes are fewer than one frame, so this scan is bounded by kMaxFrameSize.
-    for (std::size_t offset = start_ + 1; offset < buffer_.size(); ++offset) {
-        if (completeFrameAt(offset))
-            return offset - start_;
-    }
-    return 0;
-}
-
 std::optional<Frame> Decoder::next()
 {
     for (;;) {
@@ -99,8 +75,14 @@ std::optional<Frame> Decoder::next()
         const auto skipped = static_cast<std::size_t>(sof - first);
         start_ += skipped;
         discarded_ += skipped;
-        if (pendingBytes() < 3)
+        if (pendingBytes() == 0)
             return std::nullopt;
+        if (pendingBytes() < 3) {
+            if (!quiet_)
+                return std::nullopt;
+            dropByte();
+            continue;
+        }
 
         const uint8_t* p = buffer_.data() + start_;
         const std::size_t length = (static_cast<std::size_t>(p[1]) << 8) | p[2];
@@ -110,14 +92,12 @@ std::optional<Frame> Decoder::next()
         }
         const std::size_t total = kHeaderSize + length + kCrcSize;
         if (pendingBytes() < total) {
-            // A start byte in line noise can announce a length that never
-            // comes. When a whole valid frame already sits behind it, that
-            // frame is taken, instead of waiting for bytes that are not sent.
-            const std::size_t later = completeFrameAfterStart();
-            if (later == 0)
+            // The rest of the frame is still on its way, unless the line went
+            // quiet: then the start byte was noise announcing bytes that never
+            // come, and the bytes behind it are searched again.
+            if (!quiet_)
                 return std::nullopt;
-            start_ += later;
-            discarded_ += later;
+            dropByte();
             continue;
         }
 

@@ -17,6 +17,10 @@ constexpr std::size_t kHeaderSize = 7;      // SOF, two length bytes, seq, stati
 constexpr std::size_t kCrcSize = 2;
 constexpr std::size_t kMaxPayload = 260;    // a full 255-byte parameter write plus its address and length
 constexpr std::size_t kMaxFrameSize = kHeaderSize + kMaxPayload + kCrcSize;
+// A pause after which the bytes of an incomplete frame are given up as noise:
+// far longer than any gap inside a frame a reader or host sends, far shorter
+// than the 500 ms a call waits for its answer.
+constexpr int kQuietLineMs = 100;
 
 struct Frame {
     uint8_t seq = 0;
@@ -34,16 +38,22 @@ uint16_t crc16(const uint8_t* data, std::size_t size);
 std::vector<uint8_t> encode(const Frame& frame);
 
 // Feed bytes as they arrive, then take frames with next() until it gives nothing.
-// A byte that cannot start a valid frame (no SOF, oversize length, bad CRC) is
-// dropped and the search goes on from the byte after it, so one corrupt frame
-// costs no more than itself. A start byte whose frame is still incomplete is
-// also given up when a whole valid frame follows it, so a stray start byte
-// with a plausible length cannot hide the frames behind it.
+// A start byte commits the decoder to the length it announces: nothing behind
+// it is looked at until that many bytes are there, so a frame carried inside
+// another frame's payload is never taken for a frame of its own, and the frames
+// found never depend on how the bytes were split. A start byte is given up (and
+// the search goes on from the byte after it) only for an impossible length, a
+// bad CRC once the announced bytes are all there, or a quiet line (lineQuiet()).
 class Decoder {
 public:
     void feed(const uint8_t* data, std::size_t size);
     std::optional<Frame> next();
     void reset();
+
+    // The line has been quiet for kQuietLineMs: no more bytes are coming for
+    // what is held. A frame still incomplete is given up, so the whole frames
+    // held behind a stray start byte are found; the next feed() ends this.
+    void lineQuiet() { quiet_ = true; }
 
     // Bytes thrown away while resynchronising, for diagnostics and tests.
     std::size_t discardedBytes() const { return discarded_; }
@@ -53,12 +63,11 @@ public:
 private:
     void dropByte();
     void compact();
-    bool completeFrameAt(std::size_t offset) const;
-    std::size_t completeFrameAfterStart() const;
 
     std::vector<uint8_t> buffer_;
     std::size_t start_ = 0;
     std::size_t discarded_ = 0;
+    bool quiet_ = false;
 };
 
 } // namespace frame

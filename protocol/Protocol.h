@@ -14,8 +14,8 @@ constexpr uint8_t kAnswerBit = 0x80;
 enum class Command : uint8_t {
     StopRfWork = 0x10,
     GetFirmwareVersion = 0x11,
-    GetParameter = 0x20,   // payload: address, length        -> answer payload: the bytes
-    SetParameter = 0x21,   // payload: address, length, bytes -> empty answer payload
+    GetParameter = 0x20,   // payload: address, length        -> answer payload: address, length, the bytes
+    SetParameter = 0x21,   // payload: address, length, bytes -> answer payload: address, length
     SetOffLineEnable = 0x22, // payload: flag (0 or 1)
     SetBaudRate = 0x30,    // payload: baud-rate code
     ResetReader = 0x31,
@@ -30,6 +30,11 @@ enum class ReaderStatus : uint8_t {
     BadPayload = 0x04,     // payload length does not fit the command
     Failed = 0x05,         // the reader could not carry out the request
 };
+
+// Set baud rate: the code is the index into this list of line rates (bit/s).
+// Other codes are refused by the library and by the reader.
+constexpr uint32_t kBaudRates[] = {115200, 57600, 38400, 19200, 9600};
+constexpr uint8_t kBaudRateCodes = sizeof kBaudRates / sizeof kBaudRates[0];
 
 constexpr std::size_t kParameterMemorySize = 256;
 constexpr uint8_t kOffLineAddress = 87;   // read-only to SetParameter; set through SetOffLineEnable

@@ -1,13 +1,15 @@
 #include "EventLoop.h"
 
+#include "Diagnostics.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace sim {
@@ -18,10 +20,20 @@ namespace {
 // by an impossible length, so a decoder must resynchronise, not just skip to 0xA5.
 const std::vector<uint8_t> kGarbage = {0x00, frame::kStartOfFrame, 0xFF, 0xFF, 0x5A, 0x13};
 
-// Output waiting for a slow reader. A TCP client past this is not read until it
-// catches up; on the pty (where nobody may be listening) further answers are
-// lost, as on a real line.
+// Answers owed to a slow reader, sent or still held back by --delay-ms. A TCP
+// client past this is not read until it catches up; on the pty (where nobody
+// may be listening) further answers are lost, as on a real line.
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
+
+// Out of descriptors, accept() fails while the listening socket stays readable:
+// it is left out of poll() this long, or until a client leaves.
+constexpr auto kAcceptBackOff = std::chrono::milliseconds(100);
+
+int millisecondsUntil(std::chrono::steady_clock::time_point when)
+{
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(when - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<long long>(0, wait.count()));
+}
 
 } // namespace
 
@@ -42,20 +54,39 @@ void EventLoop::serveTcp(int listenFd)
     listenFd_ = listenFd;
 }
 
-void EventLoop::servePty(int masterFd)
+void EventLoop::servePty(const PtyPort& port)
 {
     Link link;
-    link.fd = masterFd;
+    link.fd = port.masterFd;
     link.pty = true;
-    links_.emplace(nextId_++, std::move(link));
+    ptyId_ = nextId_++;
+    links_.emplace(ptyId_, std::move(link));
+    ptySlaveFd_ = port.slaveFd;
+    ptyClients_ = std::make_unique<PtyClients>(port.slavePath);
+    if (ptyClients_->fd() < 0)
+        logLine("cannot watch " + port.slavePath + ": answers owed to a client that left reach the next one");
 }
 
 int EventLoop::pollTimeoutMs() const
 {
-    if (lateAnswers_.empty())
-        return -1;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(lateAnswers_.front().due - Clock::now());
-    return static_cast<int>(std::max<long long>(0, wait.count()));
+    int timeout = -1;
+    auto earliest = [&timeout](Clock::time_point when) {
+        const int wait = millisecondsUntil(when);
+        timeout = timeout < 0 ? wait : std::min(timeout, wait);
+    };
+    if (!lateAnswers_.empty())
+        earliest(lateAnswers_.front().due);
+    for (const auto& [id, link] : links_)
+        if (link.decoder.pendingBytes() > 0 && link.reading && !link.deaf)
+            earliest(link.lastInput + std::chrono::milliseconds(frame::kQuietLineMs));
+    if (listenFd_ >= 0 && tcpClients_ < kMaxTcpClients && Clock::now() < acceptPausedUntil_)
+        earliest(acceptPausedUntil_);
+    return timeout;
+}
+
+bool EventLoop::listening() const
+{
+    return listenFd_ >= 0 && tcpClients_ < kMaxTcpClients && Clock::now() >= acceptPausedUntil_;
 }
 
 void EventLoop::run(int stopFd)
@@ -64,12 +95,15 @@ void EventLoop::run(int stopFd)
         std::vector<pollfd> fds;
         std::vector<uint64_t> ids;
         fds.push_back({stopFd, POLLIN, 0});
-        if (listenFd_ >= 0)
-            fds.push_back({listenFd_, POLLIN, 0});
+        // Before the links: a departed pty client is forgotten before anything more is read.
+        const int ptyClientsFd = ptyClients_ ? ptyClients_->fd() : -1;
+        fds.push_back({ptyClientsFd, POLLIN, 0});
+        fds.push_back({listening() ? listenFd_ : -1, POLLIN, 0});
         const std::size_t firstLink = fds.size();
-        for (const auto& [id, link] : links_) {
-            const bool backedUp = !link.pty && link.out.size() >= kMaxPendingOutput;
-            short events = link.closing || backedUp ? 0 : POLLIN;
+        for (auto& [id, link] : links_) {
+            const bool backedUp = !link.pty && owed(link) >= kMaxPendingOutput;
+            link.reading = !link.closing && !backedUp;
+            short events = link.reading ? POLLIN : 0;
             if (!link.out.empty())
                 events |= POLLOUT;
             fds.push_back({link.fd, events, 0});
@@ -79,14 +113,16 @@ void EventLoop::run(int stopFd)
         if (::poll(fds.data(), fds.size(), pollTimeoutMs()) < 0) {
             if (errno == EINTR)
                 continue;
-            std::perror("readersim: poll");
+            logLine(std::string("poll: ") + std::strerror(errno));
             return;
         }
         if (fds[0].revents != 0)
             return;
 
+        if (fds[1].revents & POLLIN)
+            forgetPtyClient();
         releaseDueAnswers();
-        if (listenFd_ >= 0 && (fds[1].revents & POLLIN))
+        if (fds[2].revents & POLLIN)
             acceptClients();
         for (std::size_t i = firstLink; i < fds.size(); ++i) {
             const uint64_t id = ids[i - firstLink];
@@ -99,22 +135,29 @@ void EventLoop::run(int stopFd)
             if ((revents & POLLOUT) && links_.count(id) != 0)
                 writeLink(id, it->second);
         }
+        giveUpQuietPartials();
         closeFinishedLinks();
     }
 }
 
 void EventLoop::acceptClients()
 {
-    for (;;) {
+    while (tcpClients_ < kMaxTcpClients) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            // EMFILE and its kin leave the connection queued and the socket
+            // readable: wait for a descriptor instead of spinning on it.
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
+                acceptPausedUntil_ = Clock::now() + kAcceptBackOff;
             return;   // EAGAIN: all taken; anything else: the client is already gone
+        }
         // Answers are small and must not wait for Nagle's algorithm.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         Link link;
         link.fd = fd;
         links_.emplace(nextId_++, std::move(link));
+        ++tcpClients_;
     }
 }
 
@@ -134,10 +177,61 @@ void EventLoop::readLink(uint64_t id, Link& link)
     if (link.deaf || link.closing)
         return;
     link.decoder.feed(buffer, static_cast<std::size_t>(n));
+    link.lastInput = Clock::now();
+    takeFrames(id, link);
+}
+
+void EventLoop::takeFrames(uint64_t id, Link& link)
+{
     while (auto request = link.decoder.next()) {
         onFrame(id, link, *request);
         if (link.deaf || link.closing)
             break;
+    }
+}
+
+void EventLoop::giveUpQuietPartials()
+{
+    const auto now = Clock::now();
+    const auto quietSince = now - std::chrono::milliseconds(frame::kQuietLineMs);
+    for (auto& [id, link] : links_) {
+        if (!link.reading) {
+            // Not read this round (a client owed too much): the line is not
+            // quiet, readersim is not listening; its quiet time starts again.
+            link.lastInput = now;
+            continue;
+        }
+        if (link.decoder.pendingBytes() == 0 || link.lastInput > quietSince || link.deaf || link.closing)
+            continue;
+        link.decoder.lineQuiet();
+        takeFrames(id, link);
+    }
+}
+
+void EventLoop::forgetPtyClient()
+{
+    if (!ptyClients_->lastClientLeft())
+        return;
+    // Nobody reads what was owed: drop it, here and in the terminal, and the
+    // requests still unread when nobody has the slave open any more.
+    auto it = links_.find(ptyId_);
+    if (it == links_.end())
+        return;
+    Link& link = it->second;
+    link.out.clear();
+    link.decoder.reset();
+    lateAnswers_.erase(std::remove_if(lateAnswers_.begin(), lateAnswers_.end(),
+                                      [this](const LateAnswer& a) { return a.link == ptyId_; }),
+                       lateAnswers_.end());
+    link.scheduled = 0;
+    link.scheduledBytes = 0;
+    ::tcflush(ptySlaveFd_, TCIFLUSH);
+    if (ptyClients_->anyClient())
+        return;   // a new client is already there: what the terminal holds may be its request
+    // The terminal flush leaves what the master side already took in; read it away.
+    ::tcflush(ptySlaveFd_, TCOFLUSH);
+    uint8_t buffer[4096];
+    while (::read(link.fd, buffer, sizeof buffer) > 0) {
     }
 }
 
@@ -151,12 +245,10 @@ void EventLoop::onFrame(uint64_t id, Link& link, const frame::Frame& request)
                 bytes = kGarbage;
             const auto encoded = frame::encode(*answer);
             bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-            if (options_.delayMs == 0) {
+            if (options_.delayMs == 0)
                 queueOutput(link, bytes);
-            } else {
-                ++link.scheduled;
-                lateAnswers_.push_back({Clock::now() + std::chrono::milliseconds(options_.delayMs), id, std::move(bytes)});
-            }
+            else
+                scheduleAnswer(id, link, std::move(bytes));
         }
     }
     if (options_.dropAfter != 0 && link.frames >= options_.dropAfter) {
@@ -167,9 +259,19 @@ void EventLoop::onFrame(uint64_t id, Link& link, const frame::Frame& request)
     }
 }
 
+void EventLoop::scheduleAnswer(uint64_t id, Link& link, std::vector<uint8_t> bytes)
+{
+    // Held-back answers count against the same limit as those waiting to be sent.
+    if (link.pty && owed(link) + bytes.size() > kMaxPendingOutput)
+        return;
+    ++link.scheduled;
+    link.scheduledBytes += bytes.size();
+    lateAnswers_.push_back({Clock::now() + std::chrono::milliseconds(options_.delayMs), id, std::move(bytes)});
+}
+
 void EventLoop::queueOutput(Link& link, const std::vector<uint8_t>& bytes)
 {
-    if (link.pty && link.out.size() + bytes.size() > kMaxPendingOutput)
+    if (link.pty && owed(link) + bytes.size() > kMaxPendingOutput)
         return;
     link.out.insert(link.out.end(), bytes.begin(), bytes.end());
 }
@@ -201,9 +303,11 @@ void EventLoop::releaseDueAnswers()
         auto it = links_.find(answer.link);
         if (it == links_.end())
             continue;   // the client left before its answer was due
-        --it->second.scheduled;
-        queueOutput(it->second, answer.bytes);
-        writeLink(answer.link, it->second);
+        Link& link = it->second;
+        --link.scheduled;
+        link.scheduledBytes -= answer.bytes.size();
+        queueOutput(link, answer.bytes);
+        writeLink(answer.link, link);
     }
 }
 
@@ -224,6 +328,9 @@ void EventLoop::closeLink(uint64_t id)
         return;
     ::close(it->second.fd);
     links_.erase(it);
+    --tcpClients_;
+    // A descriptor is free again: accept at once whoever is waiting.
+    acceptPausedUntil_ = Clock::time_point{};
 }
 
 } // namespace sim

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "FrameCodec.h"
+#include "PtyClients.h"
+#include "PtyPort.h"
 #include "ReaderState.h"
 #include "SimOptions.h"
 
@@ -11,9 +13,14 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace sim {
+
+// TCP clients served at once. Further connections wait in the listen queue
+// until one leaves; so do all of them while the process is out of descriptors.
+constexpr std::size_t kMaxTcpClients = 256;
 
 class EventLoop {
 public:
@@ -21,7 +28,7 @@ public:
     ~EventLoop();
 
     void serveTcp(int listenFd);
-    void servePty(int masterFd);   // the loop reads and writes it but does not close it
+    void servePty(const PtyPort& port);   // the loop reads and writes it but does not close it
 
     // Runs until stopFd becomes readable.
     void run(int stopFd);
@@ -34,8 +41,11 @@ private:
         bool pty = false;
         frame::Decoder decoder;
         std::vector<uint8_t> out;
+        Clock::time_point lastInput;   // when the last bytes came in
+        bool reading = false;          // polled for input in this round of the loop
         unsigned frames = 0;       // frames received on this link
         unsigned scheduled = 0;    // answers still waiting for their time
+        std::size_t scheduledBytes = 0;
         bool closing = false;      // TCP: close once everything owed is sent
         bool deaf = false;         // pty: read and discard everything from now on
     };
@@ -46,10 +56,16 @@ private:
     };
 
     int pollTimeoutMs() const;
+    bool listening() const;
     void acceptClients();
     void readLink(uint64_t id, Link& link);
+    void takeFrames(uint64_t id, Link& link);
+    void giveUpQuietPartials();
+    void forgetPtyClient();
+    std::size_t owed(const Link& link) const { return link.out.size() + link.scheduledBytes; }
     void writeLink(uint64_t id, Link& link);
     void onFrame(uint64_t id, Link& link, const frame::Frame& request);
+    void scheduleAnswer(uint64_t id, Link& link, std::vector<uint8_t> bytes);
     void queueOutput(Link& link, const std::vector<uint8_t>& bytes);
     void releaseDueAnswers();
     void closeFinishedLinks();
@@ -58,6 +74,11 @@ private:
     const SimOptions& options_;
     ReaderState& reader_;
     int listenFd_ = -1;
+    std::size_t tcpClients_ = 0;
+    Clock::time_point acceptPausedUntil_;   // out of descriptors: retry accepting after this
+    int ptySlaveFd_ = -1;
+    uint64_t ptyId_ = 0;
+    std::unique_ptr<PtyClients> ptyClients_;
     uint64_t nextId_ = 1;
     std::map<uint64_t, Link> links_;
     std::deque<LateAnswer> lateAnswers_;   // in due order: every answer waits the same delay

@@ -35,7 +35,9 @@ bool ReaderState::addressedToMe(uint8_t station) const
 
 std::optional<frame::Frame> ReaderState::handle(const frame::Frame& request)
 {
-    if (!addressedToMe(request.station))
+    // A frame with the answer bit is another reader's answer (or this reader's
+    // own, echoed by the line): answering it would answer answers.
+    if (!addressedToMe(request.station) || (request.command & proto::kAnswerBit) != 0)
         return std::nullopt;
     Result result = dispatch(request);
     frame::Frame answer;
@@ -67,7 +69,8 @@ ReaderState::Result ReaderState::dispatch(const frame::Frame& request)
     case Command::SetBaudRate:
         return setBaudRate(payload);
     case Command::ResetReader:
-        // A reset restarts the reader's work; the stored parameters stay.
+        // A reset restarts the reader's work; the stored parameters, the
+        // station and the line rate stay.
         if (!payload.empty())
             return {Status::BadPayload, {}};
         ++resetCount_;
@@ -86,8 +89,11 @@ ReaderState::Result ReaderState::getParameter(const std::vector<uint8_t>& payloa
         return {Status::BadAddress, {}};
     if (touchesAny(refused_.reads, address, length))
         return {Status::Failed, {}};
+    // The answer says what it answers: address and length, then the bytes.
+    Result result{Status::Ok, {payload[0], payload[1]}};
     const auto first = memory_.begin() + address;
-    return {Status::Ok, {first, first + length}};
+    result.payload.insert(result.payload.end(), first, first + length);
+    return result;
 }
 
 ReaderState::Result ReaderState::setParameter(const std::vector<uint8_t>& payload)
@@ -104,7 +110,10 @@ ReaderState::Result ReaderState::setParameter(const std::vector<uint8_t>& payloa
         return {Status::Failed, {}};
     ParameterMemory next = memory_;
     std::copy(payload.begin() + 2, payload.end(), next.begin() + address);
-    return commit(next);
+    Result result = commit(next);
+    if (result.status == Status::Ok)
+        result.payload = {payload[0], payload[1]};   // what was written: address and length
+    return result;
 }
 
 ReaderState::Result ReaderState::setOffLineEnable(const std::vector<uint8_t>& payload)
@@ -122,7 +131,7 @@ ReaderState::Result ReaderState::setOffLineEnable(const std::vector<uint8_t>& pa
 
 ReaderState::Result ReaderState::setBaudRate(const std::vector<uint8_t>& payload)
 {
-    if (payload.size() != 1)
+    if (payload.size() != 1 || payload[0] >= proto::kBaudRateCodes)
         return {Status::BadPayload, {}};
     baudRateCode_ = payload[0];
     return {Status::Ok, {}};

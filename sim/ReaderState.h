@@ -39,7 +39,7 @@ public:
                 RefusedAddresses refused = {}, PersistHook persist = {});
 
     // The answer to one request, or nothing when the frame is addressed to
-    // another station.
+    // another station or is itself an answer (command with the answer bit).
     std::optional<frame::Frame> handle(const frame::Frame& request);
 
     const ParameterMemory& memory() const { return memory_; }

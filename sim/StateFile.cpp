@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace sim {
@@ -78,6 +79,21 @@ LoadResult loadStateFile(const std::string& path, ParameterMemory& memory, std::
     }
     memory = loaded;
     return LoadResult::Loaded;
+}
+
+bool lockStateFile(const std::string& path, std::string& error)
+{
+    const std::string lockPath = path + ".lock";
+    // Left open (and so locked) until the process ends, however it ends.
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return true;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        error = path + " is in use by another readersim (" + lockPath + " is locked); give each its own --state file";
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
 bool saveStateFile(const std::string& path, const ParameterMemory& memory, std::string& error)

@@ -1,6 +1,7 @@
 // readersim: a virtual reader for the device library's tests and for trying
 // the window without hardware. See docs/readersim.md.
 #include "DefaultMemory.h"
+#include "Diagnostics.h"
 #include "EventLoop.h"
 #include "PtyPort.h"
 #include "SimOptions.h"
@@ -39,6 +40,9 @@ int main(int argc, char** argv)
     const sim::SimOptions& options = parsed.options;
 
     std::string error;
+    // Two readers saving one file would undo each other's writes: the second is refused.
+    if (!options.stateFile.empty() && !sim::lockStateFile(options.stateFile, error))
+        return fail(error);
     sim::ParameterMemory memory = sim::defaultParameterMemory();
     if (!options.stateFile.empty()
         && sim::loadStateFile(options.stateFile, memory, error) == sim::LoadResult::Unreadable)
@@ -50,7 +54,7 @@ int main(int argc, char** argv)
             std::string saveError;
             if (sim::saveStateFile(options.stateFile, next, saveError))
                 return true;
-            std::cerr << "readersim: write refused: " << saveError << '\n';
+            sim::logLine("write refused: " + saveError);
             return false;
         };
     }
@@ -75,7 +79,7 @@ int main(int argc, char** argv)
             return fail(error);
         if (!options.ptyLink.empty() && !sim::linkPtyPort(pty, options.ptyLink, error))
             return fail(error);
-        loop.servePty(pty.masterFd);
+        loop.servePty(pty);
     }
 
     if (options.serveTcp)

@@ -46,7 +46,8 @@ double rawRoundTripsPerSecond(uint16_t port, uint8_t address, uint8_t length, in
     request.station = proto::kStationAny;
     request.command = static_cast<uint8_t>(proto::Command::GetParameter);
     request.payload = {address, length};
-    std::vector<uint8_t> answer(frame::kHeaderSize + length + frame::kCrcSize);
+    // The answer's payload: address, length, then the bytes.
+    std::vector<uint8_t> answer(frame::kHeaderSize + 2 + length + frame::kCrcSize);
 
     const auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < rounds; ++round) {

@@ -30,6 +30,8 @@ const std::vector<BadCall> kBadCalls = {
     {"firmware_null_buffer", [](uint32_t h, uint8_t*) { return GetFirmwareVersion(h, nullptr); }, READER_BAD_ARGUMENT},
     {"sdk_null_buffer", [](uint32_t h, uint8_t*) { return GetSdkVersion(h, nullptr); }, READER_BAD_ARGUMENT},
     {"off_line_flag_2", [](uint32_t h, uint8_t*) { return SetOLEnable(h, 2); }, READER_BAD_ARGUMENT},
+    {"baud_rate_code_5", [](uint32_t h, uint8_t*) { return SetBaudRate(h, 5); }, READER_BAD_ARGUMENT},
+    {"baud_rate_code_255", [](uint32_t h, uint8_t*) { return SetBaudRate(h, 255); }, READER_BAD_ARGUMENT},
     {"station_0", [](uint32_t, uint8_t*) { return SelectStation(0); }, READER_BAD_ARGUMENT},
     {"station_11", [](uint32_t, uint8_t*) { return SelectStation(11); }, READER_BAD_ARGUMENT},
     {"station_254", [](uint32_t, uint8_t*) { return SelectStation(254); }, READER_BAD_ARGUMENT},

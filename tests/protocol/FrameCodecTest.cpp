@@ -37,6 +37,10 @@ std::vector<frame::Frame> decodeAll(const Bytes& bytes, std::size_t chunk, frame
         while (auto f = decoder.next())
             frames.push_back(*f);
     }
+    // The stream ends and the line goes quiet: whatever is incomplete is given up.
+    decoder.lineQuiet();
+    while (auto f = decoder.next())
+        frames.push_back(*f);
     return frames;
 }
 
@@ -107,6 +111,18 @@ struct StreamCase {
 const frame::Frame kFirst = makeFrame(1, 0xA0, {0x11, 0x22, 0x33}, 1);
 const frame::Frame kSecond = makeFrame(2, 0x90, {}, 1);
 
+// A parameter write (or a read's answer) whose data is itself a whole valid frame.
+frame::Frame carrying(const frame::Frame& inner, uint8_t command)
+{
+    Bytes payload = {100, 0};
+    const Bytes bytes = frame::encode(inner);
+    payload[1] = static_cast<uint8_t>(bytes.size());
+    payload.insert(payload.end(), bytes.begin(), bytes.end());
+    return makeFrame(7, command, payload);
+}
+const frame::Frame kWriteCarryingAFrame = carrying(makeFrame(0x42, 0x22, {1}), 0x21);
+const frame::Frame kAnswerCarryingAFrame = makeFrame(9, 0xA0, frame::encode(makeFrame(0x42, 0xA0, {1, 2, 3})));
+
 Bytes withBadCrc(Bytes bytes)
 {
     bytes.back() ^= 0x01;
@@ -146,6 +162,12 @@ INSTANTIATE_TEST_SUITE_P(Streams, Stream,
         // A stray start byte announcing 200 bytes that never come must not hide the answer behind it.
         StreamCase{"garbage_with_start_byte_and_plausible_length",
                    concat({{frame::kStartOfFrame, 0x00, 0xC8}, frame::encode(kFirst)}), {kFirst}},
+        // The frame inside a payload is data: only the outer frame counts, however the bytes come.
+        StreamCase{"write_carrying_a_frame", frame::encode(kWriteCarryingAFrame), {kWriteCarryingAFrame}},
+        StreamCase{"answer_carrying_a_frame_then_another",
+                   concat({frame::encode(kAnswerCarryingAFrame), frame::encode(kSecond)}), {kAnswerCarryingAFrame, kSecond}},
+        // A bad CRC gives up the outer start byte only once all its bytes are there; the inner frame is then found.
+        StreamCase{"bad_crc_around_a_frame", withBadCrc(frame::encode(kWriteCarryingAFrame)), {makeFrame(0x42, 0x22, {1})}},
         StreamCase{"bad_crc_then_good_frame", concat({withBadCrc(frame::encode(kFirst)), frame::encode(kSecond)}), {kSecond}},
         StreamCase{"oversize_length_then_good_frame",
                    concat({withLength(frame::encode(kFirst), frame::kMaxPayload + 1), frame::encode(kSecond)}), {kSecond}},
@@ -164,6 +186,32 @@ TEST(FrameCodec, TruncatedFrameWaitsAndCompletesLater)
     EXPECT_FALSE(decoder.next());
     EXPECT_EQ(decoder.pendingBytes(), bytes.size() - 2);
     decoder.feed(bytes.data() + bytes.size() - 2, 2);
+    EXPECT_EQ(decoder.next(), kFirst);
+}
+
+// A start byte with a plausible length holds everything behind it until the line goes quiet.
+TEST(FrameCodec, StrayStartByteWaitsForAQuietLine)
+{
+    const Bytes bytes = concat({{frame::kStartOfFrame, 0x00, 0xC8}, frame::encode(kFirst), frame::encode(kSecond)});
+    frame::Decoder decoder;
+    decoder.feed(bytes.data(), bytes.size());
+    EXPECT_FALSE(decoder.next()) << "the frames behind a pending start byte are part of its payload so far";
+    decoder.lineQuiet();
+    EXPECT_EQ(decoder.next(), kFirst);
+    EXPECT_EQ(decoder.next(), kSecond);
+    EXPECT_FALSE(decoder.next());
+    EXPECT_EQ(decoder.discardedBytes(), 3u);
+    EXPECT_EQ(decoder.pendingBytes(), 0u);
+}
+
+TEST(FrameCodec, QuietLineEndsWithTheNextFeed)
+{
+    const Bytes first = frame::encode(kFirst);
+    frame::Decoder decoder;
+    decoder.lineQuiet();
+    decoder.feed(first.data(), 5);
+    EXPECT_FALSE(decoder.next()) << "bytes fed after the quiet line are a frame on its way";
+    decoder.feed(first.data() + 5, first.size() - 5);
     EXPECT_EQ(decoder.next(), kFirst);
 }
 

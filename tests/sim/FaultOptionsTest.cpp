@@ -60,7 +60,7 @@ TEST(FaultOptions, GarbageBeforeEveryAnswerStillDecodes)
         for (int i = 0; i < 3; ++i) {
             const auto answer = client->call(Command::GetParameter, {80, 2});
             ASSERT_TRUE(answer.has_value());
-            EXPECT_EQ(answer->payload, (Bytes{0x17, 0x70}));
+            EXPECT_EQ(answer->payload, (Bytes{80, 2, 0x17, 0x70}));
         }
         EXPECT_GE(client->discardedBytes(), 3u * 3u) << "no garbage seen before the answers";
     }
@@ -133,13 +133,13 @@ INSTANTIATE_TEST_SUITE_P(All, FaultOptionStatus, ::testing::Values(
     StatusCase{"fail_read_listed", kFailRead, Command::GetParameter, {208, 1}, 255, status(ReaderStatus::Failed), {}},
     StatusCase{"fail_read_second_listed", kFailRead, Command::GetParameter, {153, 1}, 255, status(ReaderStatus::Failed), {}},
     StatusCase{"fail_read_range", kFailRead, Command::GetParameter, {150, 8}, 255, status(ReaderStatus::Failed), {}},
-    StatusCase{"fail_read_other", kFailRead, Command::GetParameter, {192, 1}, 255, status(ReaderStatus::Ok), {15}},
-    StatusCase{"fail_read_allows_write", kFailRead, Command::SetParameter, {208, 1, 5}, 255, status(ReaderStatus::Ok), {}},
+    StatusCase{"fail_read_other", kFailRead, Command::GetParameter, {192, 1}, 255, status(ReaderStatus::Ok), {192, 1, 15}},
+    StatusCase{"fail_read_allows_write", kFailRead, Command::SetParameter, {208, 1, 5}, 255, status(ReaderStatus::Ok), {208, 1}},
     StatusCase{"fail_write_listed", kFailWrite, Command::SetParameter, {208, 1, 5}, 255, status(ReaderStatus::Failed), {}},
-    StatusCase{"fail_write_allows_read", kFailWrite, Command::GetParameter, {208, 1}, 255, status(ReaderStatus::Ok), {15}},
-    StatusCase{"fail_write_other", kFailWrite, Command::SetParameter, {192, 1, 5}, 255, status(ReaderStatus::Ok), {}},
-    StatusCase{"station_own", kStation3, Command::GetParameter, {83, 1}, 3, status(ReaderStatus::Ok), {20}},
-    StatusCase{"station_any", kStation3, Command::GetParameter, {83, 1}, 255, status(ReaderStatus::Ok), {20}},
+    StatusCase{"fail_write_allows_read", kFailWrite, Command::GetParameter, {208, 1}, 255, status(ReaderStatus::Ok), {208, 1, 15}},
+    StatusCase{"fail_write_other", kFailWrite, Command::SetParameter, {192, 1, 5}, 255, status(ReaderStatus::Ok), {192, 1}},
+    StatusCase{"station_own", kStation3, Command::GetParameter, {83, 1}, 3, status(ReaderStatus::Ok), {83, 1, 20}},
+    StatusCase{"station_any", kStation3, Command::GetParameter, {83, 1}, 255, status(ReaderStatus::Ok), {83, 1, 20}},
     StatusCase{"station_other", kStation3, Command::GetParameter, {83, 1}, 1, std::nullopt, {}},
     StatusCase{"firmware", {"--firmware", "2.7.0.11"}, Command::GetFirmwareVersion, {}, 255, status(ReaderStatus::Ok), {2, 7, 0, 11}}),
     [](const auto& info) { return info.param.name; });

@@ -39,6 +39,14 @@ Bytes defaultsAt(unsigned address, unsigned length)
     return Bytes(memory.begin() + address, memory.begin() + address + length);
 }
 
+// An Ok answer to a read or write begins with the request's address and length.
+Bytes echoed(uint8_t address, uint8_t length, const Bytes& bytes = {})
+{
+    Bytes payload = {address, length};
+    payload.insert(payload.end(), bytes.begin(), bytes.end());
+    return payload;
+}
+
 frame::Frame request(uint8_t command, Bytes payload, uint8_t station = proto::kStationAny, uint8_t seq = 42)
 {
     frame::Frame f;
@@ -51,22 +59,22 @@ frame::Frame request(uint8_t command, Bytes payload, uint8_t station = proto::kS
 
 const Case kCases[] = {
     // Reads
-    {"read channel 2 power", cmd(Command::GetParameter), {208, 1}, {ReaderStatus::Ok, {15}}},
-    {"read start frequency", cmd(Command::GetParameter), {80, 2}, {ReaderStatus::Ok, {0x17, 0x70}}},
-    {"read last byte", cmd(Command::GetParameter), {255, 1}, {ReaderStatus::Ok, {0}}},
-    {"read up to the very end", cmd(Command::GetParameter), {240, 16}, {ReaderStatus::Ok, defaultsAt(240, 16)}},
-    {"read whole memory but byte 0", cmd(Command::GetParameter), {1, 255}, {ReaderStatus::Ok, defaultsAt(1, 255)}},
+    {"read channel 2 power", cmd(Command::GetParameter), {208, 1}, {ReaderStatus::Ok, echoed(208, 1, {15})}},
+    {"read start frequency", cmd(Command::GetParameter), {80, 2}, {ReaderStatus::Ok, echoed(80, 2, {0x17, 0x70})}},
+    {"read last byte", cmd(Command::GetParameter), {255, 1}, {ReaderStatus::Ok, echoed(255, 1, {0})}},
+    {"read up to the very end", cmd(Command::GetParameter), {240, 16}, {ReaderStatus::Ok, echoed(240, 16, defaultsAt(240, 16))}},
+    {"read whole memory but byte 0", cmd(Command::GetParameter), {1, 255}, {ReaderStatus::Ok, echoed(1, 255, defaultsAt(1, 255))}},
     {"read one past the end", cmd(Command::GetParameter), {240, 17}, {ReaderStatus::BadAddress, {}}},
     {"read far past the end", cmd(Command::GetParameter), {255, 255}, {ReaderStatus::BadAddress, {}}},
     {"read length 0", cmd(Command::GetParameter), {80, 0}, {ReaderStatus::BadAddress, {}}},
-    {"read the off-line flag", cmd(Command::GetParameter), {87, 1}, {ReaderStatus::Ok, {0}}},
+    {"read the off-line flag", cmd(Command::GetParameter), {87, 1}, {ReaderStatus::Ok, echoed(87, 1, {0})}},
     {"read without length", cmd(Command::GetParameter), {80}, {ReaderStatus::BadPayload, {}}},
     {"read with extra byte", cmd(Command::GetParameter), {80, 2, 0}, {ReaderStatus::BadPayload, {}}},
     // Writes
-    {"write channel 2 power", cmd(Command::SetParameter), {208, 1, 10}, {ReaderStatus::Ok, {}}, 208, {10}},
-    {"write IP address", cmd(Command::SetParameter), {12, 4, 10, 0, 0, 7}, {ReaderStatus::Ok, {}}, 12, {10, 0, 0, 7}},
-    {"write next to the off-line flag", cmd(Command::SetParameter), {86, 1, 9}, {ReaderStatus::Ok, {}}, 86, {9}},
-    {"write the last byte", cmd(Command::SetParameter), {255, 1, 0xEE}, {ReaderStatus::Ok, {}}, 255, {0xEE}},
+    {"write channel 2 power", cmd(Command::SetParameter), {208, 1, 10}, {ReaderStatus::Ok, echoed(208, 1)}, 208, {10}},
+    {"write IP address", cmd(Command::SetParameter), {12, 4, 10, 0, 0, 7}, {ReaderStatus::Ok, echoed(12, 4)}, 12, {10, 0, 0, 7}},
+    {"write next to the off-line flag", cmd(Command::SetParameter), {86, 1, 9}, {ReaderStatus::Ok, echoed(86, 1)}, 86, {9}},
+    {"write the last byte", cmd(Command::SetParameter), {255, 1, 0xEE}, {ReaderStatus::Ok, echoed(255, 1)}, 255, {0xEE}},
     {"write the off-line flag", cmd(Command::SetParameter), {87, 1, 1}, {ReaderStatus::ReadOnly, {}}, 87, {0}},
     {"write a range over the off-line flag", cmd(Command::SetParameter), {84, 4, 1, 2, 3, 4},
      {ReaderStatus::ReadOnly, {}}, 84, defaultsAt(84, 4)},
@@ -86,11 +94,13 @@ const Case kCases[] = {
     {"stop RF work", cmd(Command::StopRfWork), {}, {ReaderStatus::Ok, {}}},
     {"stop RF work with payload", cmd(Command::StopRfWork), {0}, {ReaderStatus::BadPayload, {}}},
     {"baud rate", cmd(Command::SetBaudRate), {0}, {ReaderStatus::Ok, {}}},
+    {"baud rate 9600, the last code", cmd(Command::SetBaudRate), {4}, {ReaderStatus::Ok, {}}},
+    {"baud rate code undefined", cmd(Command::SetBaudRate), {5}, {ReaderStatus::BadPayload, {}}},
+    {"baud rate code 255", cmd(Command::SetBaudRate), {255}, {ReaderStatus::BadPayload, {}}},
     {"baud rate without value", cmd(Command::SetBaudRate), {}, {ReaderStatus::BadPayload, {}}},
     {"reset keeps the memory", cmd(Command::ResetReader), {}, {ReaderStatus::Ok, {}}, 208, {15}},
     {"reset with payload", cmd(Command::ResetReader), {3}, {ReaderStatus::BadPayload, {}}},
     {"unknown command", 0x55, {1, 2}, {ReaderStatus::UnknownCommand, {}}},
-    {"an answer sent back as a request", 0xA0, {80, 2}, {ReaderStatus::UnknownCommand, {}}},
 };
 
 class ReaderStateCommands : public ::testing::TestWithParam<Case> {};
@@ -126,9 +136,9 @@ TEST(ReaderState, WriteThenReadGivesTheBytesBack)
 {
     sim::ReaderState reader({}, sim::defaultParameterMemory());
     ASSERT_EQ(reader.handle(request(cmd(Command::SetParameter), {162, 7, 1, 2, 3, 4, 5, 6, 7}))->status, 0);
-    EXPECT_EQ(reader.handle(request(cmd(Command::GetParameter), {162, 7}))->payload, (Bytes{1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(reader.handle(request(cmd(Command::GetParameter), {161, 1}))->payload, defaultsAt(161, 1));
-    EXPECT_EQ(reader.handle(request(cmd(Command::GetParameter), {169, 1}))->payload, defaultsAt(169, 1));
+    EXPECT_EQ(reader.handle(request(cmd(Command::GetParameter), {162, 7}))->payload, echoed(162, 7, {1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(reader.handle(request(cmd(Command::GetParameter), {161, 1}))->payload, echoed(161, 1, defaultsAt(161, 1)));
+    EXPECT_EQ(reader.handle(request(cmd(Command::GetParameter), {169, 1}))->payload, echoed(169, 1, defaultsAt(169, 1)));
 }
 
 struct StationCase {
@@ -220,6 +230,16 @@ TEST(ReaderState, WriteThatCannotBeKeptIsRefusedAndNotApplied)
     reader.handle(request(cmd(Command::SetParameter), {87, 1, 1}));
     reader.handle(request(cmd(Command::GetParameter), {192, 1}));
     EXPECT_EQ(calls, 2);
+}
+
+// A line that echoes would otherwise make the reader answer its own answers.
+TEST(ReaderState, FramesWithTheAnswerBitGetNoAnswerAndChangeNothing)
+{
+    sim::ReaderState reader({}, sim::defaultParameterMemory());
+    for (const uint8_t command : {uint8_t{0x80}, uint8_t{0x90}, uint8_t{0xA0}, uint8_t{0xA1}, uint8_t{0xA2}, uint8_t{0xB1}, uint8_t{0xFF}})
+        EXPECT_FALSE(reader.handle(request(command, {100, 1, 9})).has_value()) << int(command);
+    EXPECT_EQ(reader.memory(), sim::defaultParameterMemory());
+    EXPECT_EQ(reader.resetCount(), 0u);
 }
 
 TEST(ReaderState, BaudRateAndResetNeverTouchTheStoredMemory)

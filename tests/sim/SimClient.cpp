@@ -146,9 +146,10 @@ bool SimClient::closedByPeer(int timeoutMs)
 std::vector<uint8_t> readParameter(SimClient& client, uint8_t address, uint8_t length)
 {
     const auto answer = client.call(proto::Command::GetParameter, {address, length});
-    if (!answer || answer->status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
+    if (!answer || answer->status != static_cast<uint8_t>(proto::ReaderStatus::Ok) || answer->payload.size() < 2
+        || answer->payload[0] != address || answer->payload[1] != length)
         return {};
-    return answer->payload;
+    return {answer->payload.begin() + 2, answer->payload.end()};
 }
 
 proto::ReaderStatus writeParameter(SimClient& client, uint8_t address, std::vector<uint8_t> bytes)

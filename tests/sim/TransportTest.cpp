@@ -46,7 +46,7 @@ TEST(Transport, RequestsInFlightOnBothLinksAreAllAnswered)
         const auto b = pty.receive();
         ASSERT_TRUE(a && b) << "answer " << i;
         EXPECT_EQ(a->seq, tcpSeqs[i]);
-        EXPECT_EQ(a->payload, Bytes{15});
+        EXPECT_EQ(a->payload, (Bytes{192, 1, 15}));
         EXPECT_EQ(b->seq, ptySeqs[i]);
         EXPECT_EQ(b->payload, (Bytes{1, 4, 0, 6}));
     }
@@ -242,7 +242,7 @@ TEST(Transport, ClientThatReadsLateGetsEveryAnswer)
         client.send(Command::GetParameter, {0, 255});
     int answers = 0;
     while (auto answer = client.receive(2000)) {
-        ASSERT_EQ(answer->payload.size(), 255u);
+        ASSERT_EQ(answer->payload.size(), 2u + 255u);
         ++answers;
     }
     EXPECT_EQ(answers, kRequests);
