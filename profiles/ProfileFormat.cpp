@@ -119,6 +119,21 @@ std::string comment(const Para& para)
     return text;
 }
 
+// A fixed channel must be one of the plan's channels, as the "Frequency" page only offers those.
+void checkChannelInPlan(const Profile& profile, const std::string& file)
+{
+    const ProfileEntry* mode = profile.find(*findParaNamed(Page::Frequency, "channel_mode"));
+    const ProfileEntry* points = profile.find(*findParaNamed(Page::Frequency, "frequency_points"));
+    if (!mode || !points)
+        return;
+    const long long channel = std::get<long long>(mode->value);
+    const long long count = std::get<long long>(points->value);
+    if (channel > count)
+        throw ProfileError(file, mode->line, "frequency.channel_mode",
+                           "fixed on channel " + std::to_string(channel) + " of a plan of "
+                               + std::to_string(count) + " channels");
+}
+
 } // namespace
 
 Profile parseProfile(std::string_view text, const std::string& file)
@@ -141,6 +156,7 @@ Profile parseProfile(std::string_view text, const std::string& file)
             throw ProfileError(file, lineOf(node), key, "not a page of the reader's parameters");
         readPage(profile, *page, key, *node.as_table(), file);
     }
+    checkChannelInPlan(profile, file);
     return profile;
 }
 

@@ -53,6 +53,12 @@ ReadOutcome readReader(uint32_t handle)
             outcome.failures.push_back({qualifiedName(para), value.error});
             continue;
         }
+        // A profile holds only what it could write again: a number outside the
+        // range a write may carry is named, not saved.
+        if (const Converted<ParaBytes> again = bytesFromValue(para, *value.result); !again) {
+            outcome.failures.push_back({qualifiedName(para), "cannot be saved: " + again.error});
+            continue;
+        }
         outcome.profile.put(ProfileEntry{&para, std::move(*value.result), 0});
     }
     return outcome;

@@ -26,7 +26,8 @@ struct ReadOutcome {
     std::vector<TransferFailure> failures;  // the others
 };
 
-// Reads every parameter of the table, one GetParameter each.
+// Reads every parameter of the table, one GetParameter each. A value a profile
+// could not carry (a code with no setting, a number out of range) is a failure.
 ReadOutcome readReader(uint32_t handle);
 
 // Called after each write with the parameter and whether the reader took it.
