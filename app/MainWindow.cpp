@@ -8,6 +8,7 @@
 #include "NamedWidgets.h"
 #include "PageTree.h"
 #include "ParamPages.h"
+#include "ProfileShortcuts.h"
 #include "Reader.h"
 #include "StatusPanels.h"
 #include "WindowFont.h"
@@ -85,6 +86,8 @@ MainWindow::MainWindow(QWidget* parent)
         [this](const QString& message) { log(message); },
         this,
     });
+    new ProfileShortcuts(this, pages_.get(), [this] { return readerHandle_; },
+                         [this](const QString& message) { log(message); });
     attachFieldRules(this);
 
     placeOnScreen();

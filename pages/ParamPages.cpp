@@ -25,6 +25,8 @@ ParamPages::ParamPages(QTabWidget* pageControl1, PageContext context)
       rfTabs_(find<QTabWidget>(pageControl1, "PageControl5")),
       context_(std::move(context))
 {
+    if (!context_.stored)
+        context_.stored = std::make_shared<StoredBytes>();
     QWidget* root = outerTabs_;
     workMode_ = std::make_unique<WorkModePage>(find<QTabWidget>(root, "PageControl2"), context_);
     antennaPower_ = std::make_unique<AntennaPowerPage>(find(root, "TabSheet17"), context_);
@@ -62,4 +64,32 @@ void ParamPages::afterConnect()
 {
     frequency_->refreshLists();
     frequency_->readPlan();
+}
+
+void ParamPages::showStored(std::function<std::optional<std::vector<uint8_t>>(uint8_t address)> lookup)
+{
+    struct Restore {
+        StoredBytes& stored;
+        QTabWidget* readerTabs;
+        int readerShowing;
+        ~Restore()
+        {
+            stored.lookup = nullptr;
+            if (readerTabs)
+                readerTabs->setCurrentIndex(readerShowing);
+        }
+    };
+    auto* readerTabs = find<QTabWidget>(outerTabs_, "PageControl2");
+    Restore restore{*context_.stored, readerTabs, readerTabs ? readerTabs->currentIndex() : -1};
+    context_.stored->lookup = std::move(lookup);
+
+    // The "Reader" tab's routine takes the inner page showing only: show each in turn.
+    for (int inner = 0; readerTabs && inner < readerTabs->count(); ++inner) {
+        readerTabs->setCurrentIndex(inner);
+        workMode_->query();
+    }
+    for (PageRoutines* page : std::initializer_list<PageRoutines*>{antennaPower_.get(), frequency_.get(),
+                                                                   protocol_.get(), commPort_.get(),
+                                                                   frameFormat_.get(), io_.get()})
+        page->query();
 }

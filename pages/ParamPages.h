@@ -32,6 +32,11 @@ public:
     // plan read, so the channel lists match the reader.
     void afterConnect();
 
+    // Puts stored bytes (a profile's) into every page's controls through the
+    // pages' own query routines, without calling the library and without
+    // logging. Addresses lookup has no bytes for keep what their controls show.
+    void showStored(std::function<std::optional<std::vector<uint8_t>>(uint8_t address)> lookup);
+
 private:
     Page showing() const;
     PageTargets targets() const;

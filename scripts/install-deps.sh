@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [build|test|run|ci]
 set -euo pipefail
 
-build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev)
+build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev)
 test=(libgtest-dev libbenchmark-dev)
 run=(fonts-wqy-microhei xvfb xauth)
 ci=(clang libclang-rt-dev)

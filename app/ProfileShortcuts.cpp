@@ -1,0 +1,98 @@
+#include "ProfileShortcuts.h"
+
+#include "ParamPages.h"
+#include "ProfileFormat.h"
+#include "ReaderTransfer.h"
+
+#include <QFileDialog>
+#include <QSaveFile>
+#include <QShortcut>
+#include <QWidget>
+
+#include <map>
+
+namespace {
+const QString profileFilter = QStringLiteral("Reader profiles (*.toml);;All files (*)");
+
+QString fromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString failures(const std::vector<TransferFailure>& failed)
+{
+    QString text = fromStd(failed.front().name + ": " + failed.front().reason);
+    if (failed.size() > 1)
+        text += QStringLiteral(" (and %1 more)").arg(failed.size() - 1);
+    return text;
+}
+} // namespace
+
+ProfileShortcuts::ProfileShortcuts(QWidget* window, ParamPages* pages, std::function<uint32_t()> handle,
+                                   std::function<void(const QString&)> log)
+    : QObject(window), window_(window), pages_(pages), handle_(std::move(handle)), log_(std::move(log))
+{
+    setObjectName(QStringLiteral("ProfileShortcuts"));
+    chooseFile_ = [this](bool forSaving) {
+        return forSaving ? QFileDialog::getSaveFileName(window_, QStringLiteral("Save Profile"), {}, profileFilter)
+                         : QFileDialog::getOpenFileName(window_, QStringLiteral("Load Profile"), {}, profileFilter);
+    };
+    auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), window);
+    auto* loadKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), window);
+    connect(saveKey, &QShortcut::activated, this, &ProfileShortcuts::save);
+    connect(loadKey, &QShortcut::activated, this, &ProfileShortcuts::load);
+}
+
+void ProfileShortcuts::save()
+{
+    if (const QString path = chooseFile_(true); !path.isEmpty())
+        saveReaderTo(path);
+}
+
+void ProfileShortcuts::load()
+{
+    if (const QString path = chooseFile_(false); !path.isEmpty())
+        loadIntoPages(path);
+}
+
+void ProfileShortcuts::saveReaderTo(const QString& path)
+{
+    const ReadOutcome read = readReader(handle_());
+    if (!read.failures.empty()) {
+        log_(QStringLiteral("Save Profile Failed : %1 !").arg(failures(read.failures)));
+        return;
+    }
+    QSaveFile file(path);
+    const std::string text = profileText(read.profile, "Read by the Tagdesk window.");
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())
+        || !file.commit()) {
+        log_(QStringLiteral("Save Profile Failed : %1 cannot be written !").arg(path));
+        return;
+    }
+    log_(QStringLiteral("Save Profile %1 Successfully !").arg(path));
+}
+
+void ProfileShortcuts::loadIntoPages(const QString& path)
+{
+    std::map<uint8_t, std::vector<uint8_t>> stored;
+    try {
+        const Profile profile = loadProfile(path.toStdString());
+        for (const ProfileEntry& entry : profile.entries) {
+            // Checked when the profile was read; a value of variable length is shown
+            // as a read of the full length would give it, its remaining bytes 0.
+            std::vector<uint8_t> bytes = *bytesFromValue(*entry.para, entry.value).result;
+            bytes.resize(entry.para->readLength, 0);
+            stored[entry.para->address] = std::move(bytes);
+        }
+    } catch (const ProfileError& error) {
+        log_(QStringLiteral("Load Profile Failed : %1 !").arg(fromStd(error.what())));
+        return;
+    }
+    pages_->showStored([&stored](uint8_t address) -> std::optional<std::vector<uint8_t>> {
+        const auto found = stored.find(address);
+        if (found == stored.end())
+            return std::nullopt;
+        return found->second;
+    });
+    log_(QStringLiteral("Load Profile %1 Successfully !").arg(path));
+}

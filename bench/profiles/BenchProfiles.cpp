@@ -1,0 +1,130 @@
+// Prints how long a whole profile takes to write to eight readersims at once
+// next to one after another, and how long a read of every parameter takes
+// next to (number of calls x one raw socket round trip).
+#include "Fleet.h"
+#include "RawPingPong.h"
+#include "ReaderTransfer.h"
+#include "Reader.h"
+#include "SimProcess.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kReaders = 8;
+constexpr int kRepeats = 5;
+constexpr int kRawRounds = 2000;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Writes profile to ports and returns the seconds taken, or a negative value when a reader failed.
+double writeAll(const std::vector<PortSpec>& ports, const Profile& profile)
+{
+    std::ostringstream quiet;
+    LineSink progress(quiet);
+    const auto start = Clock::now();
+    const auto outcomes = runOnReaders(ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink&) {
+        outcome.total = profile.entries.size();
+        outcome.done = outcome.total - writeReader(handle, profile).size();
+    }, progress);
+    const double seconds = secondsSince(start);
+    const bool clean = std::all_of(outcomes.begin(), outcomes.end(), [](const ReaderOutcome& o) { return o.clean(); });
+    return clean ? seconds : -1;
+}
+
+int measureFleet(const Profile& profile)
+{
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    std::vector<PortSpec> ports;
+    for (int n = 1; n <= kReaders; ++n) {
+        sims.push_back(std::make_unique<SimProcess>());
+        ::setenv(("READER_COM" + std::to_string(n)).c_str(), sims.back()->ptyPath().c_str(), 1);
+        ports.push_back(*parsePort("COM" + std::to_string(n)));
+    }
+    double parallel = 1e9;
+    double serial = 1e9;
+    for (int repeat = 0; repeat < kRepeats; ++repeat) {
+        const double together = writeAll(ports, profile);
+        double oneByOne = 0;
+        for (const PortSpec& port : ports) {
+            const double one = writeAll({port}, profile);
+            oneByOne = one < 0 || oneByOne < 0 ? -1 : oneByOne + one;
+        }
+        if (together < 0 || oneByOne < 0) {
+            std::fprintf(stderr, "bench_profiles: a reader did not take the profile\n");
+            return 1;
+        }
+        parallel = std::min(parallel, together);
+        serial = std::min(serial, oneByOne);
+    }
+    std::printf("A profile of %zu values to %d readersims over pseudo-terminals, best of %d:\n",
+                profile.entries.size(), kReaders, kRepeats);
+    std::printf("  in parallel (a thread per reader): %8.1f ms\n", parallel * 1e3);
+    std::printf("  one after another:                 %8.1f ms\n", serial * 1e3);
+    std::printf("  one after another / parallel: %.2fx\n", serial / parallel);
+    return 0;
+}
+
+int measureFullRead(Profile& profile)
+{
+    SimProcess sim;
+    ::setenv("READER_TCP_PORT", std::to_string(sim.tcpPort()).c_str(), 1);
+    uint32_t handle = 0;
+    if (OpenReader(&handle, READER_PORT_TCP, "127.0.0.1") != READER_OK) {
+        std::fprintf(stderr, "bench_profiles: cannot open the library's link to readersim\n");
+        return 1;
+    }
+    double read = 1e9;
+    double rawPerSecond = 0;
+    for (int repeat = 0; repeat < kRepeats; ++repeat) {
+        const auto start = Clock::now();
+        ReadOutcome outcome = readReader(handle);
+        const double seconds = secondsSince(start);
+        if (!outcome.failures.empty()) {
+            std::fprintf(stderr, "bench_profiles: %s: %s\n", outcome.failures.front().name.c_str(),
+                         outcome.failures.front().reason.c_str());
+            return 1;
+        }
+        profile = std::move(outcome.profile);
+        read = std::min(read, seconds);
+        rawPerSecond = std::max(rawPerSecond, rawRoundTripsPerSecond(sim.tcpPort(), 192, 1, kRawRounds));
+    }
+    CloseReader(handle);
+    if (rawPerSecond <= 0) {
+        std::fprintf(stderr, "bench_profiles: the raw socket failed\n");
+        return 1;
+    }
+    const std::size_t calls = paraTable.size();
+    const double floor = calls / rawPerSecond;
+    std::printf("A read of every parameter over TCP loopback, best of %d:\n", kRepeats);
+    std::printf("  readReader, %zu GetParameter calls: %8.3f ms\n", calls, read * 1e3);
+    std::printf("  %zu x raw socket round trip (%.1f us): %8.3f ms\n", calls, 1e6 / rawPerSecond, floor * 1e3);
+    std::printf("  read / (calls x raw): %.2fx\n", read / floor);
+    return 0;
+}
+
+} // namespace
+
+int main()
+{
+    try {
+        Profile profile;
+        if (const int status = measureFullRead(profile); status != 0)
+            return status;
+        return measureFleet(profile);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_profiles: %s\n", error.what());
+        return 1;
+    }
+}

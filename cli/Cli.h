@@ -1,0 +1,16 @@
+// tagdesk-cli's commands (read, write, verify, diff) over the device library
+// and the parameter table. main() hands its arguments here.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace exit_status {
+constexpr int ok = 0;        // every reader took (or holds) every value; profiles agree
+constexpr int failed = 1;    // a reader, a value or a difference did not come out right
+constexpr int refused = 2;   // bad command line or refused profile: nothing was sent
+} // namespace exit_status
+
+// args without the program name. Results go to out, progress and errors to err.
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

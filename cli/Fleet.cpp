@@ -1,0 +1,56 @@
+#include "Fleet.h"
+
+#include "ReaderTransfer.h"
+#include "Reader.h"
+
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <thread>
+
+struct LineSink::Impl {
+    std::mutex mutex;
+};
+
+LineSink::LineSink(std::ostream& out) : out_(out), impl_(std::make_shared<Impl>()) {}
+
+void LineSink::line(const std::string& text)
+{
+    const std::lock_guard lock(impl_->mutex);
+    out_ << text << '\n' << std::flush;
+}
+
+namespace {
+void runOne(const PortSpec& port, const ReaderJob& job, LineSink& progress, ReaderOutcome& outcome)
+{
+    outcome.port = port.label;
+    uint32_t handle = 0;
+    uint16_t status = OpenReader(&handle, port.kind, port.text.empty() ? nullptr : port.text.c_str());
+    if (status == READER_OK) {
+        // The reader listens to settings only once its RF work has stopped; this is also the first call it answers.
+        status = StopRFwork(handle);
+        if (status != READER_OK)
+            CloseReader(handle);
+    }
+    if (status != READER_OK) {
+        outcome.reason = statusText(status);
+        progress.line(port.label + ": " + outcome.reason);
+        return;
+    }
+    outcome.reached = true;
+    job(handle, outcome, progress);
+    CloseReader(handle);
+}
+} // namespace
+
+std::vector<ReaderOutcome> runOnReaders(const std::vector<PortSpec>& ports, const ReaderJob& job, LineSink& progress)
+{
+    std::vector<ReaderOutcome> outcomes(ports.size());
+    std::vector<std::thread> threads;
+    threads.reserve(ports.size());
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        threads.emplace_back([&, i] { runOne(ports[i], job, progress, outcomes[i]); });
+    for (std::thread& thread : threads)
+        thread.join();
+    return outcomes;
+}

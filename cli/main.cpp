@@ -1,0 +1,9 @@
+// tagdesk-cli: reader profiles from the command line (Cli.h).
+#include "Cli.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    return runCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}

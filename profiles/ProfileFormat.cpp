@@ -1,0 +1,194 @@
+#include "ProfileFormat.h"
+
+#include "PageKeys.h"
+
+#include <toml++/toml.h>
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+int lineOf(const toml::node& node)
+{
+    return static_cast<int>(node.source().begin.line);
+}
+
+// A number where a choice is expected: power 27.5 or 30 names the same setting as "27.5" or "30".
+std::string numberAsChoiceText(const toml::node& node)
+{
+    if (const auto* integer = node.as_integer())
+        return std::to_string(integer->get());
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, node.as_floating_point()->get());
+    return error == std::errc() ? std::string(text, end) : std::string();
+}
+
+// The TOML value as a parameter value, before it is checked against the parameter.
+std::optional<ParaValue> valueOf(const Para& para, const toml::node& node)
+{
+    if (para.kind == ValueKind::Choice && (node.is_integer() || node.is_floating_point()))
+        return ParaValue(numberAsChoiceText(node));
+    if (const auto* flag = node.as_boolean())
+        return ParaValue(flag->get());
+    if (const auto* number = node.as_integer())
+        return ParaValue(static_cast<long long>(number->get()));
+    if (const auto* text = node.as_string())
+        return ParaValue(text->get());
+    if (const auto* array = node.as_array()) {
+        if (array->empty())
+            return ParaValue(std::vector<std::string>{});
+        if (array->is_homogeneous(toml::node_type::string)) {
+            std::vector<std::string> names;
+            for (const toml::node& item : *array)
+                names.push_back(item.as_string()->get());
+            return ParaValue(std::move(names));
+        }
+        if (array->is_homogeneous(toml::node_type::integer)) {
+            std::vector<long long> numbers;
+            for (const toml::node& item : *array)
+                numbers.push_back(item.as_integer()->get());
+            return ParaValue(std::move(numbers));
+        }
+    }
+    return std::nullopt;
+}
+
+void checkVersion(const toml::table& root, const std::string& file)
+{
+    const toml::node* format = root.get("format");
+    if (!format)
+        throw ProfileError(file, 1, "format", "missing; a profile starts with format = "
+                                                  + std::to_string(profileFormatVersion));
+    const auto* version = format->as_integer();
+    if (!version || version->get() != profileFormatVersion)
+        throw ProfileError(file, lineOf(*format), "format",
+                           "this program reads format " + std::to_string(profileFormatVersion) + " only");
+}
+
+void readPage(Profile& profile, Page page, const std::string& key, const toml::table& table, const std::string& file)
+{
+    for (const auto& [name, node] : table) {
+        const std::string qualified = key + "." + std::string(name.str());
+        const Para* para = findParaNamed(page, name.str());
+        if (!para)
+            throw ProfileError(file, lineOf(node), qualified, "no parameter of this name on this page");
+        const std::optional<ParaValue> value = valueOf(*para, node);
+        if (!value)
+            throw ProfileError(file, lineOf(node), qualified, "takes " + expectedValue(*para));
+        const Converted<ParaBytes> bytes = bytesFromValue(*para, *value);
+        if (!bytes)
+            throw ProfileError(file, lineOf(node), qualified, bytes.error);
+        profile.put(ProfileEntry{para, *value, lineOf(node)});
+    }
+}
+
+std::string tomlString(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string tomlValue(const ParaValue& value)
+{
+    if (const auto* text = std::get_if<std::string>(&value))
+        return tomlString(*text);
+    if (const auto* names = std::get_if<std::vector<std::string>>(&value)) {
+        std::string list;
+        for (const std::string& name : *names)
+            list += (list.empty() ? "" : ", ") + tomlString(name);
+        return "[" + list + "]";
+    }
+    return valueText(value);   // numbers, flags and number lists read the same in TOML
+}
+
+std::string comment(const Para& para)
+{
+    std::string text = "# " + std::string(para.meaning);
+    if (*para.unit)
+        text += ", in " + std::string(para.unit);
+    text += ": " + expectedValue(para);
+    if (para.write == ParaWrite::OffLineEnable)
+        text += " (written through the off-line switch)";
+    return text;
+}
+
+// A fixed channel must be one of the plan's channels, as the "Frequency" page only offers those.
+void checkChannelInPlan(const Profile& profile, const std::string& file)
+{
+    const ProfileEntry* mode = profile.find(*findParaNamed(Page::Frequency, "channel_mode"));
+    const ProfileEntry* points = profile.find(*findParaNamed(Page::Frequency, "frequency_points"));
+    if (!mode || !points)
+        return;
+    const long long channel = std::get<long long>(mode->value);
+    const long long count = std::get<long long>(points->value);
+    if (channel > count)
+        throw ProfileError(file, mode->line, "frequency.channel_mode",
+                           "fixed on channel " + std::to_string(channel) + " of a plan of "
+                               + std::to_string(count) + " channels");
+}
+
+} // namespace
+
+Profile parseProfile(std::string_view text, const std::string& file)
+{
+    toml::table root;
+    try {
+        root = toml::parse(text, file);
+    } catch (const toml::parse_error& error) {
+        throw ProfileError(file, static_cast<int>(error.source().begin.line), "",
+                           "not a TOML file: " + std::string(error.description()));
+    }
+    checkVersion(root, file);
+    Profile profile;
+    for (const auto& [name, node] : root) {
+        const std::string key(name.str());
+        if (key == "format")
+            continue;
+        const std::optional<Page> page = pageFromKey(key);
+        if (!page || !node.is_table())
+            throw ProfileError(file, lineOf(node), key, "not a page of the reader's parameters");
+        readPage(profile, *page, key, *node.as_table(), file);
+    }
+    checkChannelInPlan(profile, file);
+    return profile;
+}
+
+Profile loadProfile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ProfileError(path, 0, "", "cannot be read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parseProfile(text.str(), path);
+}
+
+std::string profileText(const Profile& profile, const std::string& origin)
+{
+    std::ostringstream out;
+    out << "# Tagdesk reader profile: the settings of a UHF RFID reader, one entry per\n"
+           "# parameter by its name, grouped by the window's pages. Entries left out are\n"
+           "# not written. tagdesk-cli writes it to readers; the window shows it (Ctrl+O).\n";
+    if (!origin.empty())
+        out << "# " << origin << "\n";
+    out << "format = " << profileFormatVersion << "\n";
+    for (const PageKey& page : pageKeys) {
+        bool headed = false;
+        for (const ProfileEntry& entry : profile.entries) {
+            if (entry.para->page != page.page)
+                continue;
+            if (!headed)
+                out << "\n[" << page.key << "]   # " << page.title << "\n";
+            headed = true;
+            out << comment(*entry.para) << "\n" << entry.para->name << " = " << tomlValue(entry.value) << "\n";
+        }
+    }
+    return out.str();
+}

@@ -1,0 +1,21 @@
+// The profile file: TOML, one table per page ([antenna_power], ...), one entry
+// per parameter by its stable name, in the units the pages show, with a
+// "format" version at the top and a comment above every entry.
+#pragma once
+
+#include "Profile.h"
+
+#include <string>
+#include <string_view>
+
+// Reads a profile's text. file names it in messages. Every value is checked
+// against the parameter table here, so a profile that gets through can be
+// written as it is. Throws ProfileError for a syntax error, a missing or other
+// format version, an unknown page or name, a value of the wrong kind or out of range.
+Profile parseProfile(std::string_view text, const std::string& file);
+
+// The same from a file; an unreadable file is refused too.
+Profile loadProfile(const std::string& path);
+
+// The profile as text; origin goes into the heading comment ("read from COM1").
+std::string profileText(const Profile& profile, const std::string& origin);

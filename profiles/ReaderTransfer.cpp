@@ -1,0 +1,112 @@
+#include "ReaderTransfer.h"
+
+#include "PageKeys.h"
+#include "Reader.h"
+
+#include <algorithm>
+
+std::string statusText(uint16_t status)
+{
+    switch (status) {
+    case READER_OK:
+        return "done";
+    case READER_BAD_ARGUMENT:
+        return "refused by the library (bad argument)";
+    case READER_BAD_HANDLE:
+        return "no open link to the reader";
+    case READER_OPEN_FAILED:
+        return "the port could not be opened";
+    case READER_LINK_LOST:
+        return "the link to the reader was lost";
+    case READER_TIMEOUT:
+        return "no answer from the reader";
+    case READER_BAD_FRAME:
+        return "an answer that did not fit the request";
+    case READER_REFUSED:
+        return "the reader refused";
+    case READER_NO_RESOURCES:
+        return "the library ran out of resources";
+    default:
+        return "status " + std::to_string(status);
+    }
+}
+
+namespace {
+uint16_t readBytes(uint32_t handle, const Para& para, ParaBytes& bytes)
+{
+    bytes.assign(para.readLength, 0);
+    return GetParameter(handle, para.address, para.readLength, bytes.data());
+}
+} // namespace
+
+ReadOutcome readReader(uint32_t handle)
+{
+    ReadOutcome outcome;
+    ParaBytes bytes;
+    for (const Para& para : paraTable) {
+        if (const uint16_t status = readBytes(handle, para, bytes); status != READER_OK) {
+            outcome.failures.push_back({qualifiedName(para), statusText(status)});
+            continue;
+        }
+        Converted<ParaValue> value = valueFromBytes(para, bytes);
+        if (!value) {
+            outcome.failures.push_back({qualifiedName(para), value.error});
+            continue;
+        }
+        // A profile holds only what it could write again: a number outside the
+        // range a write may carry is named, not saved.
+        if (const Converted<ParaBytes> again = bytesFromValue(para, *value.result); !again) {
+            outcome.failures.push_back({qualifiedName(para), "cannot be saved: " + again.error});
+            continue;
+        }
+        outcome.profile.put(ProfileEntry{&para, std::move(*value.result), 0});
+    }
+    return outcome;
+}
+
+std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress)
+{
+    std::vector<TransferFailure> failures;
+    for (const ProfileEntry& entry : profile.entries) {
+        const Para& para = *entry.para;
+        const Converted<ParaBytes> bytes = bytesFromValue(para, entry.value);
+        uint16_t status = READER_BAD_ARGUMENT;
+        if (bytes) {
+            const ParaBytes& data = *bytes.result;
+            status = para.write == ParaWrite::OffLineEnable
+                ? SetOLEnable(handle, data.front())
+                : SetParameter(handle, para.address, static_cast<uint8_t>(data.size()), data.data());
+        }
+        if (status != READER_OK)
+            failures.push_back({qualifiedName(para), bytes ? statusText(status) : bytes.error});
+        if (progress)
+            progress(para, status == READER_OK);
+    }
+    return failures;
+}
+
+VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)
+{
+    VerifyOutcome outcome;
+    ParaBytes bytes;
+    for (const ProfileEntry& entry : profile.entries) {
+        const Para& para = *entry.para;
+        if (const uint16_t status = readBytes(handle, para, bytes); status != READER_OK) {
+            outcome.failures.push_back({qualifiedName(para), statusText(status)});
+            continue;
+        }
+        const Converted<ParaBytes> expected = bytesFromValue(para, entry.value);
+        const bool agrees = expected && expected.result->size() <= bytes.size()
+            && std::equal(expected.result->begin(), expected.result->end(), bytes.begin());
+        if (agrees)
+            continue;
+        // Bytes that read as the same value (a flag byte of 2 reads as off) are shown as bytes.
+        const Converted<ParaValue> held = valueFromBytes(para, bytes);
+        const std::string wanted = valueText(entry.value);
+        std::string holds = held ? valueText(*held.result) : std::string();
+        if (holds.empty() || holds == wanted)
+            holds = "bytes " + hexText(bytes);
+        outcome.differences.push_back({qualifiedName(para), wanted, holds});
+    }
+    return outcome;
+}

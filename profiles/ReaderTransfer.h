@@ -1,0 +1,47 @@
+// A profile between a reader and the program, over the device library on one
+// open handle: read every parameter, write a profile, verify what the reader
+// holds. Each call is made once; a failed one is reported by its parameter's
+// name and the rest still go on.
+#pragma once
+
+#include "Profile.h"
+#include "ProfileDiff.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A parameter whose call failed: "antenna_power.channel2_power: the reader refused".
+struct TransferFailure {
+    std::string name;
+    std::string reason;
+};
+
+// What a status of the device library means, for messages.
+std::string statusText(uint16_t status);
+
+struct ReadOutcome {
+    Profile profile;                        // every parameter read and understood
+    std::vector<TransferFailure> failures;  // the others
+};
+
+// Reads every parameter of the table, one GetParameter each. A value a profile
+// could not carry (a code with no setting, a number out of range) is a failure.
+ReadOutcome readReader(uint32_t handle);
+
+// Called after each write with the parameter and whether the reader took it.
+using WriteProgress = std::function<void(const Para& para, bool taken)>;
+
+// Writes every entry of the profile in the profile's (the table's) order:
+// SetParameter, or SetOLEnable for the off-line switch. Returns the failures.
+std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress = {});
+
+struct VerifyOutcome {
+    std::vector<ValueDifference> differences;   // left: the profile, right: the reader
+    std::vector<TransferFailure> failures;      // parameters that could not be read
+};
+
+// Reads back every parameter the profile gives. A parameter of variable length
+// agrees when the reader's bytes begin with the profile's.
+VerifyOutcome verifyReader(uint32_t handle, const Profile& profile);

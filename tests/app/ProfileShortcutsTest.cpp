@@ -1,0 +1,166 @@
+// Ctrl+S and Ctrl+O in the window over the test double: saving reads the
+// reader and nothing else; loading fills the pages' controls through their own
+// query bindings without a single library call; each logs one line.
+#include "AntennaPowerControls.h"
+#include "FormFixture.h"
+
+#include "ProfileFormat.h"
+#include "ProfileShortcuts.h"
+#include "Reader.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace antennapower;
+using namespace formtest;
+
+namespace {
+
+// Every choice set to a code with a setting and every number in its range, so
+// the whole memory reads as a profile.
+void fillReaderMemory()
+{
+    auto& memory = fake::reader().memory;
+    for (const Para& para : paraTable) {
+        if (para.kind == ValueKind::Choice)
+            memory[para.address] = para.choices.back().code;
+        if (para.kind == ValueKind::Byte)
+            memory[para.address] = uint8_t(para.min);
+    }
+    memory[192] = 10;   // 27.5 dBm
+    memory[153] = 0x05;
+    memory[80] = 0x17;
+    memory[81] = 0x70;
+}
+
+struct AntennaPowerShown {
+    QList<int> positions;
+    int work = 0;
+    int check = 0;
+};
+
+AntennaPowerShown shown(QWidget* form)
+{
+    AntennaPowerShown v;
+    for (int i = 0; i < 4; ++i) {
+        v.positions << child<QComboBox>(form, powerName[i])->currentIndex();
+        v.work |= child<QCheckBox>(form, workName[i])->isChecked() << i;
+        v.check |= child<QCheckBox>(form, checkName[i])->isChecked() << i;
+    }
+    return v;
+}
+
+} // namespace
+
+class ProfileShortcutsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> form;
+    QTemporaryDir folder;
+    QString chosen;   // what the file dialog would give
+
+    ProfileShortcuts* shortcuts() { return form->findChild<ProfileShortcuts*>(QStringLiteral("ProfileShortcuts")); }
+
+    void press(Qt::Key key)
+    {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), key, Qt::ControlModifier);
+    }
+
+    QString writeProfile(const QString& name, const QByteArray& text)
+    {
+        QFile file(folder.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(text);
+        return file.fileName();
+    }
+
+private slots:
+    void init()
+    {
+        form = showForm();
+        fillReaderMemory();
+        shortcuts()->setFileChooser([this](bool) { return chosen; });
+    }
+    void cleanup() { form.reset(); }
+
+    void ctrlOShowsAProfileWithoutCallingTheReader()
+    {
+        chosen = writeProfile("site.toml", "format = 1\n[antenna_power]\nchannel1_power = 27.5\nchannel2_power = \"20\"\n"
+                                           "work_antennas = [\"antenna2\", \"antenna4\"]\n"
+                                           "checked_antennas = [\"antenna1\", \"antenna4\"]\n");
+        auto* readerTabs = child<QTabWidget>(form.get(), "PageControl2");
+        readerTabs->setCurrentIndex(1);
+        const int linesBefore = logMessages(form.get()).size();
+        fake::reader().calls.clear();
+
+        press(Qt::Key_O);
+
+        QVERIFY2(fake::callNames().empty(), "loading a profile calls the library");
+        const AntennaPowerShown v = shown(form.get());
+        // Channels 3 and 4 are not in the profile: their lists keep the start's "30 ".
+        QCOMPARE(v.positions, (QList<int>{8, 0, 13, 13}));
+        QCOMPARE(v.work, 0xA);
+        QCOMPARE(v.check, 0x9);
+        // The check boxes' enabling rules ran as after a query: "Check 2" follows "Antenna 2".
+        QVERIFY(child<QCheckBox>(form.get(), checkName[1])->isEnabled());
+        QCOMPARE(readerTabs->currentIndex(), 1);
+        const QStringList lines = logMessages(form.get()).mid(linesBefore);
+        QCOMPARE(lines, QStringList{QStringLiteral("Load Profile %1 Successfully !").arg(chosen)});
+    }
+
+    void aRefusedProfileChangesNoControl()
+    {
+        chosen = writeProfile("bad.toml", "format = 1\n[antenna_power]\nwork_antennas = [\"antenna2\"]\n"
+                                          "channel1_power = 31\n");
+        const AntennaPowerShown before = shown(form.get());
+        const int linesBefore = logMessages(form.get()).size();
+        press(Qt::Key_O);
+        const AntennaPowerShown after = shown(form.get());
+        QCOMPARE(after.positions, before.positions);
+        QCOMPARE(after.work, before.work);
+        const QStringList lines = logMessages(form.get()).mid(linesBefore);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].startsWith(QStringLiteral("Load Profile Failed : %1:4: antenna_power.channel1_power: ")
+                                         .arg(chosen)),
+                 qPrintable(lines[0]));
+    }
+
+    void ctrlSSavesWhatTheReaderHolds()
+    {
+        chosen = folder.filePath("saved.toml");
+        const int linesBefore = logMessages(form.get()).size();
+        fake::reader().calls.clear();
+        press(Qt::Key_S);
+
+        for (const std::string& name : fake::callNames())
+            QCOMPARE(QString::fromStdString(name), QStringLiteral("GetParameter"));
+        QCOMPARE(fake::callNames().size(), paraTable.size());
+        const Profile saved = loadProfile(chosen.toStdString());
+        QCOMPARE(saved.entries.size(), paraTable.size());
+        QVERIFY(saved.find(*findPara(192))->value == ParaValue(std::string("27.5")));
+        QVERIFY(saved.find(*findPara(80))->value == ParaValue(92000LL));
+        QCOMPARE(logMessages(form.get()).mid(linesBefore),
+                 QStringList{QStringLiteral("Save Profile %1 Successfully !").arg(chosen)});
+    }
+
+    void aReadThatFailsSavesNothing()
+    {
+        chosen = folder.filePath("unsaved.toml");
+        fake::reader().failGet[208] = READER_TIMEOUT;
+        const int linesBefore = logMessages(form.get()).size();
+        press(Qt::Key_S);
+        QVERIFY(!QFile::exists(chosen));
+        QCOMPARE(logMessages(form.get()).mid(linesBefore),
+                 QStringList{QStringLiteral("Save Profile Failed : antenna_power.channel2_power: no answer from the "
+                                            "reader !")});
+    }
+};
+
+QTEST_MAIN(ProfileShortcutsTest)
+#include "ProfileShortcutsTest.moc"

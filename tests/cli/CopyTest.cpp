@@ -1,0 +1,115 @@
+// One reader's settings copied to another: read into a profile, written,
+// verified, and the two readers' memories equal wherever the profile reaches.
+#include "CliFixture.h"
+
+#include "ParaTable.h"
+#include "Reader.h"
+
+namespace {
+
+struct Setting {
+    uint8_t address;
+    std::vector<uint8_t> bytes;
+};
+
+// Values none of them readersim's own, so a copy that missed one would show.
+const std::vector<Setting> otherValues = {
+    {192, {10}}, {208, {5}}, {153, {0x0A}}, {154, {0x09}},          // powers, antenna masks
+    {80, {0x17, 0x20}}, {82, {25}}, {83, {16}},                      // plan: 91920, step 250 kHz, 16 channels
+    {160, {3}}, {161, {40}}, {162, {0x0F, 0, 0, 0, 0, 0, 0}},       // fixed on channel 3, hop set 1..4
+    {128, {3}}, {145, {0x0A}}, {148, {0x01, 0x2C}},                  // triggering, triggers 2 and 4, flush 300 s
+    {72, {0xAA, 0xBB, 0xCC, 0xDD}}, {12, {10, 0, 0, 9}}, {24, {0x13, 0x89}},
+    {6, {0x02, 0x11, 0x22, 0x33, 0x44, 0x55}}, {180, {0xA1, 0xB2, 0xC3, 0, 0, 0}},
+};
+
+void setOtherValues()
+{
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    for (const Setting& setting : otherValues)
+        ASSERT_EQ(SetParameter(handle, setting.address, uint8_t(setting.bytes.size()), setting.bytes.data()), READER_OK)
+            << int(setting.address);
+    ASSERT_EQ(SetOLEnable(handle, 1), READER_OK);
+    CloseReader(handle);
+}
+
+class CopyTest : public CliFixture {};
+
+TEST_F(CopyTest, aProfileReadFromOneReaderMakesAnotherHoldTheSame)
+{
+    startReader();
+    startReader();
+    setOtherValues();
+    const std::string profile = file("site.toml");
+
+    const CliRun read = runTool({"read", "--port", "COM1", "--output", profile});
+    ASSERT_EQ(read.status, exit_status::ok) << read.err;
+    EXPECT_NE(fileText(profile).find("start_frequency = 91920"), std::string::npos) << fileText(profile);
+    EXPECT_NE(fileText(profile).find("channel1_power = \"27.5\""), std::string::npos);
+
+    // Before the copy the second reader differs, and verify says where.
+    const CliRun before = runTool({"verify", profile, "--port", "COM2"});
+    EXPECT_EQ(before.status, exit_status::failed);
+    EXPECT_NE(before.out.find("COM2: antenna_power.channel1_power: profile \"27.5\", reader \"30\""), std::string::npos)
+        << before.out;
+    EXPECT_NE(before.out.find("COM2: reader.offline_function: profile true, reader false"), std::string::npos);
+
+    const CliRun write = runTool({"write", profile, "--port", "COM2", "--verify"});
+    ASSERT_EQ(write.status, exit_status::ok) << write.out << write.err;
+    EXPECT_NE(write.out.find("COM2  ok      64/64"), std::string::npos) << write.out;
+
+    const CliRun after = runTool({"verify", profile, "--port", "COM2"});
+    EXPECT_EQ(after.status, exit_status::ok) << after.out;
+
+    // Byte for byte where the profile reaches: every parameter of the table.
+    const std::string first = fileText(stateFile(1));
+    const std::string second = fileText(stateFile(2));
+    ASSERT_EQ(first.size(), 256u);
+    ASSERT_EQ(second.size(), 256u);
+    for (const Para& para : paraTable)
+        EXPECT_EQ(first.substr(para.address, para.readLength), second.substr(para.address, para.readLength))
+            << para.name;
+
+    // And the second reader read back gives the same profile.
+    const CliRun readBack = runTool({"read", "--port", "COM2", "--output", file("back.toml")});
+    ASSERT_EQ(readBack.status, exit_status::ok);
+    const CliRun diff = runTool({"diff", profile, file("back.toml")});
+    EXPECT_EQ(diff.status, exit_status::ok) << diff.out;
+}
+
+TEST_F(CopyTest, aReaderThatCannotGiveEveryValueGivesNoProfile)
+{
+    startReader({"--fail-read", "208"});
+    const CliRun read = runTool({"read", "--port", "COM1"});
+    EXPECT_EQ(read.status, exit_status::failed);
+    EXPECT_TRUE(read.out.empty()) << read.out;
+    EXPECT_NE(read.err.find("COM1: antenna_power.channel2_power: the reader refused"), std::string::npos) << read.err;
+}
+
+TEST_F(CopyTest, diffListsEveryDifference)
+{
+    writeText(file("a.toml"), "format = 1\n[antenna_power]\nchannel1_power = 30\n[io_parameter]\nbuzzer = true\n");
+    writeText(file("b.toml"), "format = 1\n[antenna_power]\nchannel1_power = 27.5\n");
+    const CliRun diff = runTool({"diff", file("a.toml"), file("b.toml")});
+    EXPECT_EQ(diff.status, exit_status::failed);
+    EXPECT_NE(diff.out.find("io_parameter.buzzer: true (" + file("a.toml") + ") -> (absent)"), std::string::npos)
+        << diff.out;
+    EXPECT_NE(diff.out.find("antenna_power.channel1_power: \"30\""), std::string::npos) << diff.out;
+}
+
+TEST_F(CopyTest, aValueNoProfileCouldWriteAgainIsNamedNotSaved)
+{
+    startReader();
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    const uint8_t interval = 0;   // Wiegand interval: 1 to 10
+    ASSERT_EQ(SetParameter(handle, 139, 1, &interval), READER_OK);
+    CloseReader(handle);
+    const CliRun read = runTool({"read", "--port", "COM1"});
+    EXPECT_EQ(read.status, exit_status::failed);
+    EXPECT_TRUE(read.out.empty());
+    EXPECT_NE(read.err.find("communication_port.wiegand_interval: cannot be saved: 0 is out of range 1 to 10"),
+              std::string::npos) << read.err;
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+// A profile that is refused sends nothing: the reader's state file stays as it
+// was, the message names the file, the line and the entry, the exit status is 2.
+#include "CliFixture.h"
+
+namespace {
+
+// Valid entries first: a tool that wrote as it read would have sent them.
+const std::string validStart = "format = 1\n[antenna_power]\nchannel1_power = 20\nchannel2_power = 20\n";
+
+struct Refused {
+    const char* what;
+    std::string text;
+    std::string where;   // "file:line: name" fragment, after the profile's path
+
+    friend void PrintTo(const Refused& r, std::ostream* out) { *out << r.what; }
+};
+
+class RefusedTest : public CliFixture, public testing::WithParamInterface<Refused> {};
+
+TEST_P(RefusedTest, writesNothing)
+{
+    startReader();
+    // A first, accepted write makes the state file.
+    writeText(file("good.toml"), "format = 1\n[io_parameter]\nbuzzer = false\n");
+    ASSERT_EQ(runTool({"write", file("good.toml"), "--port", "COM1"}).status, exit_status::ok);
+    const std::string before = fileText(stateFile(1));
+    ASSERT_EQ(before.size(), 256u);
+
+    const std::string profile = file("site.toml");
+    writeText(profile, GetParam().text);
+    const CliRun write = runTool({"write", profile, "--port", "COM1"});
+    EXPECT_EQ(write.status, exit_status::refused) << GetParam().what;
+    EXPECT_NE(write.err.find("nothing sent: " + profile + GetParam().where), std::string::npos) << write.err;
+    EXPECT_EQ(fileText(stateFile(1)), before) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedTest, testing::Values(
+    Refused{"syntax error", validStart + "channel3_power = = 20\n", ":5: "},
+    Refused{"wrong version", "format = 3\n[antenna_power]\nchannel1_power = 20\n", ":1: format: "},
+    Refused{"no version", "[antenna_power]\nchannel1_power = 20\n", ":1: format: missing"},
+    Refused{"unknown name", validStart + "channel5_power = 20\n", ":5: antenna_power.channel5_power: "},
+    Refused{"unknown page", validStart + "[antennas]\nwork_antennas = []\n", ":5: antennas: "},
+    Refused{"out of range", validStart + "[frequency]\nstart_frequency = 96500\n",
+            ":6: frequency.start_frequency: 96500 is out of range 86000 to 96000"},
+    Refused{"unknown bit", validStart + "work_antennas = [\"antenna9\"]\n", ":5: antenna_power.work_antennas: "},
+    Refused{"not hexadecimal", validStart + "[frame_format]\nend_code = \"0D0X\"\n", ":6: frame_format.end_code: "}));
+
+class CommandLineTest : public CliFixture {};
+
+TEST_F(CommandLineTest, badCommandLinesAreRefusedWithUsage)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {{}, "usage: tagdesk-cli COMMAND"},
+        {{"copy"}, "unknown command copy"},
+        {{"write", "p.toml", "--port", "COM9"}, "--port COM9: not COM1 .. COM8"},
+        {{"write", "p.toml", "--port", "COM1", "--port", "com1"}, "given twice"},
+        {{"write", "p.toml"}, "needs --port"},
+        {{"read", "--port", "COM1", "--port", "COM2"}, "give one --port"},
+        {{"read", "--port", "COM1", "--station", "11"}, "--station 11: not 1 .. 10 or any"},
+        {{"diff", "a.toml"}, "needs two profiles"},
+        {{"verify", "p.toml", "--port", "COM1", "--output", "x"}, "unknown option --output"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = runTool(c.args);
+        EXPECT_EQ(run.status, exit_status::refused) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CommandLineTest, everyCommandHasHelp)
+{
+    for (const std::string command : {"read", "write", "verify", "diff"}) {
+        const CliRun run = runTool({command, "--help"});
+        EXPECT_EQ(run.status, exit_status::ok);
+        EXPECT_TRUE(run.out.starts_with("usage: tagdesk-cli " + command)) << run.out;
+    }
+    EXPECT_EQ(runTool({"--help"}).status, exit_status::ok);
+}
+
+} // namespace
