@@ -15,10 +15,25 @@ file(RELATIVE_PATH lib_from_bin ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FUL
 set(TAGDESK_INSTALL_RPATH "$ORIGIN/${lib_from_bin}")
 
 # The device library, and what another program needs to build against it.
-set(TAGDESK_READER_INCLUDEDIR ${CMAKE_INSTALL_FULL_INCLUDEDIR}/tagdesk)
 install(TARGETS Reader LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/Reader.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tagdesk)
-configure_file(${packaging_dir}/reader.pc.in ${packaging_out}/reader.pc @ONLY)
+# The pkg-config file names the prefix the files are installed under, also
+# when `cmake --install --prefix` chooses another one than the build did: the
+# prefix is filled in at install time.
+foreach(dir LIBDIR INCLUDEDIR)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${dir}}")
+    set(READER_PC_${dir} "${CMAKE_INSTALL_${dir}}")
+  else()
+    set(READER_PC_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
+  endif()
+endforeach()
+string(APPEND READER_PC_INCLUDEDIR /tagdesk)
+set(READER_PC_PREFIX @READER_PC_PREFIX@)
+configure_file(${packaging_dir}/reader.pc.in ${packaging_out}/reader.pc.in @ONLY)
+install(CODE "
+  set(READER_PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+  configure_file(\"${packaging_out}/reader.pc.in\" \"${packaging_out}/reader.pc\" @ONLY)
+")
 install(FILES ${packaging_out}/reader.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 # The virtual reader and its man page, written from its --help.
