@@ -29,11 +29,21 @@ dpkg-deb -f "$deb" Package Version Depends Recommends
 # Every dependency is a package this system's archive knows.
 apt-get install --simulate "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; exit 1; }
 
-echo "-- install into a scratch root"
-mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
-touch "$root/var/lib/dpkg/status"
-# The root holds no libraries, so dpkg cannot see the dependencies there.
-"${dpkg_root[@]}" --force-depends -i "$deb" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; exit 1; }
+# dpkg installs and purges in the scratch root as root; the maintainer
+# scripts run outside it (there is no shell inside), and only call ldconfig.
+# Anyone else can only unpack the package there.
+as_root=false
+[ "$(id -u)" -eq 0 ] && as_root=true
+if $as_root; then
+  echo "-- install into a scratch root"
+  mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+  touch "$root/var/lib/dpkg/status"
+  # The root holds no libraries, so dpkg cannot see the dependencies there.
+  "${dpkg_root[@]}" --force-depends -i "$deb" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; exit 1; }
+else
+  echo "-- unpack into a scratch root (installing there needs root)"
+  dpkg -x "$deb" "$root"
+fi
 
 echo "-- desktop entry, AppStream metadata, icons"
 desktop-file-validate "$usr/share/applications/$app_id.desktop"
@@ -85,7 +95,7 @@ cc -o "$scratch/firmware" "$scratch/firmware.c" $flags
 echo "firmware 7.3.5.1 read through libReader"
 
 echo "-- a port this user may not open"
-if [ "$(id -u)" -eq 0 ]; then
+if $as_root; then
   touch "$scratch/locked" && chmod 600 "$scratch/locked"
   denied="$(env -u LD_LIBRARY_PATH READER_TRACE=1 READER_COM1="$scratch/locked" QT_QPA_PLATFORM=offscreen \
     XDG_RUNTIME_DIR= HOME=/nonexistent setpriv --reuid=nobody --regid=nogroup --clear-groups \
@@ -96,9 +106,11 @@ else
   echo "skipped: needs root to run the program as another user"
 fi
 
-echo "-- purge leaves nothing behind"
-kill "$sim"; wait "$sim" 2>/dev/null || true; sim=""
-"${dpkg_root[@]}" -P tagdesk >>"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; exit 1; }
-left="$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/lib" -not -path "$root/var/lib/dpkg*")"
-[ -z "$left" ] || { echo "left after purge:"; echo "$left"; exit 1; } >&2
+if $as_root; then
+  echo "-- purge leaves nothing behind"
+  kill "$sim"; wait "$sim" 2>/dev/null || true; sim=""
+  "${dpkg_root[@]}" -P tagdesk >>"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; exit 1; }
+  left="$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/lib" -not -path "$root/var/lib/dpkg*")"
+  [ -z "$left" ] || { echo "left after purge:"; echo "$left"; exit 1; } >&2
+fi
 echo "package checked"
