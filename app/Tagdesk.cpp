@@ -1,7 +1,9 @@
 // Start-up: the application titled "Setup", one main window, the event loop.
+#include "LinkCheck.h"
 #include "MainWindow.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 int main(int argc, char* argv[])
 {
@@ -9,8 +11,15 @@ int main(int argc, char* argv[])
     // The application title is the error box's caption. It is deliberately not
     // the display name: Qt would append that to the window title on Linux.
     QApplication::setApplicationName(QStringLiteral("Setup"));
+    // Ties the window to its desktop entry (its icon and name in the task bar).
+    QApplication::setDesktopFileName(QStringLiteral("org.tagdesk.Tagdesk"));
 
     MainWindow window;
     window.show();
+    if (QApplication::arguments().contains(QLatin1String(kCheckLinkOption)))
+    {
+        QTextStream out(stdout);
+        return checkLink(window, out);
+    }
     return app.exec();
 }

@@ -15,7 +15,7 @@ std::unique_ptr<PtyTransport> PtyTransport::open(const std::string& path, uint16
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        status = READER_FAIL(READER_OPEN_FAILED, "terminal cannot be opened");
+        status = READER_FAIL_OPEN(path, errno);
         return nullptr;
     }
     std::unique_ptr<PtyTransport> transport(new PtyTransport(fd));

@@ -17,8 +17,9 @@ std::unique_ptr<SerialTransport> SerialTransport::open(const std::string& path, 
         return nullptr;
     }
     if (sp_open(port, SP_MODE_READ_WRITE) != SP_OK) {
+        const int systemError = sp_last_error_code();
         sp_free_port(port);
-        status = READER_FAIL(READER_OPEN_FAILED, "serial port cannot be opened");
+        status = READER_FAIL_OPEN(path, systemError);
         return nullptr;
     }
     std::unique_ptr<SerialTransport> transport(new SerialTransport(port));

@@ -37,6 +37,7 @@
 #define READER_LINK_LOST      0x0011u /* the link failed while sending or receiving (peer closed, port gone) */
 #define READER_TIMEOUT        0x0012u /* the reader gave no answer in time */
 #define READER_BAD_FRAME      0x0013u /* the answer did not fit the request (wrong command or length) */
+#define READER_ACCESS_DENIED  0x0014u /* the port exists but this user may not open it (on Linux: not in the group owning it, usually dialout) */
 #define READER_REFUSED        0x0020u /* the reader answered and refused the request */
 #define READER_NO_RESOURCES   0x0030u /* no memory or no free handle left */
 

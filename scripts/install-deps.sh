@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tagdesk needs to build, test and run, when any is missing.
-# Usage: scripts/install-deps.sh [build|test|run|ci]
+# Usage: scripts/install-deps.sh [build|test|run|package|ci]
 set -euo pipefail
 
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev)
 test=(libgtest-dev libbenchmark-dev)
 run=(fonts-wqy-microhei xvfb xauth)
-ci=(clang libclang-rt-dev)
+package=(librsvg2-bin)
+ci=(clang libclang-rt-dev librsvg2-bin desktop-file-utils appstream)
 
 case "${1:-test}" in
   build) wanted=("${build[@]}") ;;
   test) wanted=("${build[@]}" "${test[@]}") ;;
   run) wanted=("${build[@]}" "${test[@]}" "${run[@]}") ;;
+  package) wanted=("${build[@]}" "${package[@]}") ;;
   ci) wanted=("${build[@]}" "${test[@]}" "${ci[@]}") ;;
-  *) echo "usage: $0 [build|test|run|ci]" >&2; exit 2 ;;
+  *) echo "usage: $0 [build|test|run|package|ci]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Checks a built Tagdesk package without touching this machine's system: dpkg
+# installs it into a scratch root, the desktop entry and the AppStream metadata
+# are validated there, the installed readersim is started and the installed
+# program talks to it offscreen, a small program is built against the installed
+# library through its pkg-config file, and purging the package leaves the
+# scratch root empty again.
+# Usage: packaging/check-package.sh build-package/tagdesk_<version>_<arch>.deb
+set -euo pipefail
+deb="$(realpath "$1")"
+app_id=org.tagdesk.Tagdesk
+
+scratch="$(mktemp -d)"
+chmod 755 "$scratch"  # the unprivileged run below reads the installed tree
+sim=""
+cleanup() {
+  if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+root="$scratch/root"
+usr="$root/usr"
+libdir="$usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
+dpkg_root=(dpkg --root="$root" --log=/dev/null --force-script-chrootless)
+
+echo "-- package"
+dpkg-deb -f "$deb" Package Version Depends Recommends
+# Every dependency is a package this system's archive knows.
+apt-get install --simulate "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; exit 1; }
+
+# dpkg installs and purges in the scratch root as root; the maintainer
+# scripts run outside it (there is no shell inside), and only call ldconfig.
+# Anyone else can only unpack the package there.
+as_root=false
+[ "$(id -u)" -eq 0 ] && as_root=true
+if $as_root; then
+  echo "-- install into a scratch root"
+  mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+  touch "$root/var/lib/dpkg/status"
+  # The root holds no libraries, so dpkg cannot see the dependencies there.
+  "${dpkg_root[@]}" --force-depends -i "$deb" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; exit 1; }
+else
+  echo "-- unpack into a scratch root (installing there needs root)"
+  dpkg -x "$deb" "$root"
+fi
+
+echo "-- desktop entry, AppStream metadata, icons"
+desktop-file-validate "$usr/share/applications/$app_id.desktop"
+appstreamcli validate --no-net --strict "$usr/share/metainfo/$app_id.metainfo.xml"
+grep -qx "Icon=$app_id" "$usr/share/applications/$app_id.desktop"
+for icon in scalable/apps/$app_id.svg 32x32/apps/$app_id.png 48x48/apps/$app_id.png \
+            64x64/apps/$app_id.png 128x128/apps/$app_id.png 256x256/apps/$app_id.png; do
+  test -s "$usr/share/icons/hicolor/$icon" || { echo "missing icon $icon" >&2; exit 1; }
+done
+
+echo "-- the installed program finds the installed libReader without LD_LIBRARY_PATH"
+found="$(env -u LD_LIBRARY_PATH ldd "$usr/bin/tagdesk" | awk '$1 == "libReader.so" { print $3 }')"
+[ "$(realpath "$found")" = "$libdir/libReader.so" ] || { echo "libReader.so found at '$found'" >&2; exit 1; }
+
+echo "-- the installed program over the installed readersim"
+"$usr/bin/readersim" --tcp 127.0.0.1:0 --pty-link "$scratch/COM1" --firmware 7.3.5.1 \
+  >"$scratch/sim.out" 2>"$scratch/sim.err" &
+sim=$!
+for _ in $(seq 50); do
+  grep -qx ready "$scratch/sim.out" 2>/dev/null && break
+  sleep 0.1
+done
+grep -qx ready "$scratch/sim.out" || { cat "$scratch/sim.err" >&2; exit 1; }
+port=$(sed -n 's/^tcp .*:\([0-9]*\)$/\1/p' "$scratch/sim.out")
+
+log="$(env -u LD_LIBRARY_PATH READER_COM1="$scratch/COM1" QT_QPA_PLATFORM=offscreen \
+  "$usr/bin/tagdesk" --check-link 2>"$scratch/tagdesk.err")" || { echo "$log"; cat "$scratch/tagdesk.err"; exit 1; } >&2
+echo "$log"
+grep -q "Reader Firmware Version is V 7.3.5.1 !" <<<"$log"
+
+echo "-- the installed tagdesk-cli reads the installed readersim into a profile"
+test -s "$usr/share/man/man1/tagdesk-cli.1"
+env -u LD_LIBRARY_PATH READER_TCP_PORT="$port" "$usr/bin/tagdesk-cli" read --port tcp:127.0.0.1 \
+  --output "$scratch/reader.toml" 2>"$scratch/cli.err" || { cat "$scratch/cli.err" >&2; exit 1; }
+grep -q '^format = 1' "$scratch/reader.toml"
+echo "profile of $(grep -c ' = ' "$scratch/reader.toml") values read"
+
+echo "-- a program built against the installed library through pkg-config"
+cat >"$scratch/firmware.c" <<'C'
+#include <Reader.h>
+#include <stdio.h>
+int main(void)
+{
+    uint32_t handle = 0;
+    uint8_t version[4];
+    if (OpenReader(&handle, READER_PORT_TCP, "127.0.0.1") != READER_OK || GetFirmwareVersion(handle, version) != READER_OK)
+        return 1;
+    printf("%u.%u.%u.%u\n", version[0], version[1], version[2], version[3]);
+    return CloseReader(handle) == READER_OK ? 0 : 1;
+}
+C
+flags="$(PKG_CONFIG_LIBDIR="$libdir/pkgconfig" PKG_CONFIG_SYSROOT_DIR="$root" pkg-config --cflags --libs reader)"
+# shellcheck disable=SC2086
+cc -o "$scratch/firmware" "$scratch/firmware.c" $flags
+[ "$(LD_LIBRARY_PATH="$libdir" READER_TCP_PORT="$port" "$scratch/firmware")" = 7.3.5.1 ]
+echo "firmware 7.3.5.1 read through libReader"
+
+echo "-- a port this user may not open"
+if $as_root; then
+  touch "$scratch/locked" && chmod 600 "$scratch/locked"
+  denied="$(env -u LD_LIBRARY_PATH READER_TRACE=1 READER_COM1="$scratch/locked" QT_QPA_PLATFORM=offscreen \
+    XDG_RUNTIME_DIR= HOME=/nonexistent setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    "$usr/bin/tagdesk" --check-link 2>&1)" && { echo "$denied"; echo "a port root keeps was opened" >&2; exit 1; }
+  grep -q "Open Reader Failed !" <<<"$denied"
+  grep "Permission denied" <<<"$denied"
+else
+  echo "skipped: needs root to run the program as another user"
+fi
+
+if $as_root; then
+  echo "-- purge leaves nothing behind"
+  kill "$sim"; wait "$sim" 2>/dev/null || true; sim=""
+  "${dpkg_root[@]}" -P tagdesk >>"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; exit 1; }
+  left="$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/lib" -not -path "$root/var/lib/dpkg*")"
+  [ -z "$left" ] || { echo "left after purge:"; echo "$left"; exit 1; } >&2
+fi
+echo "package checked"
