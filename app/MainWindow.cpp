@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "CaptionFit.h"
 #include "ConnectionPanel.h"
 #include "ErrorBox.h"
 #include "FieldRules.h"
@@ -86,6 +87,8 @@ MainWindow::MainWindow(QWidget* parent)
         this,
     });
     attachFieldRules(this);
+    // Every page has its controls now: their texts are fitted as each shows, and again as queries change them.
+    keepCaptionsFitted(this);
 
     placeOnScreen();
 }
