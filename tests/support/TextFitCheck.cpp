@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -220,13 +221,26 @@ bool isControl(const QWidget* widget)
         && !widget->objectName().startsWith(QLatin1String("qt_"));
 }
 
+bool layoutHolds(QLayout* layout, const QWidget* widget)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == widget || (item->layout() && layoutHolds(item->layout(), widget)))
+            return true;
+    }
+    return false;
+}
+
 // What a control covers in its parent: its rectangle, or for a label the
-// stretch its text takes, with room for the eye on either side.
+// stretch its text takes, with room for the eye on either side where the
+// label is placed by hand (a layout keeps its own spacing).
 QRect footprint(const QWidget* widget)
 {
     auto* label = qobject_cast<const QLabel*>(widget);
     if (!label || label->text().isEmpty() || label->wordWrap())
         return widget->geometry();
+    QLayout* layout = label->parentWidget()->layout();
+    const int clearance = layout && layoutHolds(layout, label) ? 0 : kTextClearance;
     const QRect area = labelTextArea(label);
     const int width = labelTextWidth(label);
     int left = area.left();
@@ -234,7 +248,7 @@ QRect footprint(const QWidget* widget)
         left = area.right() + 1 - width;
     else if (label->alignment() & Qt::AlignHCenter)
         left = area.left() + (area.width() - width) / 2;
-    return QRect(widget->x() + left - kTextClearance, widget->y(), width + 2 * kTextClearance, widget->height());
+    return QRect(widget->x() + left - clearance, widget->y(), width + 2 * clearance, widget->height());
 }
 
 // Controls meant to hold others, in front of which a control may stand.

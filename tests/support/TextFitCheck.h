@@ -15,8 +15,8 @@ class QWidget;
 // One line for every shown control below root whose text is wider than its
 // room ("ComboBox2: '9600   bps' needs 58 px, has 55"), and for every two shown
 // sibling controls that overlap. A label's footprint is where its text stands,
-// with kTextClearance pixels on either side, so a label touching the control
-// beside it counts as overlapping it. A control lying wholly inside a sibling
+// with kTextClearance pixels on either side where it is placed by hand, so a
+// label touching the control beside it counts as overlapping it. A control lying wholly inside a sibling
 // container (a button in front of the tab pages) is not an overlap.
 QStringList textFitFindings(QWidget* root);
 

@@ -82,6 +82,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the pictures into %s\n", argv[1]);
         return 1;
     }
+    while (!index.isEmpty() && index.last().isEmpty())
+        index.removeLast();
     QTextStream(&indexFile) << index.join(u'\n') << u'\n';
     for (const QString& misfit : misfits)
         std::fprintf(stderr, "does not fit: %s\n", qPrintable(misfit));
