@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "CaptionFit.h"
 #include "ConnectionPanel.h"
 #include "ErrorBox.h"
 #include "FieldRules.h"
@@ -89,6 +90,8 @@ MainWindow::MainWindow(QWidget* parent)
     new ProfileShortcuts(this, pages_.get(), [this] { return readerHandle_; },
                          [this](const QString& message) { log(message); });
     attachFieldRules(this);
+    // Every page has its controls now: their texts are fitted as each shows, and again as queries change them.
+    keepCaptionsFitted(this);
 
     placeOnScreen();
 }

@@ -8,6 +8,29 @@
 #include <QTextLayout>
 #include <QTime>
 
+QString timeFormatWithoutZone(const QString& format)
+{
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == u'\'')
+            quoted = !quoted;
+        if (quoted || c != u't') {
+            out += c;
+            continue;
+        }
+        // A run of 't' is the zone (its name, offset or id): drop it and one blank beside it.
+        while (i + 1 < format.size() && format.at(i + 1) == u't')
+            ++i;
+        if (out.endsWith(u' '))
+            out.chop(1);
+        else if (i + 1 < format.size() && format.at(i + 1) == u' ')
+            ++i;
+    }
+    return out.trimmed();
+}
+
 MessageLog::MessageLog(QWidget* parent)
     : QPlainTextEdit(parent)
 {
@@ -38,8 +61,9 @@ int MessageLog::displayedLineCount() const
 
 void MessageLog::log(const QString& message)
 {
-    const QString line = QString::number(displayedLineCount() + 1) + QStringLiteral("   ")
-        + QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat) + QStringLiteral("  :  ")
+    const QLocale locale = QLocale::system();
+    const QString time = locale.toString(QTime::currentTime(), timeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat)));
+    const QString line = QString::number(displayedLineCount() + 1) + QStringLiteral("   ") + time + QStringLiteral("  :  ")
         + message;
 
     // Append without moving the operator's caret; an empty last line takes the

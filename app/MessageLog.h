@@ -20,3 +20,8 @@ public:
     // empty last line not at all.
     int displayedLineCount() const;
 };
+
+// A time format without its time zone: on Linux Qt's long time format ends in
+// the zone ("HH:mm:ss t"), which the operator's clock does not show. Quoted
+// literal text is kept as it is.
+QString timeFormatWithoutZone(const QString& format);

@@ -1,13 +1,26 @@
-// Captions sized for the designer's narrow 8-point font can be wider in the
-// platform's sans serif. Rather than clip such a caption, the control gets the
-// same font narrowed just enough to fit its fixed width.
+// Texts laid out for the designer's narrow 8-point font can be wider in the
+// platform's sans serif. Rather than clip such a text, the control gets the
+// same font narrowed just enough, down to a floor, to fit the room its style
+// gives the text. A control placed by hand whose text does not fit even then
+// takes a few pixels more width where nothing stands beside it; a label
+// placed by hand takes the width of its text, up to the control beside it.
 #pragma once
 
 class QAbstractButton;
 class QLabel;
+class QWidget;
 
 // A button's caption within the button's width.
 void fitCaption(QAbstractButton* button);
 
-// A label's text within availableWidth (up to the control beside it).
+// A label's text within availableWidth (up to the control beside it); the
+// label takes the size of its text.
 void fitCaption(QLabel* label, int availableWidth);
+
+// Fits every caption, label, list item, check box and radio button text and
+// group title below root, and keeps them fitted: a control whose text has
+// changed, or no longer fits its room, is fitted again before it is next
+// painted. So a control is fitted once its page shows and its layout has
+// given it its room, and again after a query rewrites its text or items.
+// Run again after adding controls to root.
+void keepCaptionsFitted(QWidget* root);

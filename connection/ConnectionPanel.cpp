@@ -20,16 +20,15 @@ constexpr int kArbitraryItem = 0;
 // Heights of one-line fields and of buttons at the window's 8-point font.
 constexpr int kFieldHeight = 21;
 constexpr int kButtonHeight = 25;
-// Labels end where the fields beside them begin.
 constexpr int kLabelLeft = 11;
-constexpr int kLabelWidth = 70 - kLabelLeft - 1;
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
     auto* l = named(new QLabel(parent), name);
     l->setText(text);
     l->move(x, y);
-    fitCaption(l, kLabelWidth);
+    // Sized to its text; the window fits the text within the room up to the field beside it.
+    l->adjustSize();
     return l;
 }
 
@@ -195,7 +194,6 @@ void ConnectionPanel::portChosen()
 {
     const bool tcpIp = portList_->currentText() == kTcpIpItem;
     rateOrAddressLabel_->setText(tcpIp ? QStringLiteral("IP Address") : QStringLiteral("Baud Rate"));
-    fitCaption(rateOrAddressLabel_, kLabelWidth);
     ipAddressField_->setVisible(tcpIp);
     baudRateList_->setVisible(!tcpIp);
     if (!tcpIp)

@@ -4,6 +4,7 @@
 
 #include "MessageLog.h"
 
+#include <QDateTime>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -50,6 +51,8 @@ private slots:
     void numbering();
     void wrappedLineCountsPerDisplayedLine();
     void lineFormat();
+    void timeWithoutZone_data();
+    void timeWithoutZone();
     void scrollsToNewLine();
     void clearInfoLogsNothing();
 };
@@ -124,6 +127,29 @@ void MessageLogTest::lineFormat()
     const QString time = logLines(form.get()).first().time;
     QCOMPARE(text, QStringLiteral("1   ") + time + QStringLiteral("  :  Open Reader Successfully !"));
     QVERIFY2(isLongTimeSince(time, before), qPrintable(time));
+    // The operator's clock carries no time zone ("21:41:23", not "21:41:23 UTC").
+    const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
+    QVERIFY2(zone.isEmpty() || !time.contains(zone), qPrintable(time));
+}
+
+void MessageLogTest::timeWithoutZone_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("zone at the end, as Qt gives it on Linux") << "HH:mm:ss t" << "HH:mm:ss";
+    QTest::newRow("no zone") << "HH:mm:ss" << "HH:mm:ss";
+    QTest::newRow("zone first") << "t HH:mm:ss" << "HH:mm:ss";
+    QTest::newRow("zone between time and AM/PM") << "h:mm:ss t AP" << "h:mm:ss AP";
+    QTest::newRow("long zone names") << "HH:mm:ss tttt" << "HH:mm:ss";
+    QTest::newRow("quoted t kept") << "H 'hat' mm 'time' t" << "H 'hat' mm 'time'";
+    QTest::newRow("escaped quote kept") << "HH'''t''' t" << "HH'''t'''";
+}
+
+void MessageLogTest::timeWithoutZone()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    QCOMPARE(timeFormatWithoutZone(format), expected);
 }
 
 void MessageLogTest::scrollsToNewLine()

@@ -6,6 +6,7 @@
 #include "ControlFinder.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QLabel>
 #include <QList>
 #include <QLocale>
@@ -63,14 +64,23 @@ inline QList<LogLine> logLines(QWidget* form)
     return out;
 }
 
-// Whether text is the system's long time format of a moment between since and now.
+// Whether text is the system's long time format of a moment between since and
+// now, without the time zone that format carries on Linux ("21:41:23", not
+// "21:41:23 UTC").
 inline bool isLongTimeSince(const QString& text, const QTime& since)
 {
+    const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
+    if (!zone.isEmpty() && text.contains(zone))
+        return false;
     // Seconds since `since`, across midnight too (addSecs wraps the same way).
     const int elapsed = (since.secsTo(QTime::currentTime()) + 86400) % 86400;
-    for (int s = 0; s <= elapsed + 1 && s <= 61; ++s)
-        if (QLocale::system().toString(since.addSecs(s), QLocale::LongFormat) == text)
+    for (int s = 0; s <= elapsed + 1 && s <= 61; ++s) {
+        QString withZone = QLocale::system().toString(since.addSecs(s), QLocale::LongFormat);
+        if (!zone.isEmpty())
+            withZone.remove(zone);
+        if (withZone.simplified() == text)
             return true;
+    }
     return false;
 }
 
