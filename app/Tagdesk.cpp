@@ -16,8 +16,7 @@ int main(int argc, char* argv[])
 
     MainWindow window;
     window.show();
-    if (QApplication::arguments().contains(QLatin1String(kCheckLinkOption)))
-    {
+    if (QApplication::arguments().contains(QLatin1String(kCheckLinkOption))) {
         QTextStream out(stdout);
         return checkLink(window, out);
     }
