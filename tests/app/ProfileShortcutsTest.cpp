@@ -36,23 +36,6 @@ void fillReaderMemory()
     memory[81] = 0x70;
 }
 
-struct AntennaPowerShown {
-    QList<int> positions;
-    int work = 0;
-    int check = 0;
-};
-
-AntennaPowerShown shown(QWidget* form)
-{
-    AntennaPowerShown v;
-    for (int i = 0; i < 4; ++i) {
-        v.positions << child<QComboBox>(form, powerName[i])->currentIndex();
-        v.work |= child<QCheckBox>(form, workName[i])->isChecked() << i;
-        v.check |= child<QCheckBox>(form, checkName[i])->isChecked() << i;
-    }
-    return v;
-}
-
 } // namespace
 
 class ProfileShortcutsTest : public QObject {
@@ -102,7 +85,7 @@ private slots:
         press(Qt::Key_O);
 
         QVERIFY2(fake::callNames().empty(), "loading a profile calls the library");
-        const AntennaPowerShown v = shown(form.get());
+        const PageValues v = shown(form.get());
         // Channels 3 and 4 are not in the profile: their lists keep the start's "30 ".
         QCOMPARE(v.positions, (QList<int>{8, 0, 13, 13}));
         QCOMPARE(v.work, 0xA);
@@ -118,10 +101,10 @@ private slots:
     {
         chosen = writeProfile("bad.toml", "format = 1\n[antenna_power]\nwork_antennas = [\"antenna2\"]\n"
                                           "channel1_power = 31\n");
-        const AntennaPowerShown before = shown(form.get());
+        const PageValues before = shown(form.get());
         const int linesBefore = logMessages(form.get()).size();
         press(Qt::Key_O);
-        const AntennaPowerShown after = shown(form.get());
+        const PageValues after = shown(form.get());
         QCOMPARE(after.positions, before.positions);
         QCOMPARE(after.work, before.work);
         const QStringList lines = logMessages(form.get()).mid(linesBefore);

@@ -5,11 +5,11 @@
 
 #include "Cli.h"
 #include "SimProcess.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -47,21 +47,7 @@ inline void writeText(const std::string& path, const std::string& text)
 
 class CliFixture : public testing::Test {
 protected:
-    CliFixture()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tagdesk-cli-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        folder_ = pattern;
-    }
-    ~CliFixture() override
-    {
-        sims_.clear();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    std::string file(const std::string& name) const { return (folder_ / name).string(); }
+    std::string file(const std::string& name) const { return folder_.file(name); }
 
     // Starts a readersim as "COM<n>" (n = the count started so far + 1), keeping its
     // memory in the state file "state<n>".
@@ -77,6 +63,6 @@ protected:
     std::string stateFile(int n) const { return file("state" + std::to_string(n)); }
 
 private:
-    std::filesystem::path folder_;
-    std::vector<std::unique_ptr<SimProcess>> sims_;
+    TempFolder folder_{"tagdesk-cli-test"};
+    std::vector<std::unique_ptr<SimProcess>> sims_;   // stopped before their folder goes
 };

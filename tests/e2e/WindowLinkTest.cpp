@@ -1,5 +1,6 @@
 // The window over the real device library, talking to readersim: connect,
 // version lines, status bar, then "Disconnect" or "Update Reader".
+#include "SimArguments.h"
 #include "SimProcess.h"
 #include "WindowProbe.h"
 #include "ErrorBox.h"
@@ -44,10 +45,7 @@ void WindowLinkTest::connectAndClose()
     QFETCH(QString, closeButton);
     QFETCH(bool, answers);
 
-    std::vector<std::string> args;
-    for (const QString& arg : simArgs)
-        args.push_back(arg.toStdString());
-    SimProcess sim(args);
+    SimProcess sim(simArguments(simArgs));
     qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
     qputenv("READER_COM1", QByteArray::fromStdString(sim.ptyPath()));
 

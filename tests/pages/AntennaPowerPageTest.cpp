@@ -1,8 +1,7 @@
 // The "Antenna  Power" page against the device library's test double.
 #include "AntennaPowerControls.h"
-#include "FakeReader.h"
-#include "ControlFinder.h"
-#include "PageHarness.h"
+#include "FakePageFixture.h"
+#include "FakeReaderCalls.h"
 
 #include "AntennaPowerPage.h"
 
@@ -13,6 +12,7 @@
 #include <QtTest>
 
 using namespace antennapower;
+using namespace fakecalls;
 
 namespace {
 const int powerAddress[4] = {192, 208, 224, 240};
@@ -21,42 +21,17 @@ const QString setupOk = QStringLiteral("Setup Power And Antenna Parameter Succes
 const QString setupFailed = QStringLiteral("Setup Power And Antenna Parameter Failed !");
 const QString queryOk = QStringLiteral("Query Power and Antenna Parameter Successfully !");
 const QString queryFailed = QStringLiteral("Query Power and Antenna Parameter Failed !");
-
-// Writes as "address:byte", in call order.
-QStringList writes()
-{
-    QStringList out;
-    for (const auto& call : fake::callsOf("SetParameter"))
-        out << QStringLiteral("%1:%2").arg(call.args.at(0)).arg(call.bytes.at(0));
-    return out;
-}
 } // namespace
 
-class AntennaPowerPageTest : public QObject {
+class AntennaPowerPageTest : public QObject, FakePageFixture<AntennaPowerPage> {
     Q_OBJECT
 
-private:
-    std::unique_ptr<PageHarness> tree;
-    std::unique_ptr<RecordingContext> rec;
-    std::unique_ptr<AntennaPowerPage> page;
-
-    QCheckBox* box(const char* name) { return child<QCheckBox>(tree->pageControl1, name); }
-    QComboBox* power(int channel) { return child<QComboBox>(tree->pageControl1, powerName[channel]); }
+    QCheckBox* box(const char* name) { return at<QCheckBox>(name); }
+    QComboBox* power(int channel) { return at<QComboBox>(powerName[channel]); }
 
 private slots:
-    void init()
-    {
-        fake::reset();
-        tree = std::make_unique<PageHarness>();
-        rec = std::make_unique<RecordingContext>();
-        page = std::make_unique<AntennaPowerPage>(tree->pageControl1->findChild<QWidget*>("TabSheet17"),
-                                                  rec->context());
-    }
-    void cleanup()
-    {
-        page.reset();
-        tree.reset();
-    }
+    void init() { build("TabSheet17"); }
+    void cleanup() { tearDown(); }
 
     void startsAsTheOperatorFirstSeesIt_data();
     void startsAsTheOperatorFirstSeesIt();
@@ -140,9 +115,7 @@ void AntennaPowerPageTest::powerCodes()
         power(i)->setCurrentIndex(position);
     }
     page->setup();
-    QCOMPARE(writes(), (QStringList{QStringLiteral("192:%1").arg(code), QStringLiteral("208:%1").arg(code),
-                                    QStringLiteral("224:%1").arg(code), QStringLiteral("240:%1").arg(code),
-                                    "153:0", "154:0"}));
+    QCOMPARE(writes(), (QStringList{write(192, code), write(208, code), write(224, code), write(240, code), "153:00", "154:00"}));
     QCOMPARE(rec->lines, QStringList{setupOk});
 
     // Query: each channel's code selects its position, whatever the gate boxes show.
@@ -184,8 +157,8 @@ void AntennaPowerPageTest::powerOutsideTheListIsNotWritten()
     box("CheckBox8")->setChecked(true);
     box("CheckBox13")->setChecked(true);
     page->setup();
-    QVERIFY2(!writes().contains("208:1"), "a list with no selection must not write a code nobody chose");
-    QCOMPARE(writes(), (QStringList{"192:5", "153:0", "154:0"}));
+    QVERIFY2(!writes().contains("208:01"), "a list with no selection must not write a code nobody chose");
+    QCOMPARE(writes(), (QStringList{"192:05", "153:00", "154:00"}));
     QCOMPARE(rec->lines, (QStringList{"Setup Channel 2 Power Parameter Failed !", setupFailed}));
 }
 
@@ -228,7 +201,7 @@ void AntennaPowerPageTest::masks()
 
     // Setup writes the boxes back as they are, the high bits zero.
     page->setup();
-    QCOMPARE(writes(), (QStringList{QStringLiteral("153:%1").arg(workShown), QStringLiteral("154:%1").arg(checkShown)}));
+    QCOMPARE(writes(), (QStringList{write(153, workShown), write(154, checkShown)}));
     QCOMPARE(rec->lines.last(), setupOk);
 }
 
@@ -240,7 +213,7 @@ void AntennaPowerPageTest::disabledCheckBoxIsStillWritten()
     QVERIFY(!box("CheckBox26")->isEnabled());
     QVERIFY2(box("CheckBox26")->isChecked(), "disabling a Check box keeps its state");
     page->setup();
-    QCOMPARE(writes(), (QStringList{"153:0", "154:1"}));
+    QCOMPARE(writes(), (QStringList{"153:00", "154:01"}));
 }
 
 void AntennaPowerPageTest::failingReads_data()
@@ -267,7 +240,7 @@ void AntennaPowerPageTest::failingReads()
 
     page->query();
     QCOMPARE(rec->lines, (QStringList{line, queryFailed}));
-    QCOMPARE(fake::callsOf("GetParameter").size(), std::size_t(6));
+    QCOMPARE(count("GetParameter"), 6);
     for (int i = 0; i < 4; ++i) {
         const bool failed = powerAddress[i] == address;
         QCOMPARE(power(i)->currentIndex(), failed ? 13 : 1 + i);
@@ -303,21 +276,16 @@ void AntennaPowerPageTest::readerAnswersNothing()
     fake::reader().answerNothing = true;
     setup ? page->setup() : page->query();
     QCOMPARE(rec->lines, lines);
-    QCOMPARE(fake::callsOf().size(), std::size_t(6));
+    QCOMPARE(count(), 6);
     for (int i = 0; i < 4; ++i)
         QCOMPARE(power(i)->currentIndex(), 13);
 }
 
 void AntennaPowerPageTest::fitsTheInnerTabArea()
 {
-    tree->show(1, 0);
-    tree->window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
-    QWidget* sheet = tree->pageControl1->findChild<QWidget*>("TabSheet17");
-    const QSize needed = sheet->minimumSizeHint();
-    QVERIFY2(needed.width() <= sheet->width() && needed.height() <= sheet->height(),
-             qPrintable(QStringLiteral("the page needs %1x%2, its tab area is %3x%4")
-                            .arg(needed.width()).arg(needed.height()).arg(sheet->width()).arg(sheet->height())));
+    QVERIFY(tree->showWindow(1, 0));
+    const QString shortfall = roomShortfall(sheet);
+    QVERIFY2(shortfall.isEmpty(), qPrintable(shortfall));
     for (const char* name : {"GroupBox3", "GroupBox16"}) {
         const QRect group = child(tree->pageControl1, name)->geometry();
         QVERIFY2(sheet->rect().contains(group), name);

@@ -1,60 +1,19 @@
 // The "Antenna  Power" page through the real device library and the virtual
 // reader over TCP: what a setup writes, a query brings back into the controls.
 #include "AntennaPowerControls.h"
-#include "ControlFinder.h"
-#include "PageHarness.h"
-#include "SimProcess.h"
+#include "ReaderPageFixture.h"
 
 #include "AntennaPowerPage.h"
 #include "Reader.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QtTest>
 
-#include <cstdlib>
-
 using namespace antennapower;
-
-namespace {
-// What the operator sets on the page: four power positions and two 4-bit masks.
-struct PageValues {
-    QList<int> positions;
-    int work = 0;
-    int check = 0;
-};
-
-// Sets the page's controls under root to v, every channel checked.
-void put(QWidget* root, const PageValues& v)
-{
-    for (int i = 0; i < 4; ++i) {
-        child<QCheckBox>(root, gateName[i])->setChecked(true);
-        child<QComboBox>(root, powerName[i])->setCurrentIndex(v.positions[i]);
-        child<QCheckBox>(root, workName[i])->setChecked(v.work >> i & 1);
-        child<QCheckBox>(root, checkName[i])->setChecked(v.check >> i & 1);
-    }
-}
-
-// What the page's controls under root show.
-PageValues shown(QWidget* root)
-{
-    PageValues v;
-    for (int i = 0; i < 4; ++i) {
-        v.positions << child<QComboBox>(root, powerName[i])->currentIndex();
-        v.work |= child<QCheckBox>(root, workName[i])->isChecked() << i;
-        v.check |= child<QCheckBox>(root, checkName[i])->isChecked() << i;
-    }
-    return v;
-}
-} // namespace
 
 Q_DECLARE_METATYPE(PageValues)
 
 class AntennaPowerReaderTest : public QObject {
     Q_OBJECT
-
-private:
-    std::unique_ptr<PageHarness> tree;
 
 private slots:
     void setupThenQuery_data();
@@ -95,42 +54,29 @@ void AntennaPowerReaderTest::setupThenQuery()
     QFETCH(PageValues, afterQuery);
     QFETCH(QStringList, lines);
 
-    std::vector<std::string> args;
-    for (const QString& option : simOptions)
-        args.push_back(option.toStdString());
-    SimProcess sim(args);
-    QVERIFY(sim.tcpPort() != 0);
-    qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
+    ReaderPageFixture reader(simOptions);
+    QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
+    QWidget* tree = reader.tree.pageControl1;
+    AntennaPowerPage page(reader.sheet("TabSheet17"), reader.context);
 
-    uint32_t handle = 0;
-    QCOMPARE(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), uint16_t(READER_OK));
-
-    tree = std::make_unique<PageHarness>();
-    RecordingContext rec;
-    PageContext context = rec.context();
-    context.handle = [handle] { return handle; };
-    AntennaPowerPage page(tree->pageControl1->findChild<QWidget*>("TabSheet17"), context);
-
-    put(tree->pageControl1, chosen);
+    put(tree, chosen);
     page.setup();
     // Change every control, so the query has to bring each one back.
-    put(tree->pageControl1, PageValues{{5, 5, 5, 5}, chosen.work ^ 0xF, chosen.check ^ 0xF});
+    put(tree, PageValues{{5, 5, 5, 5}, chosen.work ^ 0xF, chosen.check ^ 0xF});
     // The work mask the reader held before the refused write is unknown to the
     // test: read it straight from the reader.
     if (afterQuery.work < 0) {
         uint8_t mask = 0;
-        QCOMPARE(GetParameter(handle, 153, 1, &mask), uint16_t(READER_OK));
+        QCOMPARE(GetParameter(reader.handle(), 153, 1, &mask), uint16_t(READER_OK));
         afterQuery.work = mask & 0xF;
     }
     page.query();
-    CloseReader(handle);
 
-    QCOMPARE(rec.lines, lines);
-    const PageValues back = shown(tree->pageControl1);
+    QCOMPARE(reader.rec.lines, lines);
+    const PageValues back = shown(tree);
     QCOMPARE(back.positions, afterQuery.positions);
     QCOMPARE(back.work, afterQuery.work);
     QCOMPARE(back.check, afterQuery.check);
-    tree.reset();
 }
 
 QTEST_MAIN(AntennaPowerReaderTest)

@@ -1,7 +1,7 @@
 // The "Communication Port" page against the device library's test double.
 #include "CommPortControls.h"
-#include "FakeReader.h"
-#include "PageHarness.h"
+#include "FakePageFixture.h"
+#include "FakeReaderCalls.h"
 
 #include "CommPortPage.h"
 #include "ErrorBox.h"
@@ -15,25 +15,15 @@
 #include <QtTest>
 
 using namespace commport;
+using namespace fakecalls;
 
 namespace {
-const QString setupFailed = QStringLiteral("Setup Communication Parameter Failed !");
-const QString queryFailed = QStringLiteral("Query Communication Parameter Failed !");
+const auto [setupOk, setupFailed, queryOk, queryFailed] = closingLines("Communication Parameter");
 
-// The setup of the page as it starts: "address:bytes", in call order.
-const QStringList defaultWrites{"4:00", "24:0F A1", "6:FF FF FF FF FF FF", "12:C0 A8 00 B2", "16:FF FF FF 00",
-                                "20:C0 A8 00 FE", "3:02", "132:01", "131:00", "100:00", "140:01", "134:00",
+// The setup of the page as it starts: "address:HEX", in call order.
+const QStringList defaultWrites{"4:00", "24:0FA1", "6:FFFFFFFFFFFF", "12:C0A800B2", "16:FFFFFF00",
+                                "20:C0A800FE", "3:02", "132:01", "131:00", "100:00", "140:01", "134:00",
                                 "133:00", "135:01", "139:0A", "136:08", "137:0C"};
-
-QStringList writes()
-{
-    QStringList out;
-    for (const auto& call : fake::callsOf("SetParameter"))
-        out << QStringLiteral("%1:%2").arg(call.args.at(0)).arg(
-            QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(call.bytes.data()), qsizetype(call.bytes.size()))
-                                    .toHex(' ').toUpper()));
-    return out;
-}
 
 qsizetype indexOfAddress(const QStringList& list, const QString& prefix)
 {
@@ -66,30 +56,14 @@ const QStringList dhcpFields{"Label33", "Edit98", "Edit99", "Edit100", "Edit101"
                              "Edit104", "Edit105"};
 } // namespace
 
-class CommPortPageTest : public QObject {
+class CommPortPageTest : public QObject, FakePageFixture<CommPortPage> {
     Q_OBJECT
-
-    std::unique_ptr<PageHarness> tree;
-    std::unique_ptr<RecordingContext> rec;
-    std::unique_ptr<CommPortPage> page;
-    QWidget* sheet = nullptr;
 
     bool enabled(const QString& name) { return child(sheet, name)->isEnabled(); }
 
 private slots:
-    void init()
-    {
-        fake::reset();
-        tree = std::make_unique<PageHarness>();
-        rec = std::make_unique<RecordingContext>();
-        sheet = tree->pageControl1->findChild<QWidget*>("TabSheet4");
-        page = std::make_unique<CommPortPage>(sheet, rec->context());
-    }
-    void cleanup()
-    {
-        page.reset();
-        tree.reset();
-    }
+    void init() { build("TabSheet4"); }
+    void cleanup() { tearDown(); }
 
     void setupWrites_data()
     {
@@ -97,14 +71,14 @@ private slots:
         QTest::addColumn<QStringList>("changes");
         QTest::newRow("as the page starts") << QVariantMap{} << QStringList{};
         QTest::newRow("client mode") << QVariantMap{{"CheckBox2", true}}
-                                     << QStringList{"3:03", "30:27 10", "26:C0 A8 00 01"};
+                                     << QStringList{"3:03", "30:2710", "26:C0A80001"};
         QTest::newRow("server fields in screen order")
             << QVariantMap{{"CheckBox2", true}, {"Edit112", "10"}, {"Edit111", "11"}, {"Edit110", "12"}, {"Edit113", "13"}}
-            << QStringList{"3:03", "30:27 10", "26:0A 0B 0C 0D"};
-        QTest::newRow("port beyond 16 bits, no field rule") << QVariantMap{{"Edit97", "70000"}} << QStringList{"24:11 70"};
+            << QStringList{"3:03", "30:2710", "26:0A0B0C0D"};
+        QTest::newRow("port beyond 16 bits, no field rule") << QVariantMap{{"Edit97", "70000"}} << QStringList{"24:1170"};
         QTest::newRow("DHCP on, addresses still written") << QVariantMap{{"CheckBox3", true}} << QStringList{"4:01"};
         QTest::newRow("MAC digits, one-digit field") << QVariantMap{{"Edit115", "0A"}, {"Edit116", "F"}, {"Edit120", "1"}}
-                                                   << QStringList{"6:0A 0F FF FF FF 01"};
+                                                   << QStringList{"6:0A0FFFFFFF01"};
         QTest::newRow("ack with passive") << QVariantMap{{"CheckBox6", true}} << QStringList{};
         QTest::newRow("ack, buffered, active") << QVariantMap{{"CheckBox6", true}, {"RadioButton7", true}}
                                                << QStringList{"134:01", "133:01"};
@@ -122,7 +96,7 @@ private slots:
         put(sheet, controls);
         page->setup();
         QCOMPARE(writes(), withChanges(changes));
-        QCOMPARE(rec->lines, QStringList{"Setup Communication Parameter Successfully !"});
+        QCOMPARE(rec->lines, QStringList{setupOk});
     }
 
     void queryShows_data()
@@ -145,8 +119,8 @@ private slots:
         };
         const QVariantMap shownBase{{"Edit97", "5000"}, {"Edit115", "00"}, {"Edit116", "1A"}, {"Edit120", "FF"},
                                     {"Edit98", "10"}, {"Edit101", "1"}, {"Edit105", "0"}, {"Edit109", "254"}};
-        const QStringList baseWrites{"24:13 88", "6:00 1A 2B 3C 4D FF", "12:0A 00 00 01", "16:FF FF 00 00",
-                                     "20:0A 00 00 FE", "140:00", "100:00", "131:00"};
+        const QStringList baseWrites{"24:1388", "6:001A2B3C4DFF", "12:0A000001", "16:FFFF0000",
+                                     "20:0A0000FE", "140:00", "100:00", "131:00"};
         const auto plus = [&](QStringList more) { return baseWrites + more; };
         const auto show = [&](QVariantMap more) {
             more.insert(shownBase);
@@ -156,7 +130,7 @@ private slots:
         for (const char* mode : {"01", "03"})
             QTest::addRow("connection mode %s", mode)
                 << with({{"3", bytes(mode)}}) << show({{"CheckBox2", true}, {"Edit114", "5000"}, {"Edit112", "10"}, {"Edit113", "2"}})
-                << clientFields << QStringList{} << plus({"3:03", "30:13 88", "26:0A 00 00 02"});
+                << clientFields << QStringList{} << plus({"3:03", "30:1388", "26:0A000002"});
         for (const char* mode : {"00", "02"})
             QTest::addRow("connection mode %s", mode)
                 << with({{"3", bytes(mode)}, {"CheckBox2", true}}) << show({{"CheckBox2", false}, {"Edit112", "192"}})
@@ -192,22 +166,21 @@ private slots:
             if (!it.key().front().isDigit())
                 put(sheet, {{it.key(), it.value()}});
             else
-                for (int i = 0; i < it.value().toByteArray().size(); ++i)
-                    fake::reader().memory[it.key().toInt() + i] = uint8_t(it.value().toByteArray()[i]);
+                putMemory(it.key().toInt(), it.value().toByteArray());
         }
         page->query();
-        QCOMPARE(rec->lines, QStringList{"Query Communication Parameter Successfully !"});
+        QCOMPARE(rec->lines, QStringList{queryOk});
         QCOMPARE(shown(sheet, expected), expected);
         for (const QString& name : enabledNames)
             QVERIFY2(enabled(name), qPrintable(name + " enabled"));
         for (const QString& name : disabledNames)
             QVERIFY2(!enabled(name), qPrintable(name + " disabled"));
-        QCOMPARE(fake::callsOf("GetParameter").size(), std::size_t(child<QCheckBox>(sheet, "CheckBox2")->isChecked() ? 19 : 17));
+        QCOMPARE(count("GetParameter"), child<QCheckBox>(sheet, "CheckBox2")->isChecked() ? 19 : 17);
 
         const bool anyUnset = afterSetup.contains("134:");
         page->setup();
         QCOMPARE(writes(), withChanges(afterSetup));
-        QCOMPARE(rec->lines.last(), anyUnset ? setupFailed : QStringLiteral("Setup Communication Parameter Successfully !"));
+        QCOMPARE(rec->lines.last(), anyUnset ? setupFailed : setupOk);
     }
 
     void failedSteps_data()
@@ -238,7 +211,7 @@ private slots:
         fake::reader().failGet[3] = 0x20;
         setup ? page->setup() : page->query();
         QCOMPARE(rec->lines, lines);
-        QCOMPARE(int(fake::callsOf().size()), calls);
+        QCOMPARE(count(), calls);
         QCOMPARE(child<QCheckBox>(sheet, "CheckBox2")->isChecked(), controls.value("CheckBox2").toBool());
     }
 
@@ -338,9 +311,7 @@ private slots:
 
     void fitsLeftOfTheButtons()
     {
-        tree->show(2);
-        tree->window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
+        QVERIFY(tree->showWindow(2));
         // The server address fields carry bytes 0 to 3 from left to right.
         QWidget* previous = nullptr;
         for (const char* name : {"Edit112", "Edit111", "Edit110", "Edit113"}) {

@@ -1,11 +1,9 @@
 // The "Communication Port" page through the real device library and the
 // virtual reader over TCP: what a setup writes, a query brings back into the controls.
 #include "CommPortControls.h"
-#include "PageHarness.h"
-#include "SimProcess.h"
+#include "ReaderPageFixture.h"
 
 #include "CommPortPage.h"
-#include "Reader.h"
 
 #include <QtTest>
 
@@ -64,27 +62,15 @@ private slots:
     {
         QFETCH(QVariantMap, setting);
 
-        SimProcess sim;
-        QVERIFY(sim.tcpPort() != 0);
-        qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
-        uint32_t handle = 0;
-        QCOMPARE(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), uint16_t(READER_OK));
+        ReaderPageFixture reader;
+        QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
+        QWidget* sheet = reader.sheet("TabSheet4");
+        CommPortPage page(sheet, reader.context);
 
-        PageHarness tree;
-        RecordingContext rec;
-        PageContext context = rec.context();
-        context.handle = [handle] { return handle; };
-        QWidget* sheet = tree.pageControl1->findChild<QWidget*>("TabSheet4");
-        CommPortPage page(sheet, context);
+        reader.setupThenQuery(page, [&] { put(sheet, setting); }, [&] { put(sheet, otherThan(setting)); });
 
-        put(sheet, setting);
-        page.setup();
-        put(sheet, otherThan(setting));
-        page.query();
-        CloseReader(handle);
-
-        QCOMPARE(rec.lines, (QStringList{"Setup Communication Parameter Successfully !",
-                                         "Query Communication Parameter Successfully !"}));
+        QCOMPARE(reader.rec.lines, (QStringList{"Setup Communication Parameter Successfully !",
+                                                "Query Communication Parameter Successfully !"}));
         QCOMPARE(shown(sheet, setting), setting);
     }
 };

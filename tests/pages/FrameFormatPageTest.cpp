@@ -1,8 +1,7 @@
 // The "Frame Format" page against the device library's test double.
-#include "ControlFinder.h"
+#include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 #include "OuterPageChecks.h"
-#include "PageHarness.h"
 
 #include "FieldRules.h"
 #include "FrameFormatPage.h"
@@ -13,7 +12,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
-using outerpage::writes;
+using namespace fakecalls;
 
 namespace {
 const QString setupOk = QStringLiteral("Setup Output Frame Format Parameter Successfully !");
@@ -40,24 +39,10 @@ QByteArray code(const char* bytes)
 {
     return QByteArray(bytes, 4);
 }
-
-void setMemory(int address, const QByteArray& bytes)
-{
-    for (int i = 0; i < bytes.size(); ++i)
-        fake::reader().memory[address + i] = uint8_t(bytes[i]);
-}
 } // namespace
 
-class FrameFormatPageTest : public QObject {
+class FrameFormatPageTest : public QObject, FakePageFixture<FrameFormatPage> {
     Q_OBJECT
-
-private:
-    std::unique_ptr<PageHarness> tree;
-    std::unique_ptr<RecordingContext> rec;
-    std::unique_ptr<FrameFormatPage> page;
-
-    template <typename W = QWidget>
-    W* at(const QString& name) { return child<W>(tree->pageControl1, name); }
 
     // Each rule's controls are enabled exactly as its box (or "Timing Output") says.
     void verifyEnabledStates()
@@ -70,18 +55,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        fake::reset();
-        tree = std::make_unique<PageHarness>();
-        rec = std::make_unique<RecordingContext>();
-        page = std::make_unique<FrameFormatPage>(tree->pageControl1->findChild<QWidget*>("TabSheet2"), rec->context());
-    }
-    void cleanup()
-    {
-        page.reset();
-        tree.reset();
-    }
+    void init() { build("TabSheet2"); }
+    void cleanup() { tearDown(); }
 
     void setupWrites_data();
     void setupWrites();
@@ -214,13 +189,13 @@ void FrameFormatPageTest::queryShows()
     at<QCheckBox>("CheckBox46")->setChecked(false);
     at<QLineEdit>("Edit79")->setText("EE");
     at<QLineEdit>("Edit80")->setText("EE");
-    setMemory(64, memory);
+    putMemory(64, memory);
     fake::reader().memory[130] = uint8_t(ports);
 
     page->query();
     QCOMPARE(rec->lines, QStringList{queryOk});
-    QCOMPARE(outerpage::readAddresses(), (QList<int>{68, 69, 130, 64, 71, 65, 72, 76}));
-    for (QAbstractButton* button : tree->pageControl1->findChild<QWidget*>("TabSheet2")->findChildren<QAbstractButton*>())
+    QCOMPARE(reads(), (QList<int>{68, 69, 130, 64, 71, 65, 72, 76}));
+    for (QAbstractButton* button : sheet->findChildren<QAbstractButton*>())
         QVERIFY2(button->isChecked() == checked.contains(button->objectName()), qPrintable(button->objectName()));
     QCOMPARE(at<QLineEdit>("Edit78")->text(), interval);
     QCOMPARE(at<QComboBox>("ComboBox10")->currentIndex(), start);
@@ -244,7 +219,7 @@ void FrameFormatPageTest::tagIdWindowWithoutSelectionIsNotWritten()
     QFETCH(int, windowByte);
 
     fake::reader().memory[65] = uint8_t(windowByte);
-    setMemory(72, QByteArray(8, char(0xFF)));
+    putMemory(72, QByteArray(8, char(0xFF)));
     page->query();
     fake::reset();
     rec->lines.clear();
@@ -288,7 +263,7 @@ void FrameFormatPageTest::failingReadKeepsItsControls()
     QFETCH(int, address);
     QFETCH(QString, line);
 
-    setMemory(64, QByteArray("\x01\x35\x00\x00\x01\x00\x07\x90\x0A\xFF\x00\x00\x0D\xFF\x00\x00", 16));
+    putMemory(64, QByteArray("\x01\x35\x00\x00\x01\x00\x07\x90\x0A\xFF\x00\x00\x0D\xFF\x00\x00", 16));
     fake::reader().memory[130] = 0x01;
     fake::reader().failGet[address] = 0x20;
     page->query();
@@ -337,16 +312,14 @@ void FrameFormatPageTest::readerAnswersNothing()
     fake::reader().answerNothing = true;
     setup ? page->setup() : page->query();
     QCOMPARE(rec->lines, lines);
-    QCOMPARE(fake::callsOf().size(), std::size_t(8));
+    QCOMPARE(count(), 8);
     QCOMPARE(at<QLineEdit>("Edit79")->text(), "02");
     QVERIFY(at<QRadioButton>("RadioButton1")->isChecked());
 }
 
 void FrameFormatPageTest::fitsLeftOfTheButtons()
 {
-    tree->show(3);
-    tree->window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
+    QVERIFY(tree->showWindow(3));
     QCOMPARE(outerpage::misplacedControls(tree->pageControl1->currentWidget()), QStringList());
 }
 

@@ -1,7 +1,6 @@
 // The "Frequency" page against the device library's test double.
-#include "FakeReader.h"
-#include "ControlFinder.h"
-#include "PageHarness.h"
+#include "FakePageFixture.h"
+#include "FakeReaderCalls.h"
 
 #include "FrequencyPage.h"
 #include "IntegerText.h"
@@ -17,50 +16,17 @@
 #include <QSlider>
 #include <QtTest>
 
+using namespace fakecalls;
+
 namespace {
-const QString setupOk = QStringLiteral("Setup Frequency Parameter Successfully !");
-const QString setupFailed = QStringLiteral("Setup Frequency Parameter Failed !");
-const QString queryOk = QStringLiteral("Query Frequency Parameter Successfully !");
-const QString queryFailed = QStringLiteral("Query Frequency Parameter Failed !");
-
-// Writes as "address:hex bytes", in call order.
-QStringList writes()
-{
-    QStringList out;
-    for (const auto& call : fake::callsOf("SetParameter"))
-        out << QStringLiteral("%1:%2").arg(call.args.at(0)).arg(QString::fromLatin1(QByteArray(
-                   reinterpret_cast<const char*>(call.bytes.data()), qsizetype(call.bytes.size())).toHex()));
-    return out;
-}
-
-// Addresses read, in call order.
-QList<int> reads()
-{
-    QList<int> out;
-    for (const auto& call : fake::callsOf("GetParameter"))
-        out << call.args.at(0);
-    return out;
-}
-
-void putMemory(int address, const QByteArray& bytes)
-{
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        fake::reader().memory[address + i] = uint8_t(bytes[i]);
-}
+const auto [setupOk, setupFailed, queryOk, queryFailed] = closingLines("Frequency Parameter");
 } // namespace
 
-class FrequencyPageTest : public QObject {
+class FrequencyPageTest : public QObject, FakePageFixture<FrequencyPage> {
     Q_OBJECT
 
-private:
-    std::unique_ptr<PageHarness> tree;
-    std::unique_ptr<RecordingContext> rec;
-    std::unique_ptr<FrequencyPage> page;
-
-    template <typename W = QWidget>
-    W* control(const char* name) { return child<W>(tree->pageControl1, name); }
-    QListWidget* channels() { return control<QListWidget>("CheckListBox1"); }
-    QComboBox* fixedChannel() { return control<QComboBox>("ComboBox13"); }
+    QListWidget* channels() { return at<QListWidget>("CheckListBox1"); }
+    QComboBox* fixedChannel() { return at<QComboBox>("ComboBox13"); }
     QAction* action(const char* name) { return child<QAction>(tree->pageControl1, name); }
 
     // Channels checked in the check list, numbered from 1.
@@ -91,16 +57,12 @@ private:
 private slots:
     void init()
     {
-        fake::reset();
         QLocale::setDefault(QLocale::c());
-        tree = std::make_unique<PageHarness>();
-        rec = std::make_unique<RecordingContext>();
-        page = std::make_unique<FrequencyPage>(tree->pageControl1->findChild<QWidget*>("TabSheet18"), rec->context());
+        build("TabSheet18");
     }
     void cleanup()
     {
-        page.reset();
-        tree.reset();
+        tearDown();
         QLocale::setDefault(QLocale::system());
     }
 
@@ -136,23 +98,23 @@ void FrequencyPageTest::startsAsTheOperatorFirstSeesIt()
     QCOMPARE(channels()->count(), 50);
     QCOMPARE(channels()->item(49)->text(), QStringLiteral("Freq 50"));
     QVERIFY(checkedChannels().isEmpty() && channels()->isEnabled());
-    auto* bar = control<QSlider>("TrackBar14");
+    auto* bar = at<QSlider>("TrackBar14");
     QCOMPARE(QList<int>({bar->minimum(), bar->maximum(), bar->value()}), QList<int>({5, 100, 30}));
     QVERIFY(bar->isEnabled());
-    QCOMPARE(control<QLineEdit>("Edit16")->text(), QStringLiteral("300"));
-    QVERIFY(!control("Edit16")->isEnabled());
+    QCOMPARE(at<QLineEdit>("Edit16")->text(), QStringLiteral("300"));
+    QVERIFY(!at("Edit16")->isEnabled());
     for (const char* field : {"Edit75", "Edit76", "Edit77"})
-        QVERIFY2(!control(field)->isEnabled(), field);
-    QVERIFY(!control<QRadioButton>("RadioButton11")->isChecked() && !control<QRadioButton>("RadioButton12")->isChecked());
+        QVERIFY2(!at(field)->isEnabled(), field);
+    QVERIFY(!at<QRadioButton>("RadioButton11")->isChecked() && !at<QRadioButton>("RadioButton12")->isChecked());
     QCOMPARE(action("SelectAll")->text(), QStringLiteral("全选"));
     QCOMPARE(action("UnselectAll")->text(), QStringLiteral("全不选"));
     QVERIFY(action("SelectAll")->isVisible() && action("UnselectAll")->isVisible());
 
-    control<QCheckBox>("CheckBox1")->setChecked(true);
+    at<QCheckBox>("CheckBox1")->setChecked(true);
     for (const char* field : {"Edit75", "Edit76", "Edit77"})
-        QVERIFY2(control(field)->isEnabled(), "Must Setting enables the plan fields");
-    control<QSlider>("TrackBar14")->setValue(7);
-    QCOMPARE(control<QLineEdit>("Edit16")->text(), QStringLiteral("70"));
+        QVERIFY2(at(field)->isEnabled(), "Must Setting enables the plan fields");
+    at<QSlider>("TrackBar14")->setValue(7);
+    QCOMPARE(at<QLineEdit>("Edit16")->text(), QStringLiteral("70"));
 }
 
 void FrequencyPageTest::modeRules_data()
@@ -168,10 +130,10 @@ void FrequencyPageTest::modeRules()
     QFETCH(QString, clicked);
     QFETCH(bool, hopping);
 
-    control<QRadioButton>(qPrintable(clicked))->click();
+    at<QRadioButton>(clicked)->click();
     QCOMPARE(fixedChannel()->isEnabled(), !hopping);
     QVERIFY2(fixedChannel()->currentIndex() == 0, "either mode goes back to channel 1");
-    for (QWidget* w : {static_cast<QWidget*>(channels()), control("TrackBar14"), control("Edit16")})
+    for (QWidget* w : {static_cast<QWidget*>(channels()), at("TrackBar14"), at("Edit16")})
         QCOMPARE(w->isEnabled(), hopping);
     QCOMPARE(action("SelectAll")->isVisible(), hopping);
     QCOMPARE(action("UnselectAll")->isVisible(), hopping);
@@ -196,24 +158,24 @@ void FrequencyPageTest::setupWrites_data()
     const QStringList defaults{"92000", "20", "20"};
     QTest::newRow("fixed channel 3 without Must Setting")
         << false << QStringList{"95000", "7", "9"} << "RadioButton11" << 2 << QList<int>{1} << 30
-        << QStringList{"161:1e", "160:03"} << setupOk;
+        << QStringList{"161:1E", "160:03"} << setupOk;
     QTest::newRow("hopping 92000 / 50 / 50 on channels 1, 2, 9, 50")
         << true << QStringList{"92000", "50", "50"} << "RadioButton12" << 0 << QList<int>{1, 2, 9, 50} << 30
-        << QStringList{"80:1770", "82:32", "83:32", "161:1e", "162:03010000000002", "160:00"} << setupOk;
+        << QStringList{"80:1770", "82:32", "83:32", "161:1E", "162:03010000000002", "160:00"} << setupOk;
     QTest::newRow("start 86000, fastest hops")
         << true << QStringList{"86000", "0", "1"} << "RadioButton11" << 49 << QList<int>{} << 5
         << QStringList{"80:0000", "82:00", "83:01", "161:05", "160:32"} << setupOk;
     QTest::newRow("start 96000, slowest hops")
         << true << QStringList{"96000", "255", "255"} << "RadioButton12" << 0 << QList<int>{} << 100
-        << QStringList{"80:2710", "82:ff", "83:ff", "161:64", "162:00000000000000", "160:00"} << setupOk;
+        << QStringList{"80:2710", "82:FF", "83:FF", "161:64", "162:00000000000000", "160:00"} << setupOk;
     QTest::newRow("a start read back above 96000 goes back as read")
         << true << QStringList{"151535", "20", "20"} << "RadioButton12" << 0 << QList<int>{} << 30
-        << QStringList{"80:ffff", "82:14", "83:14", "161:1e", "162:00000000000000", "160:00"} << setupOk;
+        << QStringList{"80:FFFF", "82:14", "83:14", "161:1E", "162:00000000000000", "160:00"} << setupOk;
     // Nobody chose a mode, or a channel: 160 keeps what the reader has.
     QTest::newRow("no mode chosen")
-        << false << defaults << "" << -1 << QList<int>{3} << 30 << QStringList{"161:1e"} << setupFailed;
+        << false << defaults << "" << -1 << QList<int>{3} << 30 << QStringList{"161:1E"} << setupFailed;
     QTest::newRow("fixed with no channel chosen")
-        << false << defaults << "RadioButton11" << -1 << QList<int>{} << 30 << QStringList{"161:1e"} << setupFailed;
+        << false << defaults << "RadioButton11" << -1 << QList<int>{} << 30 << QStringList{"161:1E"} << setupFailed;
 }
 
 void FrequencyPageTest::setupWrites()
@@ -227,19 +189,19 @@ void FrequencyPageTest::setupWrites()
     QFETCH(QStringList, expected);
     QFETCH(QString, closing);
 
-    control<QCheckBox>("CheckBox1")->setChecked(mustSetting);
-    control<QLineEdit>("Edit75")->setText(plan[0]);
-    control<QLineEdit>("Edit76")->setText(plan[1]);
-    control<QLineEdit>("Edit77")->setText(plan[2]);
+    at<QCheckBox>("CheckBox1")->setChecked(mustSetting);
+    at<QLineEdit>("Edit75")->setText(plan[0]);
+    at<QLineEdit>("Edit76")->setText(plan[1]);
+    at<QLineEdit>("Edit77")->setText(plan[2]);
     if (!mode.isEmpty())
-        control<QRadioButton>(qPrintable(mode))->setChecked(true);
+        at<QRadioButton>(mode)->setChecked(true);
     fixedChannel()->setCurrentIndex(fixedPosition);
     check(checked);
-    control<QSlider>("TrackBar14")->setValue(hopInterval);
+    at<QSlider>("TrackBar14")->setValue(hopInterval);
 
     page->setup();
     QCOMPARE(writes(), expected);
-    QCOMPARE(fake::callsOf("GetParameter").size(), std::size_t(0));
+    QCOMPARE(count("GetParameter"), 0);
     QCOMPARE(rec->lines, QStringList{closing});
 }
 
@@ -290,7 +252,7 @@ void FrequencyPageTest::queryShows()
 
     QCOMPARE(rec->lines, QStringList{queryOk});
     QCOMPARE(reads(), addresses);
-    QCOMPARE(control<QLineEdit>("Edit75")->text(), start);
+    QCOMPARE(at<QLineEdit>("Edit75")->text(), start);
     QStringList shown;
     for (int i = 0; i < fixedChannel()->count(); ++i)
         shown << fixedChannel()->itemText(i);
@@ -299,15 +261,15 @@ void FrequencyPageTest::queryShows()
     if (!items.isEmpty())
         QCOMPARE(channels()->item(items.size() - 1)->text(), QStringLiteral("Freq %1").arg(items.size()));
     QCOMPARE(fixedChannel()->currentIndex(), fixedPosition);
-    QCOMPARE(control<QRadioButton>("RadioButton12")->isChecked(), hopping);
-    QCOMPARE(control<QRadioButton>("RadioButton11")->isChecked(), !hopping);
+    QCOMPARE(at<QRadioButton>("RadioButton12")->isChecked(), hopping);
+    QCOMPARE(at<QRadioButton>("RadioButton11")->isChecked(), !hopping);
     QCOMPARE(fixedChannel()->isEnabled(), !hopping);
     QCOMPARE(channels()->isEnabled(), hopping);
     QCOMPARE(action("SelectAll")->isVisible(), hopping);
     QCOMPARE(checkedChannels(), checked);
-    QCOMPARE(control<QSlider>("TrackBar14")->value(), hopInterval);
-    QCOMPARE(control<QLineEdit>("Edit16")->text(), QString::number(hopInterval * 10));
-    QCOMPARE(control<QLineEdit>("Edit77")->text(), QString::number(items.size()));
+    QCOMPARE(at<QSlider>("TrackBar14")->value(), hopInterval);
+    QCOMPARE(at<QLineEdit>("Edit16")->text(), QString::number(hopInterval * 10));
+    QCOMPARE(at<QLineEdit>("Edit77")->text(), QString::number(items.size()));
 
     // A hopping setup writes back what was read; on an empty list, an all-zero mask.
     if (hopping) {
@@ -371,7 +333,7 @@ void FrequencyPageTest::channelsBeyondTheMask()
     channels()->item(59)->setCheckState(Qt::Checked);   // even if something checks it, it is not written
     fake::reset();
     page->setup();
-    QCOMPARE(writes(), (QStringList{"161:1e", "162:ffffffffffffff", "160:00"}));
+    QCOMPARE(writes(), (QStringList{"161:1E", "162:FFFFFFFFFFFFFF", "160:00"}));
 }
 
 void FrequencyPageTest::failedReadsKeepTheControls_data()
@@ -407,7 +369,7 @@ void FrequencyPageTest::failedReadsKeepTheControls()
     QFETCH(int, fixedPosition);
 
     readPlanOf(20);       // fixed on channel 1 of 20
-    control<QRadioButton>("RadioButton12")->setChecked(true);
+    at<QRadioButton>("RadioButton12")->setChecked(true);
     check({2, 3});
     putMemory(80, QByteArray::fromHex("17703204"));
     putMemory(160, QByteArray::fromHex("0050ffffffffffffff"));
@@ -418,9 +380,9 @@ void FrequencyPageTest::failedReadsKeepTheControls()
     QCOMPARE(rec->lines, lines);
     QCOMPARE(channels()->count(), listLength);
     QCOMPARE(fixedChannel()->count(), listLength);
-    QCOMPARE(control<QLineEdit>("Edit77")->text(), QString::number(listLength));
+    QCOMPARE(at<QLineEdit>("Edit77")->text(), QString::number(listLength));
     QCOMPARE(checkedChannels(), checked);
-    QCOMPARE(control<QSlider>("TrackBar14")->value(), hopInterval);
+    QCOMPARE(at<QSlider>("TrackBar14")->value(), hopInterval);
     QVERIFY2(fixedChannel()->currentIndex() == fixedPosition, "rebuilt lists show no channel until a mode read chooses one");
 }
 
@@ -441,8 +403,8 @@ void FrequencyPageTest::readerAnswersNothing()
     QFETCH(QStringList, lines);
     QFETCH(int, calls);
 
-    control<QCheckBox>("CheckBox1")->setChecked(true);
-    control<QRadioButton>("RadioButton12")->setChecked(true);
+    at<QCheckBox>("CheckBox1")->setChecked(true);
+    at<QRadioButton>("RadioButton12")->setChecked(true);
     check({5});
     fake::reader().answerNothing = true;
     if (routine == "setup")
@@ -452,10 +414,10 @@ void FrequencyPageTest::readerAnswersNothing()
     else
         page->refreshLists();
     QCOMPARE(rec->lines, lines);
-    QCOMPARE(fake::callsOf().size(), std::size_t(calls));
+    QCOMPARE(count(), calls);
     QCOMPARE(channels()->count(), 50);
     QCOMPARE(checkedChannels(), QList<int>{5});
-    QCOMPARE(control<QLineEdit>("Edit75")->text(), QStringLiteral("92000"));
+    QCOMPARE(at<QLineEdit>("Edit75")->text(), QStringLiteral("92000"));
 }
 
 void FrequencyPageTest::planReadReportsOnlyFailures()
@@ -473,8 +435,8 @@ void FrequencyPageTest::planReadReportsOnlyFailures()
 void FrequencyPageTest::conversionErrorStopsTheRoutine()
 {
     // Setup: an emptied step field stops after the start frequency was written.
-    control<QCheckBox>("CheckBox1")->setChecked(true);
-    control<QLineEdit>("Edit76")->setText(QString());
+    at<QCheckBox>("CheckBox1")->setChecked(true);
+    at<QLineEdit>("Edit76")->setText(QString());
     QVERIFY_THROWS_EXCEPTION(ConversionError, page->setup());
     QCOMPARE(writes(), QStringList{"80:1770"});
     QVERIFY(rec->lines.isEmpty());
@@ -504,17 +466,17 @@ void FrequencyPageTest::setupParaRefreshesSilently()
     tree->show(1, 1);
     putMemory(80, QByteArray::fromHex("17703214"));       // the reader's plan: 20 channels
     putMemory(160, QByteArray::fromHex("00140300000000000000"));
-    control<QLineEdit>("Edit77")->setText(QStringLiteral("9"));   // not written without "Must Setting"
-    control<QRadioButton>("RadioButton11")->click();
+    at<QLineEdit>("Edit77")->setText(QStringLiteral("9"));   // not written without "Must Setting"
+    at<QRadioButton>("RadioButton11")->click();
     fixedChannel()->setCurrentIndex(4);
     check({1, 7});
     fake::reader().failGet[82] = 0x20;        // the refresh's failures are not logged
 
     pages.setup();
     QCOMPARE(rec->lines, QStringList{setupOk});
-    QCOMPARE(writes(), (QStringList{"161:1e", "160:05"}));
+    QCOMPARE(writes(), (QStringList{"161:1E", "160:05"}));
     QCOMPARE(reads(), (QList<int>{80, 82, 83, 161, 160}));
-    QCOMPARE(control<QLineEdit>("Edit77")->text(), QStringLiteral("20"));
+    QCOMPARE(at<QLineEdit>("Edit77")->text(), QStringLiteral("20"));
     QCOMPARE(fixedChannel()->currentIndex(), 4);
     QVERIFY2(checkedChannels().isEmpty(), "fixed mode: the rebuilt lists carry no check marks");
 
@@ -529,14 +491,9 @@ void FrequencyPageTest::setupParaRefreshesSilently()
 
 void FrequencyPageTest::fitsTheInnerTabArea()
 {
-    tree->show(1, 1);
-    tree->window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
-    QWidget* sheet = tree->pageControl1->findChild<QWidget*>("TabSheet18");
-    const QSize needed = sheet->minimumSizeHint();
-    QVERIFY2(needed.width() <= sheet->width() && needed.height() <= sheet->height(),
-             qPrintable(QStringLiteral("the page needs %1x%2, its tab area is %3x%4")
-                            .arg(needed.width()).arg(needed.height()).arg(sheet->width()).arg(sheet->height())));
+    QVERIFY(tree->showWindow(1, 1));
+    const QString shortfall = roomShortfall(sheet);
+    QVERIFY2(shortfall.isEmpty(), qPrintable(shortfall));
     // Columns of channels running down before they wrap, a quarter of the list
     // wide or as wide as their texts need, whichever is more.
     QListWidget* list = channels();

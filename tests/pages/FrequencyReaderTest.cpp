@@ -1,9 +1,7 @@
 // The "Frequency" page through the real device library and the virtual reader
 // over TCP: what a setup writes, a query brings back; and a connect of the
 // whole window fills the channel lists from the reader's plan.
-#include "ControlFinder.h"
-#include "PageHarness.h"
-#include "SimProcess.h"
+#include "ReaderPageFixture.h"
 #include "WindowProbe.h"
 
 #include "ErrorBox.h"
@@ -72,14 +70,6 @@ PageValues shown(QWidget* root)
     v.hopInterval = child<QSlider>(root, "TrackBar14")->value();
     return v;
 }
-
-std::vector<std::string> arguments(const QStringList& options)
-{
-    std::vector<std::string> args;
-    for (const QString& option : options)
-        args.push_back(option.toStdString());
-    return args;
-}
 } // namespace
 
 Q_DECLARE_METATYPE(PageValues)
@@ -127,38 +117,27 @@ void FrequencyReaderTest::setupThenQuery()
     QFETCH(PageValues, afterQuery);
     QFETCH(QStringList, lines);
 
-    SimProcess sim(arguments(simOptions));
-    QVERIFY(sim.tcpPort() != 0);
-    qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
-    uint32_t handle = 0;
-    QCOMPARE(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), uint16_t(READER_OK));
-
-    PageHarness tree;
-    RecordingContext rec;
-    PageContext context = rec.context();
-    context.handle = [handle] { return handle; };
-    FrequencyPage page(tree.pageControl1->findChild<QWidget*>("TabSheet18"), context);
+    ReaderPageFixture reader(simOptions);
+    QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
+    QWidget* tree = reader.tree.pageControl1;
+    FrequencyPage page(reader.sheet("TabSheet18"), reader.context);
 
     // The plan first, so the lists have the channels the choice needs.
-    put(tree.pageControl1, PageValues{chosen.plan, true, 0, {}, 30});
+    put(tree, PageValues{chosen.plan, true, 0, {}, 30});
     page.setup();
     page.refreshLists();
-    rec.lines.clear();
-    put(tree.pageControl1, chosen);
-    page.setup();
-    // Change every control, so the query has to bring each one back.
-    put(tree.pageControl1, PageValues{{"86000", "1", "1"}, !chosen.hopping, 0, {1}, 5});
-    page.query();
-    CloseReader(handle);
+    reader.rec.lines.clear();
+    reader.setupThenQuery(page, [&] { put(tree, chosen); },
+                          [&] { put(tree, PageValues{{"86000", "1", "1"}, !chosen.hopping, 0, {1}, 5}); });
 
-    QCOMPARE(rec.lines, lines);
-    const PageValues back = shown(tree.pageControl1);
+    QCOMPARE(reader.rec.lines, lines);
+    const PageValues back = shown(tree);
     QCOMPARE(back.plan, afterQuery.plan);
     QCOMPARE(back.hopping, afterQuery.hopping);
     QCOMPARE(back.fixedPosition, afterQuery.fixedPosition);
     QCOMPARE(back.checked, afterQuery.checked);
     QCOMPARE(back.hopInterval, afterQuery.hopInterval);
-    QCOMPARE(child<QComboBox>(tree.pageControl1, "ComboBox13")->count(), afterQuery.plan[2].toInt());
+    QCOMPARE(child<QComboBox>(tree, "ComboBox13")->count(), afterQuery.plan[2].toInt());
 }
 
 void FrequencyReaderTest::connectFillsTheListsFromThePlan_data()
@@ -184,19 +163,17 @@ void FrequencyReaderTest::connectFillsTheListsFromThePlan()
     QFETCH(int, fixedPosition);
     QFETCH(QStringList, frequencyLines);
 
-    SimProcess sim(arguments(simOptions));
-    qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
+    ReaderPageFixture reader(simOptions);
+    QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
 
     // A plan other than the window's: 935.00 MHz, 250 kHz apart, 4 channels, fixed on channel 3.
-    uint32_t handle = 0;
-    QCOMPARE(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), uint16_t(READER_OK));
     const uint8_t start[2] = {0x1D, 0x4C};
     const uint8_t step = 25, points = 4, channel = 3;
-    QCOMPARE(SetParameter(handle, 80, 2, start), uint16_t(READER_OK));
-    QCOMPARE(SetParameter(handle, 82, 1, &step), uint16_t(READER_OK));
-    QCOMPARE(SetParameter(handle, 83, 1, &points), uint16_t(READER_OK));
-    QCOMPARE(SetParameter(handle, 160, 1, &channel), uint16_t(READER_OK));
-    CloseReader(handle);
+    QCOMPARE(SetParameter(reader.handle(), 80, 2, start), uint16_t(READER_OK));
+    QCOMPARE(SetParameter(reader.handle(), 82, 1, &step), uint16_t(READER_OK));
+    QCOMPARE(SetParameter(reader.handle(), 83, 1, &points), uint16_t(READER_OK));
+    QCOMPARE(SetParameter(reader.handle(), 160, 1, &channel), uint16_t(READER_OK));
+    reader.closeReader();
 
     MainWindow form;
     form.show();

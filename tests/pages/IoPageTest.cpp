@@ -1,8 +1,7 @@
 // The "I/O Parameter" page against the device library's test double.
-#include "ControlFinder.h"
+#include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 #include "OuterPageChecks.h"
-#include "PageHarness.h"
 
 #include "IoPage.h"
 
@@ -11,13 +10,10 @@
 #include <QRadioButton>
 #include <QtTest>
 
-using outerpage::writes;
+using namespace fakecalls;
 
 namespace {
-const QString setupOk = QStringLiteral("Setup I/O Parameter Successfully !");
-const QString setupFailed = QStringLiteral("Setup I/O Parameter Failed !");
-const QString queryOk = QStringLiteral("Query I/O Parameter Successfully !");
-const QString queryFailed = QStringLiteral("Query I/O Parameter Failed !");
+const auto [setupOk, setupFailed, queryOk, queryFailed] = closingLines("I/O Parameter");
 
 // Relay n's "Auto Delay Off" box and the delay-time row it enables.
 const QMap<QString, QStringList> relayDelayRows = {
@@ -36,21 +32,13 @@ const QStringList defaultWrites = {"101:00", "188:00", "189:00", "155:14", "156:
                                    "190:14", "191:14", "187:00", "186:0A"};
 } // namespace
 
-class IoPageTest : public QObject {
+class IoPageTest : public QObject, FakePageFixture<IoPage> {
     Q_OBJECT
-
-private:
-    std::unique_ptr<PageHarness> tree;
-    std::unique_ptr<RecordingContext> rec;
-    std::unique_ptr<IoPage> page;
-
-    template <typename W = QWidget>
-    W* at(const QString& name) { return child<W>(tree->pageControl1, name); }
 
     QStringList checkedButtons()
     {
         QStringList out;
-        for (QAbstractButton* b : tree->pageControl1->findChild<QWidget*>("TabSheet9")->findChildren<QAbstractButton*>())
+        for (QAbstractButton* b : sheet->findChildren<QAbstractButton*>())
             if (b->isChecked())
                 out << b->objectName();
         out.sort();
@@ -68,18 +56,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        fake::reset();
-        tree = std::make_unique<PageHarness>();
-        rec = std::make_unique<RecordingContext>();
-        page = std::make_unique<IoPage>(tree->pageControl1->findChild<QWidget*>("TabSheet9"), rec->context());
-    }
-    void cleanup()
-    {
-        page.reset();
-        tree.reset();
-    }
+    void init() { build("TabSheet9"); }
+    void cleanup() { tearDown(); }
 
     void setupWrites_data();
     void setupWrites();
@@ -180,7 +158,7 @@ void IoPageTest::queryShows()
 
     page->query();
     QCOMPARE(rec->lines, QStringList{queryOk});
-    QCOMPARE(outerpage::readAddresses(), (QList<int>{101, 188, 189, 155, 156, 190, 191, 186, 187}));
+    QCOMPARE(reads(), (QList<int>{101, 188, 189, 155, 156, 190, 191, 186, 187}));
     checked.sort();
     QCOMPARE(checkedButtons(), checked);
     for (int i = 0; i < 5; ++i)
@@ -233,7 +211,7 @@ void IoPageTest::singleFailingCall()
     (setup ? fake::reader().failSet : fake::reader().failGet)[address] = 0x20;
     setup ? page->setup() : page->query();
     QCOMPARE(rec->lines, (QStringList{line, setup ? setupFailed : queryFailed}));
-    QCOMPARE(fake::callsOf().size(), std::size_t(9));
+    QCOMPARE(count(), 9);
 }
 
 void IoPageTest::readerAnswersNothing_data()
@@ -271,9 +249,7 @@ void IoPageTest::readerAnswersNothing()
 
 void IoPageTest::fitsLeftOfTheButtons()
 {
-    tree->show(4);
-    tree->window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
+    QVERIFY(tree->showWindow(4));
     QCOMPARE(outerpage::misplacedControls(tree->pageControl1->currentWidget()), QStringList());
 }
 

@@ -1,12 +1,9 @@
 // The "I/O Parameter" page through the real device library and the virtual
 // reader over TCP: what a setup writes, a query brings back into the controls.
 #include "ControlFinder.h"
-#include "OuterPageChecks.h"
-#include "PageHarness.h"
-#include "SimProcess.h"
+#include "ReaderPageFixture.h"
 
 #include "IoPage.h"
-#include "Reader.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -76,33 +73,17 @@ void IoReaderTest::setupThenQuery()
     QFETCH(Choice, afterQuery);
     QFETCH(QStringList, lines);
 
-    std::vector<std::string> args;
-    for (const QString& option : simOptions)
-        args.push_back(option.toStdString());
-    SimProcess sim(args);
-    QVERIFY(sim.tcpPort() != 0);
-    qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
-    uint32_t handle = 0;
-    QCOMPARE(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), uint16_t(READER_OK));
-
-    PageHarness tree;
-    RecordingContext rec;
-    PageContext context = rec.context();
-    context.handle = [handle] { return handle; };
-    QWidget* sheet = tree.pageControl1->findChild<QWidget*>("TabSheet9");
-    IoPage page(sheet, context);
+    ReaderPageFixture reader(simOptions);
+    QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
+    QWidget* sheet = reader.sheet("TabSheet9");
+    IoPage page(sheet, reader.context);
 
     put(sheet, afterQuery);
-    const auto expected = outerpage::shownValues(sheet);
-    put(sheet, chosen);
-    page.setup();
-    // Change every control, so the query has to bring each one back.
-    put(sheet, scrambled);
-    page.query();
-    CloseReader(handle);
+    const auto expected = sheetValues(sheet);
+    reader.setupThenQuery(page, [&] { put(sheet, chosen); }, [&] { put(sheet, scrambled); });
 
-    QCOMPARE(rec.lines, lines);
-    QCOMPARE(outerpage::shownValues(sheet), expected);
+    QCOMPARE(reader.rec.lines, lines);
+    QCOMPARE(sheetValues(sheet), expected);
 }
 
 QTEST_MAIN(IoReaderTest)

@@ -1,11 +1,7 @@
 // What the "Frame Format" and "I/O Parameter" page tests share: where an outer
-// page's controls stand on its sheet, and what they show.
+// page's controls stand on its sheet.
 #pragma once
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -30,20 +26,6 @@ inline QStringList misplacedControls(QWidget* sheet)
         else if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
             out << QStringLiteral("%1 squeezed").arg(w->objectName());
     }
-    return out;
-}
-
-// What every check box, radio button, edit field and list of the sheet shows,
-// by designer name: "1"/"0", the text, or the selected index.
-inline QMap<QString, QString> shownValues(QWidget* sheet)
-{
-    QMap<QString, QString> out;
-    for (QAbstractButton* b : sheet->findChildren<QAbstractButton*>())
-        out[b->objectName()] = b->isChecked() ? "1" : "0";
-    for (QLineEdit* e : sheet->findChildren<QLineEdit*>())
-        out[e->objectName()] = e->text();
-    for (QComboBox* c : sheet->findChildren<QComboBox*>())
-        out[c->objectName()] = QString::number(c->currentIndex());
     return out;
 }
 

@@ -1,5 +1,5 @@
 // "Query Para" and "Setup Para": which routine runs for the page showing.
-#include "FakeReader.h"
+#include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
 #include "IntegerText.h"
@@ -128,7 +128,7 @@ void PageDispatchTest::antennaPowerRunsFromTheTabShowing()
 
     tree.show(1, 0);
     pages.query();
-    QCOMPARE(fake::callsOf("GetParameter").size(), std::size_t(6));
+    QCOMPARE(fakecalls::count("GetParameter"), 6);
     QCOMPARE(rec.lines, QStringList{"Query Power and Antenna Parameter Successfully !"});
 
     fake::reset();
@@ -136,7 +136,7 @@ void PageDispatchTest::antennaPowerRunsFromTheTabShowing()
     tree.show(1, 1);
     tree.show(1, 0);
     pages.setup();
-    QCOMPARE(fake::callsOf("SetParameter").size(), std::size_t(2));
+    QCOMPARE(fakecalls::count("SetParameter"), 2);
     QCOMPARE(rec.lines, QStringList{"Setup Power And Antenna Parameter Successfully !"});
 }
 

@@ -1,7 +1,7 @@
 // The shape every page routine shares: the success flag, failure lines, no
 // stop on a failed call, one closing line, lists with no selection, lengths
 // from the parameter table, and a conversion error ending the routine.
-#include "FakeReader.h"
+#include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
 #include "ErrorBox.h"
@@ -185,7 +185,7 @@ void PageStepsTest::failedCallsNeverStopTheRoutine()
     const auto one = [] { return StepValue::byte(1); };
     const Routine routine{{writeStep(129, one, "first"), writeStep(141, one), writeStep(146, one, "third")}, closing};
     QVERIFY(!runRoutine(rec.context(), routine));
-    QCOMPARE(fake::callsOf("SetParameter").size(), std::size_t(3));
+    QCOMPARE(fakecalls::count("SetParameter"), 3);
     QCOMPARE(rec.lines, (QStringList{"first", "third", "failed"}));
 }
 
@@ -221,7 +221,7 @@ void PageStepsTest::conversionErrorEndsTheRoutine()
     const auto calls = fake::callsOf();
     QCOMPARE(calls.size(), std::size_t(inRead ? 2 : 1));
     QCOMPARE(calls[0].args.at(0), 129);
-    QVERIFY2(fake::callsOf("SetParameter").size() == 1, "nothing is written after the stop");
+    QVERIFY2(fakecalls::count("SetParameter") == 1, "nothing is written after the stop");
     QVERIFY2(rec.lines.isEmpty(), "a stopped routine logs no closing line");
 }
 
@@ -232,7 +232,7 @@ void PageStepsTest::routineWithoutLines()
     const auto one = [] { return StepValue::byte(1); };
     const Routine routine{{writeStep(161, one, "its line"), readStep(83, [](const ParamBytes&) {}, "its line")}, closing};
     QVERIFY(!runRoutine(rec.context(), withoutLines(routine)));
-    QCOMPARE(fake::callsOf().size(), std::size_t(2));
+    QCOMPARE(fakecalls::count(), 2);
     QVERIFY2(rec.lines.isEmpty(), "a routine without lines logs nothing, failures included");
 }
 

@@ -1,7 +1,6 @@
 // The "Supported Protocol" page against the device library's test double.
-#include "FakeReader.h"
-#include "ControlFinder.h"
-#include "PageHarness.h"
+#include "FakePageFixture.h"
+#include "FakeReaderCalls.h"
 
 #include "SupportedProtocolPage.h"
 
@@ -10,59 +9,32 @@
 #include <QLabel>
 #include <QtTest>
 
+using namespace fakecalls;
+
 namespace {
 // The six boxes in the order of their mask bits 0, 1, 2, 4, 5, 6.
 const char* const boxName[6] = {"CheckBox23", "CheckBox24", "CheckBox25", "CheckBox35", "CheckBox36", "CheckBox40"};
 const int boxBit[6] = {0, 1, 2, 4, 5, 6};
 
-const QString setupOk = QStringLiteral("Setup Supported Protocol Parameter Successfully !");
-const QString setupFailed = QStringLiteral("Setup Supported Protocol Parameter Failed !");
-const QString queryOk = QStringLiteral("Query Supported Protocol Parameter Successfully !");
-const QString queryFailed = QStringLiteral("Query Supported Protocol Parameter Failed !");
-
-QStringList writes()
-{
-    QStringList out;
-    for (const auto& call : fake::callsOf("SetParameter"))
-        out << QStringLiteral("%1:%2").arg(call.args.at(0)).arg(call.bytes.at(0));
-    return out;
-}
+const auto [setupOk, setupFailed, queryOk, queryFailed] = closingLines("Supported Protocol Parameter");
 } // namespace
 
-class SupportedProtocolPageTest : public QObject {
+class SupportedProtocolPageTest : public QObject, FakePageFixture<SupportedProtocolPage> {
     Q_OBJECT
 
-private:
-    std::unique_ptr<PageHarness> tree;
-    std::unique_ptr<RecordingContext> rec;
-    std::unique_ptr<SupportedProtocolPage> page;
-
-    template <typename W = QWidget>
-    W* control(const char* name) { return child<W>(tree->pageControl1, name); }
-    QComboBox* tidLength() { return control<QComboBox>("ComboBox27"); }
+    QComboBox* tidLength() { return at<QComboBox>("ComboBox27"); }
 
     int boxesShown()
     {
         int mask = 0;
         for (int i = 0; i < 6; ++i)
-            mask |= control<QCheckBox>(boxName[i])->isChecked() << boxBit[i];
+            mask |= at<QCheckBox>(boxName[i])->isChecked() << boxBit[i];
         return mask;
     }
 
 private slots:
-    void init()
-    {
-        fake::reset();
-        tree = std::make_unique<PageHarness>();
-        rec = std::make_unique<RecordingContext>();
-        page = std::make_unique<SupportedProtocolPage>(tree->pageControl1->findChild<QWidget*>("TabSheet19"),
-                                                       rec->context());
-    }
-    void cleanup()
-    {
-        page.reset();
-        tree.reset();
-    }
+    void init() { build("TabSheet19"); }
+    void cleanup() { tearDown(); }
 
     void startsAsTheOperatorFirstSeesIt();
     void setupWrites_data();
@@ -77,13 +49,13 @@ private slots:
 void SupportedProtocolPageTest::startsAsTheOperatorFirstSeesIt()
 {
     QCOMPARE(tidLength()->currentText(), QStringLiteral("4"));
-    QVERIFY(!control("Label103")->isEnabled() && !tidLength()->isEnabled() && !tidLength()->isEditable());
+    QVERIFY(!at("Label103")->isEnabled() && !tidLength()->isEnabled() && !tidLength()->isEditable());
 
-    control<QCheckBox>("CheckBox40")->setChecked(true);
-    QVERIFY2(control("Label103")->isEnabled() && tidLength()->isEnabled(), "Gen 2  TID enables its length");
+    at<QCheckBox>("CheckBox40")->setChecked(true);
+    QVERIFY2(at("Label103")->isEnabled() && tidLength()->isEnabled(), "Gen 2  TID enables its length");
     tidLength()->setCurrentIndex(3);
-    control<QCheckBox>("CheckBox40")->setChecked(false);
-    QVERIFY(!control("Label103")->isEnabled() && !tidLength()->isEnabled());
+    at<QCheckBox>("CheckBox40")->setChecked(false);
+    QVERIFY(!at("Label103")->isEnabled() && !tidLength()->isEnabled());
     QVERIFY2(tidLength()->currentIndex() == 3, "disabling the list keeps its selection");
 }
 
@@ -93,10 +65,10 @@ void SupportedProtocolPageTest::setupWrites_data()
     QTest::addColumn<int>("position");    // of the length list
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("nothing checked") << 0x00 << 0 << QStringList{"98:0", "66:4"};
-    QTest::newRow("all six: bits 3 and 7 stay 0") << 0x77 << 3 << QStringList{"98:119", "66:7"};
-    QTest::newRow("Gen 2 EPC and TID, 6") << 0x44 << 2 << QStringList{"98:68", "66:6"};
-    QTest::newRow("length written with TID unchecked") << 0x10 << 1 << QStringList{"98:16", "66:5"};
+    QTest::newRow("nothing checked") << 0x00 << 0 << QStringList{"98:00", "66:04"};
+    QTest::newRow("all six: bits 3 and 7 stay 0") << 0x77 << 3 << QStringList{"98:77", "66:07"};
+    QTest::newRow("Gen 2 EPC and TID, 6") << 0x44 << 2 << QStringList{"98:44", "66:06"};
+    QTest::newRow("length written with TID unchecked") << 0x10 << 1 << QStringList{"98:10", "66:05"};
 }
 
 void SupportedProtocolPageTest::setupWrites()
@@ -106,7 +78,7 @@ void SupportedProtocolPageTest::setupWrites()
     QFETCH(QStringList, expected);
 
     for (int i = 0; i < 6; ++i)
-        control<QCheckBox>(boxName[i])->setChecked(boxes >> boxBit[i] & 1);
+        at<QCheckBox>(boxName[i])->setChecked(boxes >> boxBit[i] & 1);
     tidLength()->setCurrentIndex(position);
     page->setup();
     QCOMPARE(writes(), expected);
@@ -122,11 +94,11 @@ void SupportedProtocolPageTest::queryShows_data()
     QTest::addColumn<QStringList>("setupAfter");
     QTest::addColumn<QString>("setupLine");
 
-    QTest::newRow("0xFF checks all six") << 0xFF << 7 << 0x77 << 3 << QStringList{"98:119", "66:7"} << setupOk;
-    QTest::newRow("Gen 2 EPC only") << 0x04 << 4 << 0x04 << 0 << QStringList{"98:4", "66:4"} << setupOk;
+    QTest::newRow("0xFF checks all six") << 0xFF << 7 << 0x77 << 3 << QStringList{"98:77", "66:07"} << setupOk;
+    QTest::newRow("Gen 2 EPC only") << 0x04 << 4 << 0x04 << 0 << QStringList{"98:04", "66:04"} << setupOk;
     // A length matching no item: nobody chose one, so none is written back.
-    QTest::newRow("length 9") << 0x40 << 9 << 0x40 << -1 << QStringList{"98:64"} << setupFailed;
-    QTest::newRow("length 3") << 0x00 << 3 << 0x00 << -1 << QStringList{"98:0"} << setupFailed;
+    QTest::newRow("length 9") << 0x40 << 9 << 0x40 << -1 << QStringList{"98:40"} << setupFailed;
+    QTest::newRow("length 3") << 0x00 << 3 << 0x00 << -1 << QStringList{"98:00"} << setupFailed;
 }
 
 void SupportedProtocolPageTest::queryShows()
@@ -140,7 +112,7 @@ void SupportedProtocolPageTest::queryShows()
 
     // Start from the opposite of what will be read, so every box has to change.
     for (int i = 0; i < 6; ++i)
-        control<QCheckBox>(boxName[i])->setChecked(!(boxes >> boxBit[i] & 1));
+        at<QCheckBox>(boxName[i])->setChecked(!(boxes >> boxBit[i] & 1));
     tidLength()->setCurrentIndex(1);
     fake::reader().memory[98] = uint8_t(mask);
     fake::reader().memory[66] = uint8_t(length);
@@ -149,7 +121,7 @@ void SupportedProtocolPageTest::queryShows()
     QCOMPARE(boxesShown(), boxes);
     QCOMPARE(tidLength()->currentIndex(), position);
     const bool tid = boxes & 0x40;
-    QVERIFY2(control("Label103")->isEnabled() == tid && tidLength()->isEnabled() == tid,
+    QVERIFY2(at("Label103")->isEnabled() == tid && tidLength()->isEnabled() == tid,
              "the length is offered exactly while Gen 2  TID is checked");
 
     fake::reset();
@@ -177,7 +149,7 @@ void SupportedProtocolPageTest::failures()
     QFETCH(int, failing);
     QFETCH(int, calls);
 
-    control<QCheckBox>("CheckBox24")->setChecked(true);
+    at<QCheckBox>("CheckBox24")->setChecked(true);
     fake::reader().memory[98] = 0x7F;
     fake::reader().memory[66] = 6;
     if (failing < 0) {
@@ -188,21 +160,16 @@ void SupportedProtocolPageTest::failures()
     }
     setup ? page->setup() : page->query();
     QCOMPARE(rec->lines, QStringList{setup ? setupFailed : queryFailed});
-    QCOMPARE(fake::callsOf().size(), std::size_t(calls));
+    QCOMPARE(count(), calls);
     QVERIFY2(boxesShown() == 0x02, "a failed read leaves the boxes as they were");
     QCOMPARE(tidLength()->currentIndex(), !setup && failing >= 0 ? 2 : 0);
 }
 
 void SupportedProtocolPageTest::fitsTheInnerTabArea()
 {
-    tree->show(1, 2);
-    tree->window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(tree->window.get()));
-    QWidget* sheet = tree->pageControl1->findChild<QWidget*>("TabSheet19");
-    const QSize needed = sheet->minimumSizeHint();
-    QVERIFY2(needed.width() <= sheet->width() && needed.height() <= sheet->height(),
-             qPrintable(QStringLiteral("the page needs %1x%2, its tab area is %3x%4")
-                            .arg(needed.width()).arg(needed.height()).arg(sheet->width()).arg(sheet->height())));
+    QVERIFY(tree->showWindow(1, 2));
+    const QString shortfall = roomShortfall(sheet);
+    QVERIFY2(shortfall.isEmpty(), qPrintable(shortfall));
 }
 
 QTEST_MAIN(SupportedProtocolPageTest)

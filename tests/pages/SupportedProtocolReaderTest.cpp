@@ -1,10 +1,7 @@
 // The "Supported Protocol" page through the real device library and the
 // virtual reader over TCP: what a setup writes, a query brings back.
-#include "ControlFinder.h"
-#include "PageHarness.h"
-#include "SimProcess.h"
+#include "ReaderPageFixture.h"
 
-#include "Reader.h"
 #include "SupportedProtocolPage.h"
 
 #include <QCheckBox>
@@ -65,31 +62,18 @@ void SupportedProtocolReaderTest::setupThenQuery()
     QFETCH(int, positionBack);
     QFETCH(QStringList, lines);
 
-    std::vector<std::string> args;
-    for (const QString& option : simOptions)
-        args.push_back(option.toStdString());
-    SimProcess sim(args);
-    qputenv("READER_TCP_PORT", QByteArray::number(sim.tcpPort()));
-    uint32_t handle = 0;
-    QCOMPARE(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), uint16_t(READER_OK));
+    ReaderPageFixture reader(simOptions);
+    QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
+    QWidget* tree = reader.tree.pageControl1;
+    SupportedProtocolPage page(reader.sheet("TabSheet19"), reader.context);
 
-    PageHarness tree;
-    RecordingContext rec;
-    PageContext context = rec.context();
-    context.handle = [handle] { return handle; };
-    SupportedProtocolPage page(tree.pageControl1->findChild<QWidget*>("TabSheet19"), context);
+    reader.setupThenQuery(page, [&] { put(tree, boxes, position); }, [&] { put(tree, boxes ^ 0x3F, 1); });
 
-    put(tree.pageControl1, boxes, position);
-    page.setup();
-    put(tree.pageControl1, boxes ^ 0x3F, 1);
-    page.query();
-    CloseReader(handle);
-
-    QCOMPARE(rec.lines, lines);
-    QCOMPARE(boxesShown(tree.pageControl1), boxes);
-    QCOMPARE(child<QComboBox>(tree.pageControl1, "ComboBox27")->currentIndex(), positionBack);
+    QCOMPARE(reader.rec.lines, lines);
+    QCOMPARE(boxesShown(tree), boxes);
+    QCOMPARE(child<QComboBox>(tree, "ComboBox27")->currentIndex(), positionBack);
     const bool tid = boxes & 0x20;
-    QCOMPARE(child(tree.pageControl1, "ComboBox27")->isEnabled(), tid);
+    QCOMPARE(child(tree, "ComboBox27")->isEnabled(), tid);
 }
 
 QTEST_MAIN(SupportedProtocolReaderTest)

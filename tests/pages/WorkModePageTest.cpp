@@ -1,8 +1,7 @@
 // The "Reader" tab's inner pages "Work Mode" and "Other Function" against the
 // device library's test double.
-#include "ControlFinder.h"
-#include "FakeReader.h"
-#include "PageHarness.h"
+#include "FakePageFixture.h"
+#include "FakeReaderCalls.h"
 
 #include "RadioSet.h"
 #include "WorkModePage.h"
@@ -15,59 +14,22 @@
 #include <QRadioButton>
 #include <QtTest>
 
+using namespace fakecalls;
+
 namespace {
-const QString setupOk = QStringLiteral("Setup Reader Parameter Successfully !");
-const QString setupFailed = QStringLiteral("Setup Reader Parameter Failed !");
-const QString queryOk = QStringLiteral("Query Reader Parameter Successfully !");
-const QString queryFailed = QStringLiteral("Query Reader Parameter Failed !");
+const auto [setupOk, setupFailed, queryOk, queryFailed] = closingLines("Reader Parameter");
 const char* const modeName[3] = {"RadioButton3", "RadioButton4", "RadioButton5"};
 const char* const triggerName[4] = {"ComboBox4", "ComboBox5", "ComboBox6", "ComboBox15"};
-
-// Writes as "address:HEX" (SetOLEnable as "OL:flag"), reads as "address", in call order.
-QString calls()
-{
-    QStringList out;
-    for (const auto& call : fake::callsOf()) {
-        const QByteArray bytes(reinterpret_cast<const char*>(call.bytes.data()), qsizetype(call.bytes.size()));
-        if (call.function == "SetParameter")
-            out << QStringLiteral("%1:%2").arg(call.args.at(0)).arg(QString::fromLatin1(bytes.toHex().toUpper()));
-        else if (call.function == "SetOLEnable")
-            out << QStringLiteral("OL:%1").arg(call.args.at(0));
-        else
-            out << QString::number(call.args.at(0));
-    }
-    return out.join(' ');
-}
 } // namespace
 
-class WorkModePageTest : public QObject {
+class WorkModePageTest : public QObject, FakePageFixture<WorkModePage, QTabWidget> {
     Q_OBJECT
 
-    std::unique_ptr<PageHarness> tree;
-    std::unique_ptr<RecordingContext> rec;
-    std::unique_ptr<WorkModePage> page;
-
-    template <typename T = QWidget>
-    T* at(const char* name) { return child<T>(tree->pageControl1, name); }
     RadioSet modes() { return RadioSet({at<QRadioButton>("RadioButton3"), at<QRadioButton>("RadioButton4"), at<QRadioButton>("RadioButton5")}); }
     RadioSet group(const char* name) { return RadioSet(at<QGroupBox>(name)->findChildren<QRadioButton*>()); }
-    // Sets the memory from "address:HEX" pairs.
-    static void remember(const QString& pairs)
-    {
-        for (const QString& pair : pairs.split(' ', Qt::SkipEmptyParts)) {
-            const QByteArray bytes = QByteArray::fromHex(pair.section(':', 1).toLatin1());
-            std::copy(bytes.begin(), bytes.end(), fake::reader().memory.begin() + pair.section(':', 0, 0).toInt());
-        }
-    }
 
 private slots:
-    void init()
-    {
-        fake::reset();
-        tree = std::make_unique<PageHarness>();
-        rec = std::make_unique<RecordingContext>();
-        page = std::make_unique<WorkModePage>(tree->pageControl2, rec->context());
-    }
+    void init() { build("PageControl2"); }
 
     void startsAsTheOperatorFirstSeesIt()
     {
@@ -119,7 +81,7 @@ private slots:
         for (int i = 0; i < 4; ++i)
             at<QComboBox>(triggerName[i])->setCurrentIndex(triggersOn >> i & 1 ? 0 : 1);
         page->setup();
-        QCOMPARE(calls(), written);
+        QCOMPARE(sequence().join(u' '), written);
         QCOMPARE(rec->lines, lines);
     }
 
@@ -154,10 +116,10 @@ private slots:
 
         at<QRadioButton>(modeName[startMode - 1])->click();
         at<QCheckBox>("CheckBox7")->setChecked(startPreCompare);
-        remember(memory);
+        putMemory(memory);
         page->query();
         QCOMPARE(rec->lines, QStringList{queryOk});
-        QCOMPARE(calls(), "128 129 141 147 148 145 146");
+        QCOMPARE(sequence().join(u' '), "128 129 141 147 148 145 146");
         QCOMPARE(modes().selectedIndex(), mode - 1);
         for (const char* name : {"ComboBox4", "ComboBox5", "ComboBox6", "ComboBox15", "Edit4"})
             QCOMPARE(at(name)->isEnabled(), triggersEnabled);
@@ -215,7 +177,7 @@ private slots:
         group("RadioGroup2").select(identification);
         group("RadioGroup5").select(synchronization);
         page->setup();
-        QCOMPARE(calls(), written);
+        QCOMPARE(sequence().join(u' '), written);
         QCOMPARE(rec->lines, lines);
     }
 
@@ -240,10 +202,10 @@ private slots:
         QFETCH(bool, offLineEnabled);
 
         tree->show(0, 1);
-        remember(memory);
+        putMemory(memory);
         page->query();
         QCOMPARE(rec->lines, QStringList{queryOk});
-        QCOMPARE(calls(), "178 179 180 87 84 150 142");
+        QCOMPARE(sequence().join(u' '), "178 179 180 87 84 150 142");
         QCOMPARE(QStringLiteral("%1 %2 '%3' %4 %5 %6 %7").arg(at<QCheckBox>("CheckBox65")->isChecked())
                      .arg(at<QComboBox>("ComboBox26")->currentText(), at<QLineEdit>("Edit6")->text())
                      .arg(at<QCheckBox>("CheckBox66")->isChecked()).arg(at<QLineEdit>("Edit72")->text())
@@ -256,7 +218,7 @@ private slots:
     {
         tree->show(0, 1);
         at<QComboBox>("ComboBox26")->setCurrentIndex(1);
-        remember("179:05 180:A1B2C3D4E5F6");
+        putMemory("179:05 180:A1B2C3D4E5F6");
         fake::reader().failGet[179] = 0x20;
         page->query();
         QCOMPARE(at<QLineEdit>("Edit6")->text(), "A1B2");
@@ -303,9 +265,8 @@ private slots:
         tree->window->show();
         for (int inner : {0, 1}) {
             tree->show(0, inner);
-            QWidget* sheet = tree->pageControl2->currentWidget();
-            const QSize needed = sheet->minimumSizeHint();
-            QVERIFY2(needed.width() <= sheet->width() && needed.height() <= sheet->height(), qPrintable(sheet->objectName()));
+            const QString shortfall = roomShortfall(tree->pageControl2->currentWidget());
+            QVERIFY2(shortfall.isEmpty(), qPrintable(shortfall));
         }
     }
 };

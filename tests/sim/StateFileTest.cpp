@@ -1,6 +1,7 @@
 // The state file: what is saved loads back, and a file that is not ours is never taken.
 #include "DefaultMemory.h"
 #include "StateFile.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,7 @@ namespace fs = std::filesystem;
 
 class StateFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "readersim-state-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string path(const std::string& name) const { return folder_.file(name); }
 
     void writeRaw(const std::string& file, std::size_t size, char fill)
     {
@@ -30,7 +23,7 @@ protected:
         out << std::string(size, fill);
     }
 
-    fs::path folder_;
+    TempFolder folder_{"readersim-state"};
 };
 
 TEST_F(StateFile, SavedMemoryLoadsBack)

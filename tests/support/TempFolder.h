@@ -1,4 +1,5 @@
-// A private temporary folder, removed with everything in it.
+// A private temporary folder, removed with everything in it, for the tests
+// that keep files (readersim's state files, tagdesk-cli's profiles). No Qt.
 #pragma once
 
 #include <cstdlib>
@@ -8,13 +9,15 @@
 
 class TempFolder {
 public:
-    TempFolder()
+    explicit TempFolder(const std::string& prefix = "tagdesk-test")
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "readersim-test-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder()
     {
         std::error_code ignored;
