@@ -78,10 +78,11 @@ void ProfileShortcuts::loadIntoPages(const QString& path)
     try {
         const Profile profile = loadProfile(path.toStdString());
         for (const ProfileEntry& entry : profile.entries) {
-            // Checked when the profile was read; a value of variable length is shown
-            // as a read of the full length would give it, its remaining bytes 0.
+            // Checked when the profile was read. A value of variable length is shown
+            // as a read of the full length would give it once written: a code of
+            // two bytes as those two and the bytes that end a code.
             std::vector<uint8_t> bytes = *bytesFromValue(*entry.para, entry.value).result;
-            bytes.resize(entry.para->readLength, 0);
+            bytes.resize(entry.para->readLength, entry.para->fill);
             stored[entry.para->address] = std::move(bytes);
         }
     } catch (const ProfileError& error) {
