@@ -187,6 +187,16 @@ void ProfilePagesTest::everyPageLoadedAndWritten_data()
         << serverFixed << QStringList{"Edit114", "Edit110", "Edit111", "Edit112", "Edit113", "CheckListBox1"}
         << QStringList{"communication_port.server_ip_address", "communication_port.server_port",
                        "frequency.hopping_channels"};
+
+    // What the pages cannot carry: one list shows both protocols and writes the
+    // Wiegand one to both; an end code is written as long as it is, so a shorter
+    // one leaves the rest of the second reader's longer code (CR LF) in place.
+    // tagdesk-cli verify names both.
+    ParamWrites unlikeProtocols = otherValues;
+    unlikeProtocols.push_back({132, {1}});
+    unlikeProtocols.push_back({76, {0x0D, 0xFF, 0xFF, 0xFF}});
+    QTest::newRow("RS-485 protocol unlike the Wiegand one, end code shorter than the second reader's")
+        << unlikeProtocols << QStringList{} << QStringList{"frame_format.end_code", "communication_port.rs485_protocol"};
 }
 
 void ProfilePagesTest::everyPageLoadedAndWritten()
