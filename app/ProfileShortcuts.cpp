@@ -1,5 +1,6 @@
 #include "ProfileShortcuts.h"
 
+#include "ErrorBox.h"
 #include "ParamPages.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
@@ -89,11 +90,20 @@ void ProfileShortcuts::loadIntoPages(const QString& path)
         log_(QStringLiteral("Load Profile Failed : %1 !").arg(fromStd(error.what())));
         return;
     }
-    pages_->showStored([&stored](uint8_t address) -> std::optional<std::vector<uint8_t>> {
-        const auto found = stored.find(address);
-        if (found == stored.end())
-            return std::nullopt;
-        return found->second;
-    });
+    try {
+        pages_->showStored([&stored](uint8_t address) -> std::optional<std::vector<uint8_t>> {
+            const auto found = stored.find(address);
+            if (found == stored.end())
+                return std::nullopt;
+            return found->second;
+        });
+    } catch (const ConversionError& error) {
+        // A profile without the start frequency rebuilds the channel lists from
+        // the field as the operator left it: one holding no number ends the load
+        // where it stands, as it ends "Query Para".
+        showErrorBox(window_, conversionErrorMessage(error));
+        log_(QStringLiteral("Load Profile Failed : %1 !").arg(path));
+        return;
+    }
     log_(QStringLiteral("Load Profile %1 Successfully !").arg(path));
 }

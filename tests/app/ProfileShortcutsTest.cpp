@@ -139,6 +139,24 @@ private slots:
         QCOMPARE(child<QLineEdit>(form.get(), field)->text(), shown);
     }
 
+    // A profile without the start frequency rebuilds the channel lists from the
+    // start field as the operator left it: a field holding no number ends the
+    // load with the error box, as "Query Para" would, and one line in the log.
+    void aFieldHoldingNoNumberEndsTheLoadWithTheErrorBox()
+    {
+        QStringList boxes;
+        form = showForm(&boxes);
+        shortcuts()->setFileChooser([this](bool) { return chosen; });
+        child<QCheckBox>(form.get(), "CheckBox1")->setChecked(true);
+        child<QLineEdit>(form.get(), "Edit75")->clear();
+        chosen = writeProfile("points.toml", "format = 1\n[frequency]\nfrequency_points = 10\n");
+        const int linesBefore = logMessages(form.get()).size();
+        press(Qt::Key_O);
+        QCOMPARE(boxes, QStringList{"'' is not a valid integer value."});
+        QCOMPARE(logMessages(form.get()).mid(linesBefore),
+                 QStringList{QStringLiteral("Load Profile Failed : %1 !").arg(chosen)});
+    }
+
     void aRefusedProfileChangesNoControl()
     {
         chosen = writeProfile("bad.toml", "format = 1\n[antenna_power]\nwork_antennas = [\"antenna2\"]\n"
