@@ -11,6 +11,7 @@
 #include "WindowProbe.h"
 
 #include "ErrorBox.h"
+#include "FrequencyPage.h"
 #include "MainWindow.h"
 #include "ProfileFormat.h"
 #include "ProfileShortcuts.h"
@@ -18,6 +19,7 @@
 #include "ReaderTransfer.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
@@ -239,6 +241,11 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
                  qPrintable(page.key() + QStringLiteral(": the profile changed no control")));
     const QString difference = firstDifference(shownByProfile, shownByQuery, notQueried);
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    // The channel lists are the profile's plan: 30 channels from 902.50 MHz in steps of 250 kHz.
+    auto* fixedChannels = child<QComboBox>(fresh.get(), "ComboBox13");
+    QCOMPARE(fixedChannels->count(), 30);
+    QCOMPARE(fixedChannels->itemText(1), FrequencyPage::channelItem(2, 90250, 25));
+    QCOMPARE(child<QListWidget>(fresh.get(), "CheckListBox1")->count(), 30);
 
     // What a query leaves alone, the profile still shows: the server's port and
     // address, the hopping channels (greyed in fixed mode).
