@@ -1,5 +1,6 @@
 #include "ProfileShortcuts.h"
 
+#include "ErrorBox.h"
 #include "ParamPages.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
@@ -78,21 +79,31 @@ void ProfileShortcuts::loadIntoPages(const QString& path)
     try {
         const Profile profile = loadProfile(path.toStdString());
         for (const ProfileEntry& entry : profile.entries) {
-            // Checked when the profile was read; a value of variable length is shown
-            // as a read of the full length would give it, its remaining bytes 0.
+            // Checked when the profile was read. A value of variable length is shown
+            // as a read of the full length would give it once written: a code of
+            // two bytes as those two and the bytes that end a code.
             std::vector<uint8_t> bytes = *bytesFromValue(*entry.para, entry.value).result;
-            bytes.resize(entry.para->readLength, 0);
+            bytes.resize(entry.para->readLength, entry.para->fill);
             stored[entry.para->address] = std::move(bytes);
         }
     } catch (const ProfileError& error) {
         log_(QStringLiteral("Load Profile Failed : %1 !").arg(fromStd(error.what())));
         return;
     }
-    pages_->showStored([&stored](uint8_t address) -> std::optional<std::vector<uint8_t>> {
-        const auto found = stored.find(address);
-        if (found == stored.end())
-            return std::nullopt;
-        return found->second;
-    });
+    try {
+        pages_->showStored([&stored](uint8_t address) -> std::optional<std::vector<uint8_t>> {
+            const auto found = stored.find(address);
+            if (found == stored.end())
+                return std::nullopt;
+            return found->second;
+        });
+    } catch (const ConversionError& error) {
+        // A profile without the start frequency rebuilds the channel lists from
+        // the field as the operator left it: one holding no number ends the load
+        // where it stands, as it ends "Query Para".
+        showErrorBox(window_, conversionErrorMessage(error));
+        log_(QStringLiteral("Load Profile Failed : %1 !").arg(path));
+        return;
+    }
     log_(QStringLiteral("Load Profile %1 Successfully !").arg(path));
 }

@@ -26,7 +26,9 @@ public:
     // Reads every parameter from the reader and saves them to path. Nothing is
     // saved unless every parameter was read.
     void saveReaderTo(const QString& path);
-    // Shows the profile at path in the pages' controls; a refused profile changes none.
+    // Shows the profile at path in the pages' controls; a refused profile changes
+    // none. A field the pages need as a number that holds none (the start
+    // frequency, for a profile without it) shows the error box and ends the load.
     void loadIntoPages(const QString& path);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "ControlBindings.h"
 #include "PageWidgets.h"
+#include "ParaTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,6 +49,8 @@ constexpr std::array<MaskBox, 8> outputPorts{{
 constexpr int tagIdWindowItems = 12;   // start 0 to 11, length 1 to 12
 constexpr int defaultTagIdLength = 7;  // item "8"
 constexpr int maxCodeCharacters = 2 * FrameFormatPage::codeBytes;
+// A profile's shorter code is shown through the same end byte this page reads up to.
+static_assert(findPara(72)->fill == FrameFormatPage::codeEnd && findPara(76)->fill == FrameFormatPage::codeEnd);
 
 struct Controls {
     QRadioButton* realTime = nullptr;

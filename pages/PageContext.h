@@ -12,8 +12,10 @@
 class QWidget;
 
 // Bytes that stand in for the reader: while lookup is set, read steps take
-// their bytes from it (an address it has no bytes for is passed over) and
-// routines log nothing. Loading a profile into the pages' controls runs the
+// their bytes from it (an address it has no bytes for is passed over), read
+// steps are taken whatever their condition (the server's address outside
+// client mode, the hopping mask on a fixed channel), write steps are passed
+// over and routines log nothing. Loading a profile into the pages' controls runs the
 // pages' own query routines this way, so every page's bindings serve it.
 struct StoredBytes {
     std::function<std::optional<std::vector<uint8_t>>(uint8_t address)> lookup;

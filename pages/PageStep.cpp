@@ -109,7 +109,11 @@ bool runRoutine(const PageContext& context, const Routine& routine)
 {
     bool success = true;
     for (const Step& step : routine.steps) {
-        if (step.when && !step.when())
+        // A stored value is shown whatever the step's condition: it costs no
+        // call, and a control its page greys out then holds the stored value
+        // rather than a stale one, ready should the operator switch it on.
+        const bool shownFromStore = step.direction == Step::Direction::Read && fromStore(context);
+        if (step.when && !shownFromStore && !step.when())
             continue;
         const Para* para = findPara(step.address);
         Outcome outcome = Outcome::Failed;

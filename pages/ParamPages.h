@@ -34,7 +34,10 @@ public:
 
     // Puts stored bytes (a profile's) into every page's controls through the
     // pages' own query routines, without calling the library and without
-    // logging. Addresses lookup has no bytes for keep what their controls show.
+    // logging. Addresses lookup has no bytes for keep what their controls show;
+    // a value the query would skip in the mode shown (the server's address and
+    // port outside client mode, the hopping mask on a fixed channel) is shown
+    // all the same, in its greyed-out controls.
     void showStored(std::function<std::optional<std::vector<uint8_t>>(uint8_t address)> lookup);
 
 private:

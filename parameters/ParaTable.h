@@ -54,6 +54,7 @@ struct Para {
     int32_t max = 255;
     std::span<const char* const> bits{};     // Mask: the name of bit 0 first, eight names
     std::span<const ParaChoice> choices{};   // Choice: every setting the reader knows
+    uint8_t fill = 0;            // HexBytes written shorter than read: what follows a shorter value
 };
 
 namespace para_detail {
@@ -120,11 +121,18 @@ constexpr Para hex(uint8_t address, uint8_t length, Page page, const char* name,
 {
     return Para{address, length, length, length, page, ParaWrite::SetParameter, name, meaning, "", ValueKind::HexBytes};
 }
-// Written with the length of what the operator entered, read back in full.
-constexpr Para variableHex(uint8_t address, uint8_t length, Page page, const char* name, const char* meaning)
+// Written with the length of what the operator entered, read back in full;
+// fill is what the reader's bytes hold after a value shorter than the field.
+constexpr Para variableHex(uint8_t address, uint8_t length, Page page, const char* name, const char* meaning,
+                           uint8_t fill)
 {
-    return Para{address, length, 1, length, page, ParaWrite::SetParameter, name, meaning, "", ValueKind::HexBytes};
+    Para para{address, length, 1, length, page, ParaWrite::SetParameter, name, meaning, "", ValueKind::HexBytes};
+    para.fill = fill;
+    return para;
 }
+
+// 0xFF ends a preamble or end code shorter than 4 bytes.
+inline constexpr uint8_t codeEnd = 0xFF;
 constexpr Para ipv4(uint8_t address, Page page, const char* name, const char* meaning)
 {
     return Para{address, 4, 4, 4, page, ParaWrite::SetParameter, name, meaning, "", ValueKind::Ipv4};
@@ -151,8 +159,8 @@ inline constexpr auto paraTable = [] {
         choice(68, FrameFormat, "output_mode", "output mode", outputModes),
         word(69, FrameFormat, "output_interval", "output interval", "s"),
         mask(71, FrameFormat, "frame_fields", "what an output frame holds", frameFieldBits),
-        variableHex(72, 4, FrameFormat, "preamble_code", "preamble code, 1 to 4 bytes"),
-        variableHex(76, 4, FrameFormat, "end_code", "end code, 1 to 4 bytes"),
+        variableHex(72, 4, FrameFormat, "preamble_code", "preamble code, 1 to 4 bytes", codeEnd),
+        variableHex(76, 4, FrameFormat, "end_code", "end code, 1 to 4 bytes", codeEnd),
         Para{80, 2, 2, 2, Frequency, ParaWrite::SetParameter, "start_frequency", "start frequency",
              "10 kHz", ValueKind::StartFrequency, 86000, 96000},
         number(82, Frequency, "frequency_interval", "frequency interval (channel step)", "10 kHz"),
@@ -192,7 +200,7 @@ inline constexpr auto paraTable = [] {
              "", ValueKind::ChannelMask, 1, 56},
         flag(178, Reader, "id_feature_match", "ID feature match on/off"),
         number(179, Reader, "id_feature_length", "ID feature match length", "bytes", 1, 6),
-        variableHex(180, 6, Reader, "id_feature_value", "ID feature match value, 1 to 6 bytes"),
+        variableHex(180, 6, Reader, "id_feature_value", "ID feature match value, 1 to 6 bytes", 0),
         number(186, IoParameter, "id_match_check_interval", "ID match check interval", "s"),
         mask(187, IoParameter, "id_match", "ID match outputs", idMatchBits),
         mask(188, IoParameter, "relay_auto_on", "relays switched on automatically", relayBits),

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -95,6 +96,48 @@ private slots:
         QCOMPARE(readerTabs->currentIndex(), 1);
         const QStringList lines = logMessages(form.get()).mid(linesBefore);
         QCOMPARE(lines, QStringList{QStringLiteral("Load Profile %1 Successfully !").arg(chosen)});
+    }
+
+    // A person may shorten a code in a profile: it shows as the page reads back
+    // that code once written, not followed by bytes of 0.
+    void valuesShorterThanTheirFieldShowAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("entries");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("preamble of one byte") << QByteArray("[frame_format]\npreamble_code = \"AA\"\n") << "Edit79" << "AA";
+        QTest::newRow("end code of two bytes") << QByteArray("[frame_format]\nend_code = \"0D0A\"\n") << "Edit80" << "0D0A";
+        QTest::newRow("end code of four bytes") << QByteArray("[frame_format]\nend_code = \"01020304\"\n") << "Edit80"
+                                                << "01020304";
+        QTest::newRow("match value shorter than the match length")
+            << QByteArray("[reader]\nid_feature_length = 3\nid_feature_value = \"E280\"\n") << "Edit6" << "E28000";
+    }
+    void valuesShorterThanTheirFieldShowAsWritten()
+    {
+        QFETCH(QByteArray, entries);
+        QFETCH(QString, field);
+        QFETCH(QString, shown);
+        chosen = writeProfile("short.toml", "format = 1\n" + entries);
+        press(Qt::Key_O);
+        QCOMPARE(child<QLineEdit>(form.get(), field)->text(), shown);
+    }
+
+    // A profile without the start frequency rebuilds the channel lists from the
+    // start field as the operator left it: a field holding no number ends the
+    // load with the error box, as "Query Para" would, and one line in the log.
+    void aFieldHoldingNoNumberEndsTheLoadWithTheErrorBox()
+    {
+        QStringList boxes;
+        form = showForm(&boxes);
+        shortcuts()->setFileChooser([this](bool) { return chosen; });
+        child<QCheckBox>(form.get(), "CheckBox1")->setChecked(true);
+        child<QLineEdit>(form.get(), "Edit75")->clear();
+        chosen = writeProfile("points.toml", "format = 1\n[frequency]\nfrequency_points = 10\n");
+        const int linesBefore = logMessages(form.get()).size();
+        press(Qt::Key_O);
+        QCOMPARE(boxes, QStringList{"'' is not a valid integer value."});
+        QCOMPARE(logMessages(form.get()).mid(linesBefore),
+                 QStringList{QStringLiteral("Load Profile Failed : %1 !").arg(chosen)});
     }
 
     void aRefusedProfileChangesNoControl()

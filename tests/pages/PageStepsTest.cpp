@@ -51,6 +51,7 @@ private slots:
     void hexStrings_data();
     void hexStrings();
     void maskBitsWithoutBox();
+    void storedBytesShowEveryReadAndWriteNothing();
 };
 
 void PageStepsTest::writes_data()
@@ -382,6 +383,36 @@ void PageStepsTest::maskBitsWithoutBox()
     binding.show({0x7A});
     QVERIFY2(!bit0.isChecked() && !bit2.isChecked() && !bit7.isChecked(), "bits without a box are ignored when read");
     QCOMPARE(binding.value().data(), ParamBytes{0x00});
+}
+
+// Stored bytes (a profile's) stand in for the reader: every read step takes
+// them, also one whose condition does not hold; an address without bytes keeps
+// its control; nothing is written, called or logged.
+void PageStepsTest::storedBytesShowEveryReadAndWriteNothing()
+{
+    RecordingContext rec;
+    PageContext context = rec.context();
+    context.stored = std::make_shared<StoredBytes>();
+    context.stored->lookup = [](uint8_t address) -> std::optional<ParamBytes> {
+        if (address == 30)
+            return ParamBytes{0x23, 0x28};
+        if (address == 153)
+            return ParamBytes{0x05};
+        return std::nullopt;
+    };
+    QMap<int, ParamBytes> shown;
+    const auto show = [&shown](int address) { return [&shown, address](const ParamBytes& b) { shown[address] = b; }; };
+    const Routine routine{{readStep(153, show(153), "Query A Failed !"),
+                           readStep(30, show(30), "Query B Failed !").onlyIf([] { return false; }),
+                           readStep(154, show(154), "Query C Failed !"),
+                           writeStep(129, [] { return StepValue::byte(1); }, "Setup D Failed !")},
+                          closing};
+
+    QVERIFY(runRoutine(context, routine));
+    QCOMPARE(shown.keys(), (QList<int>{30, 153}));
+    QCOMPARE(shown[30], (ParamBytes{0x23, 0x28}));
+    QVERIFY2(fake::reader().calls.empty(), "stored bytes call the library");
+    QCOMPARE(rec.lines, QStringList{});
 }
 
 QTEST_MAIN(PageStepsTest)
