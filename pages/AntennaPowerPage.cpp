@@ -2,6 +2,7 @@
 
 #include "ControlBindings.h"
 #include "PageWidgets.h"
+#include "ParaTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,13 +35,13 @@ struct PowerChannel {
 };
 
 constexpr std::array<PowerChannel, 4> powerChannels{{
-    {"CheckBox8", "Channel 1", "ComboBox18", "Label19", 192,
+    {"CheckBox8", "Channel 1", "ComboBox18", "Label19", paraAddress(Page::AntennaPower, "channel1_power"),
      "Setup Channel 1 Power Parameter Failed !", "Query Channel 1 Power Parameter Failed !"},
-    {"CheckBox13", "Channel 2", "ComboBox19", "Label26", 208,
+    {"CheckBox13", "Channel 2", "ComboBox19", "Label26", paraAddress(Page::AntennaPower, "channel2_power"),
      "Setup Channel 2 Power Parameter Failed !", "Query Channel 2 Power Parameter Failed !"},
-    {"CheckBox14", "Channel 3", "ComboBox20", "Label27", 224,
+    {"CheckBox14", "Channel 3", "ComboBox20", "Label27", paraAddress(Page::AntennaPower, "channel3_power"),
      "Setup Channel 3 Power Parameter Failed !", "Query Channel 3 Power Parameter Failed !"},
-    {"CheckBox15", "Channel 4", "ComboBox21", "Label28", 240,
+    {"CheckBox15", "Channel 4", "ComboBox21", "Label28", paraAddress(Page::AntennaPower, "channel4_power"),
      "Setup Channel 4 Power Parameter Failed !", "Query Channel 4 Power Parameter Failed !"},
 }};
 
@@ -59,8 +60,8 @@ constexpr std::array<AntennaPort, 4> antennaPorts{{
     {"CheckBox12", "Antenna 4", "CheckBox29", "Check 4"},
 }};
 
-constexpr uint8_t workAntennaAddress = 153;
-constexpr uint8_t antennaCheckAddress = 154;
+constexpr uint8_t workAntennaAddress = paraAddress(Page::AntennaPower, "work_antennas");
+constexpr uint8_t antennaCheckAddress = paraAddress(Page::AntennaPower, "checked_antennas");
 constexpr int initialPowerPosition = 13; // "30 "
 
 // The inner tab area is 420 x 264: margins and spacing kept small so both groups fit side by side.

@@ -4,6 +4,7 @@
 #include "HexPair.h"
 #include "IntegerText.h"
 #include "PageWidgets.h"
+#include "ParaTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,25 +31,25 @@ const QStringList CommPortPage::intervalItems = {
 
 namespace {
 
-constexpr uint8_t connectionModeAddress = 3;
-constexpr uint8_t dhcpAddress = 4;
-constexpr uint8_t macAddress = 6;
-constexpr uint8_t ipAddress = 12;
-constexpr uint8_t subnetAddress = 16;
-constexpr uint8_t gatewayAddress = 20;
-constexpr uint8_t portAddress = 24;
-constexpr uint8_t serverIpAddress = 26;
-constexpr uint8_t serverPortAddress = 30;
-constexpr uint8_t readerNumberAddress = 100;
-constexpr uint8_t baudRateAddress = 131;
-constexpr uint8_t rs485ProtocolAddress = 132;
-constexpr uint8_t ackTransferAddress = 133;
-constexpr uint8_t transferModeAddress = 134;
-constexpr uint8_t wiegandProtocolAddress = 135;
-constexpr uint8_t pulseWidthAddress = 136;
-constexpr uint8_t pulsePeriodAddress = 137;
-constexpr uint8_t wiegandIntervalAddress = 139;
-constexpr uint8_t idBufferedAddress = 140;
+constexpr uint8_t connectionModeAddress = paraAddress(Page::CommunicationPort, "connection_mode");
+constexpr uint8_t dhcpAddress = paraAddress(Page::CommunicationPort, "dhcp");
+constexpr uint8_t macAddress = paraAddress(Page::CommunicationPort, "mac_address");
+constexpr uint8_t ipAddress = paraAddress(Page::CommunicationPort, "ip_address");
+constexpr uint8_t subnetAddress = paraAddress(Page::CommunicationPort, "subnet_mask");
+constexpr uint8_t gatewayAddress = paraAddress(Page::CommunicationPort, "gateway");
+constexpr uint8_t portAddress = paraAddress(Page::CommunicationPort, "port");
+constexpr uint8_t serverIpAddress = paraAddress(Page::CommunicationPort, "server_ip_address");
+constexpr uint8_t serverPortAddress = paraAddress(Page::CommunicationPort, "server_port");
+constexpr uint8_t readerNumberAddress = paraAddress(Page::CommunicationPort, "reader_number");
+constexpr uint8_t baudRateAddress = paraAddress(Page::CommunicationPort, "rs485_baud_rate");
+constexpr uint8_t rs485ProtocolAddress = paraAddress(Page::CommunicationPort, "rs485_protocol");
+constexpr uint8_t ackTransferAddress = paraAddress(Page::CommunicationPort, "ack_transfer");
+constexpr uint8_t transferModeAddress = paraAddress(Page::CommunicationPort, "rs485_transfer_mode");
+constexpr uint8_t wiegandProtocolAddress = paraAddress(Page::CommunicationPort, "wiegand_protocol");
+constexpr uint8_t pulseWidthAddress = paraAddress(Page::CommunicationPort, "wiegand_pulse_width");
+constexpr uint8_t pulsePeriodAddress = paraAddress(Page::CommunicationPort, "wiegand_pulse_period");
+constexpr uint8_t wiegandIntervalAddress = paraAddress(Page::CommunicationPort, "wiegand_interval");
+constexpr uint8_t idBufferedAddress = paraAddress(Page::CommunicationPort, "id_buffered");
 
 // The connection mode byte: the reader connects to a server (client mode) or waits for one.
 constexpr uint8_t clientConnection = 3;

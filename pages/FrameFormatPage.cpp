@@ -18,14 +18,14 @@
 
 namespace {
 
-constexpr uint8_t dataFormatAddress = 64;
-constexpr uint8_t tagIdWindowAddress = 65;
-constexpr uint8_t outputModeAddress = 68;
-constexpr uint8_t outputIntervalAddress = 69;
-constexpr uint8_t frameFlagsAddress = 71;
-constexpr uint8_t preambleCodeAddress = 72;
-constexpr uint8_t endCodeAddress = 76;
-constexpr uint8_t outputPortsAddress = 130;
+constexpr uint8_t dataFormatAddress = paraAddress(Page::FrameFormat, "data_format");
+constexpr uint8_t tagIdWindowAddress = paraAddress(Page::FrameFormat, "tag_id_window");
+constexpr uint8_t outputModeAddress = paraAddress(Page::FrameFormat, "output_mode");
+constexpr uint8_t outputIntervalAddress = paraAddress(Page::FrameFormat, "output_interval");
+constexpr uint8_t frameFlagsAddress = paraAddress(Page::FrameFormat, "frame_fields");
+constexpr uint8_t preambleCodeAddress = paraAddress(Page::FrameFormat, "preamble_code");
+constexpr uint8_t endCodeAddress = paraAddress(Page::FrameFormat, "end_code");
+constexpr uint8_t outputPortsAddress = paraAddress(Page::FrameFormat, "output_ports");
 
 // A check box standing for one bit of a mask byte.
 struct MaskBox {

@@ -3,6 +3,7 @@
 #include "ControlBindings.h"
 #include "IntegerText.h"
 #include "PageWidgets.h"
+#include "ParaTable.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,12 +23,12 @@
 
 namespace {
 
-constexpr uint8_t startFrequencyAddress = 80;
-constexpr uint8_t stepAddress = 82;
-constexpr uint8_t pointsAddress = 83;
-constexpr uint8_t channelModeAddress = 160;   // 0 hopping, n fixed on channel n
-constexpr uint8_t hopIntervalAddress = 161;
-constexpr uint8_t hoppingMaskAddress = 162;
+constexpr uint8_t startFrequencyAddress = paraAddress(Page::Frequency, "start_frequency");
+constexpr uint8_t stepAddress = paraAddress(Page::Frequency, "frequency_interval");
+constexpr uint8_t pointsAddress = paraAddress(Page::Frequency, "frequency_points");
+constexpr uint8_t channelModeAddress = paraAddress(Page::Frequency, "channel_mode");   // 0 hopping, n fixed on channel n
+constexpr uint8_t hopIntervalAddress = paraAddress(Page::Frequency, "hopping_interval");
+constexpr uint8_t hoppingMaskAddress = paraAddress(Page::Frequency, "hopping_channels");
 
 // The reader keeps the start frequency as its offset above 860.00 MHz, in 10 kHz.
 constexpr qint32 lowestStartFrequency = 86000;

@@ -2,6 +2,7 @@
 
 #include "ControlBindings.h"
 #include "PageWidgets.h"
+#include "ParaTable.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -17,11 +18,11 @@
 
 namespace {
 
-constexpr uint8_t buzzerAddress = 101;
-constexpr uint8_t matchCheckIntervalAddress = 186;
-constexpr uint8_t idMatchAddress = 187;
-constexpr uint8_t relayAutoOnAddress = 188;
-constexpr uint8_t relayAutoOffAddress = 189;
+constexpr uint8_t buzzerAddress = paraAddress(Page::IoParameter, "buzzer");
+constexpr uint8_t matchCheckIntervalAddress = paraAddress(Page::IoParameter, "id_match_check_interval");
+constexpr uint8_t idMatchAddress = paraAddress(Page::IoParameter, "id_match");
+constexpr uint8_t relayAutoOnAddress = paraAddress(Page::IoParameter, "relay_auto_on");
+constexpr uint8_t relayAutoOffAddress = paraAddress(Page::IoParameter, "relay_auto_off");
 
 // One relay of "Relay Parameter": bit n - 1 of the auto-on and auto-off masks,
 // and its delay time, whose parameter and field numbers do not follow the relay's.
@@ -37,13 +38,13 @@ struct Relay {
 };
 
 constexpr std::array<Relay, 4> relays{{
-    {"CheckBox49", "CheckBox48", "Label123", "Edit82", "Label125", 155,
+    {"CheckBox49", "CheckBox48", "Label123", "Edit82", "Label125", paraAddress(Page::IoParameter, "relay1_delay"),
      "Setup Relay 1 Delay Time Parameter Failed !", "Query Relay 1 Delay Time Parameter Failed !"},
-    {"CheckBox51", "CheckBox50", "Label124", "Edit83", "Label126", 156,
+    {"CheckBox51", "CheckBox50", "Label124", "Edit83", "Label126", paraAddress(Page::IoParameter, "relay2_delay"),
      "Setup Relay 2 Delay Time Parameter Failed !", "Query Relay 2 Delay Time Parameter Failed !"},
-    {"CheckBox52", "CheckBox57", "Label121", "Edit81", "Label122", 190,
+    {"CheckBox52", "CheckBox57", "Label121", "Edit81", "Label122", paraAddress(Page::IoParameter, "relay3_delay"),
      "Setup Relay 3 Delay Time Parameter Failed !", "Query Relay 3 Delay Time Parameter Failed !"},
-    {"CheckBox58", "CheckBox59", "Label127", "Edit84", "Label128", 191,
+    {"CheckBox58", "CheckBox59", "Label127", "Edit84", "Label128", paraAddress(Page::IoParameter, "relay4_delay"),
      "Setup Relay 4 Delay Time Parameter Failed !", "Query Relay 4 Delay Time Parameter Failed !"},
 }};
 

@@ -2,6 +2,7 @@
 
 #include "ControlBindings.h"
 #include "PageWidgets.h"
+#include "ParaTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,8 +35,8 @@ constexpr std::array<ProtocolBit, 6> protocolBits{{
     {6, "CheckBox40", "Gen 2  TID"},
 }};
 
-constexpr uint8_t protocolMaskAddress = 98;
-constexpr uint8_t tidLengthAddress = 66;
+constexpr uint8_t protocolMaskAddress = paraAddress(Page::SupportedProtocol, "protocols");
+constexpr uint8_t tidLengthAddress = paraAddress(Page::SupportedProtocol, "gen2_tid_length");
 
 struct Controls {
     QList<QCheckBox*> maskBits;    // bit n of the mask, nullptr where no box stands

@@ -2,6 +2,7 @@
 
 #include "ControlBindings.h"
 #include "PageWidgets.h"
+#include "ParaTable.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -28,20 +29,20 @@ constexpr int firstModeNumber = 1;
 constexpr int triggeringMode = 3;
 constexpr int triggerOff = 1;             // position of "OFF" in a trigger list
 
-constexpr uint8_t workModeAddress = 128;
-constexpr uint8_t timerIntervalAddress = 129;
-constexpr uint8_t preCompareAddress = 141;
-constexpr uint8_t synchronizationAddress = 142;
-constexpr uint8_t triggerAddress = 145;
-constexpr uint8_t autoDelayAddress = 146;
-constexpr uint8_t flushTimeOnAddress = 147;
-constexpr uint8_t flushTimeAddress = 148;
-constexpr uint8_t identificationAddress = 150;
-constexpr uint8_t matchOnAddress = 178;
-constexpr uint8_t matchLengthAddress = 179;
-constexpr uint8_t matchValueAddress = 180;
-constexpr uint8_t offLineOnAddress = 87;   // written through SetOLEnable (the parameter table says so)
-constexpr uint8_t offLineIntervalAddress = 84;
+constexpr uint8_t workModeAddress = paraAddress(Page::Reader, "work_mode");
+constexpr uint8_t timerIntervalAddress = paraAddress(Page::Reader, "timer_interval");
+constexpr uint8_t preCompareAddress = paraAddress(Page::Reader, "id_pre_compare");
+constexpr uint8_t synchronizationAddress = paraAddress(Page::Reader, "synchronization");
+constexpr uint8_t triggerAddress = paraAddress(Page::Reader, "triggers");
+constexpr uint8_t autoDelayAddress = paraAddress(Page::Reader, "trigger_auto_delay_off");
+constexpr uint8_t flushTimeOnAddress = paraAddress(Page::Reader, "flush_time_enabled");
+constexpr uint8_t flushTimeAddress = paraAddress(Page::Reader, "flush_time");
+constexpr uint8_t identificationAddress = paraAddress(Page::Reader, "identification_mode");
+constexpr uint8_t matchOnAddress = paraAddress(Page::Reader, "id_feature_match");
+constexpr uint8_t matchLengthAddress = paraAddress(Page::Reader, "id_feature_length");
+constexpr uint8_t matchValueAddress = paraAddress(Page::Reader, "id_feature_value");
+constexpr uint8_t offLineOnAddress = paraAddress(Page::Reader, "offline_function");   // written through SetOLEnable (the parameter table says so)
+constexpr uint8_t offLineIntervalAddress = paraAddress(Page::Reader, "offline_interval");
 
 // The match length list shows length - 1; the identification mode group mode - 1.
 constexpr int matchLengthOffset = 1;

@@ -214,6 +214,16 @@ inline constexpr auto paraTable = [] {
     };
 }();
 
+// The address of the parameter named name on page: the pages name their
+// parameters as the profiles do. A name the table lacks does not compile.
+consteval uint8_t paraAddress(Page page, std::string_view name)
+{
+    for (const Para& para : paraTable)
+        if (para.page == page && name == para.name)
+            return para.address;
+    throw "no parameter of that name on that page";
+}
+
 // The parameter at address, or nullptr when the program never touches it.
 constexpr const Para* findPara(int address)
 {
