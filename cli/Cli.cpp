@@ -1,7 +1,7 @@
 #include "Cli.h"
 
 #include "Fleet.h"
-#include "PortSpec.h"
+#include "PortArgument.h"
 #include "ProfileDiff.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
@@ -76,7 +76,7 @@ only one of them gives. Exit status 0 when they agree, 1 when they differ.
 
 struct Arguments {
     std::vector<std::string> positional;
-    std::vector<PortSpec> ports;
+    std::vector<PortArgument> ports;
     std::optional<uint8_t> station;
     std::string output;
     bool verify = false;
@@ -115,7 +115,7 @@ Arguments parseArguments(const std::string& command, const std::vector<std::stri
             parsed.help = true;
         } else if (arg == "--port" && takesPorts.count(command)) {
             const std::string& text = value();
-            const std::optional<PortSpec> port = parsePort(text);
+            const std::optional<PortArgument> port = parsePort(text);
             if (!port)
                 throw UsageError{"--port " + text + ": not COM1 .. COM8, usb or tcp:ADDRESS"};
             if (!labels.insert(port->label).second)

@@ -21,7 +21,7 @@ void LineSink::line(const std::string& text)
 }
 
 namespace {
-void runOne(const PortSpec& port, const ReaderJob& job, LineSink& progress, ReaderOutcome& outcome)
+void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, ReaderOutcome& outcome)
 {
     outcome.port = port.label;
     uint32_t handle = 0;
@@ -43,7 +43,7 @@ void runOne(const PortSpec& port, const ReaderJob& job, LineSink& progress, Read
 }
 } // namespace
 
-std::vector<ReaderOutcome> runOnReaders(const std::vector<PortSpec>& ports, const ReaderJob& job, LineSink& progress)
+std::vector<ReaderOutcome> runOnReaders(const std::vector<PortArgument>& ports, const ReaderJob& job, LineSink& progress)
 {
     std::vector<ReaderOutcome> outcomes(ports.size());
     std::vector<std::thread> threads;

@@ -3,7 +3,7 @@
 // whole lines, never interleaved.
 #pragma once
 
-#include "PortSpec.h"
+#include "PortArgument.h"
 
 #include <cstdint>
 #include <functional>
@@ -40,4 +40,4 @@ private:
 using ReaderJob = std::function<void(uint32_t handle, ReaderOutcome& outcome, LineSink& progress)>;
 
 // Runs job on every port in parallel, in the order given; returns the outcomes in that order.
-std::vector<ReaderOutcome> runOnReaders(const std::vector<PortSpec>& ports, const ReaderJob& job, LineSink& progress);
+std::vector<ReaderOutcome> runOnReaders(const std::vector<PortArgument>& ports, const ReaderJob& job, LineSink& progress);

@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-struct PortSpec {
+struct PortArgument {
     std::string label;     // as the operator wrote it, for progress lines and the summary
     uint8_t kind = 0;      // READER_PORT_SERIAL, READER_PORT_TCP or READER_PORT_USB
     std::string text;      // OpenReader's port text; empty for USB (passed as NULL)
 };
 
 // nullopt for anything else (COM9, tcp: without an address, ...).
-std::optional<PortSpec> parsePort(const std::string& text);
+std::optional<PortArgument> parsePort(const std::string& text);

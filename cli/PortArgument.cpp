@@ -1,4 +1,4 @@
-#include "PortSpec.h"
+#include "PortArgument.h"
 
 #include "Reader.h"
 
@@ -13,15 +13,15 @@ std::string upper(std::string text)
 }
 } // namespace
 
-std::optional<PortSpec> parsePort(const std::string& text)
+std::optional<PortArgument> parsePort(const std::string& text)
 {
     const std::string name = upper(text);
     if (name.size() == 4 && name.starts_with("COM") && name[3] >= '1' && name[3] <= '8')
-        return PortSpec{name, READER_PORT_SERIAL, name};
+        return PortArgument{name, READER_PORT_SERIAL, name};
     if (name == "USB")
-        return PortSpec{"usb", READER_PORT_USB, {}};
+        return PortArgument{"usb", READER_PORT_USB, {}};
     // The library checks the address itself; only an empty one is refused here.
     if (name.starts_with("TCP:") && text.size() > 4)
-        return PortSpec{text, READER_PORT_TCP, text.substr(4)};
+        return PortArgument{text, READER_PORT_TCP, text.substr(4)};
     return std::nullopt;
 }
