@@ -29,7 +29,7 @@ double secondsSince(Clock::time_point start)
 }
 
 // Writes profile to ports and returns the seconds taken, or a negative value when a reader failed.
-double writeAll(const std::vector<PortSpec>& ports, const Profile& profile)
+double writeAll(const std::vector<PortArgument>& ports, const Profile& profile)
 {
     std::ostringstream quiet;
     LineSink progress(quiet);
@@ -46,7 +46,7 @@ double writeAll(const std::vector<PortSpec>& ports, const Profile& profile)
 int measureFleet(const Profile& profile)
 {
     std::vector<std::unique_ptr<SimProcess>> sims;
-    std::vector<PortSpec> ports;
+    std::vector<PortArgument> ports;
     for (int n = 1; n <= kReaders; ++n) {
         sims.push_back(std::make_unique<SimProcess>());
         ::setenv(("READER_COM" + std::to_string(n)).c_str(), sims.back()->ptyPath().c_str(), 1);
@@ -57,7 +57,7 @@ int measureFleet(const Profile& profile)
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
         const double together = writeAll(ports, profile);
         double oneByOne = 0;
-        for (const PortSpec& port : ports) {
+        for (const PortArgument& port : ports) {
             const double one = writeAll({port}, profile);
             oneByOne = one < 0 || oneByOne < 0 ? -1 : oneByOne + one;
         }
