@@ -16,6 +16,8 @@ std::string statusText(uint16_t status)
         return "no open link to the reader";
     case READER_OPEN_FAILED:
         return "the port could not be opened";
+    case READER_ACCESS_DENIED:
+        return "this user may not open the port (see the group 'dialout')";
     case READER_LINK_LOST:
         return "the link to the reader was lost";
     case READER_TIMEOUT:
