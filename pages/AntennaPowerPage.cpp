@@ -65,11 +65,9 @@ constexpr uint8_t antennaCheckAddress = paraAddress(Page::AntennaPower, "checked
 constexpr int initialPowerPosition = 13; // "30 "
 
 // The inner tab area is 420 x 264: margins and spacing kept small so both groups fit side by side.
-void tighten(QGridLayout* grid)
+QGridLayout* groupGrid(QWidget* group)
 {
-    grid->setContentsMargins(6, 6, 6, 6);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(8);
+    return compactGrid(group, {6, 6, 6, 6}, 4, 8);
 }
 
 struct Controls {
@@ -83,8 +81,7 @@ Controls buildControls(QWidget* sheet)
 {
     Controls c;
     auto* power = named(new QGroupBox(QStringLiteral("Power Setting"), sheet), "GroupBox3");
-    auto* powerGrid = new QGridLayout(power);
-    tighten(powerGrid);
+    auto* powerGrid = groupGrid(power);
     for (int i = 0; i < int(powerChannels.size()); ++i) {
         const PowerChannel& channel = powerChannels[i];
         c.gates[i] = namedCheckBox(channel.gate, channel.caption, power);
@@ -103,8 +100,7 @@ Controls buildControls(QWidget* sheet)
     }
 
     auto* antenna = named(new QGroupBox(QStringLiteral("Antenna Setting"), sheet), "GroupBox16");
-    auto* antennaGrid = new QGridLayout(antenna);
-    tighten(antennaGrid);
+    auto* antennaGrid = groupGrid(antenna);
     for (int i = 0; i < int(antennaPorts.size()); ++i) {
         const AntennaPort& port = antennaPorts[i];
         QCheckBox* work = namedCheckBox(port.work, port.workCaption, antenna);

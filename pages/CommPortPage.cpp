@@ -98,12 +98,6 @@ struct Controls {
 
 // ---- Building the controls -------------------------------------------------
 
-QLabel* label(QWidget* parent, const char* caption, const char* name = nullptr)
-{
-    auto* text = new QLabel(QString::fromLatin1(caption), parent);
-    return name ? named(text, name) : text;
-}
-
 // A field just wide enough for characters digits (hexadecimal ones where hex is
 // set) in the window's font.
 QLineEdit* field(QWidget* parent, const char* name, const char* text, int characters, bool hex = false)
@@ -118,20 +112,16 @@ QLineEdit* field(QWidget* parent, const char* name, const char* text, int charac
     return edit;
 }
 
-QGridLayout* compactGrid(QWidget* group)
+QGridLayout* groupGrid(QWidget* group)
 {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(4, 2, 4, 3);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(3);
-    return grid;
+    return compactGrid(group, {4, 2, 4, 3}, 4, 3);
 }
 
 // Puts row's label in column 0 and its four fields side by side in column 1.
 QList<QLineEdit*> addAddressRow(QGroupBox* group, QGridLayout* grid, int row, const AddressRow& address,
                                 QLabel** labelOut)
 {
-    QLabel* caption = label(group, address.caption, address.label);
+    QLabel* caption = namedLabel(address.label, QString::fromLatin1(address.caption), group);
     auto* fields = new QHBoxLayout;
     fields->setSpacing(2);
     QList<QLineEdit*> edits;
@@ -162,11 +152,11 @@ QHBoxLayout* checkAndPortRow(QCheckBox* box, QLabel* portLabel, QLineEdit* port)
 QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("TCP/IP "), parent), "GroupBox19");
-    QGridLayout* grid = compactGrid(group);
+    QGridLayout* grid = groupGrid(group);
 
     c.dhcp = namedCheckBox("CheckBox3", "DHCP Enable", group);
     c.port = field(group, "Edit97", "4001", 5);
-    grid->addLayout(checkAndPortRow(c.dhcp, label(group, "Port Num"), c.port), 0, 0, 1, 2);
+    grid->addLayout(checkAndPortRow(c.dhcp, namedLabel(nullptr, QStringLiteral("Port Num"), group), c.port), 0, 0, 1, 2);
 
     QLabel* ipLabel = nullptr;
     QLabel* subnetLabel = nullptr;
@@ -188,7 +178,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
         macRow->addWidget(c.mac.last());
     }
     macRow->addStretch(1);
-    grid->addWidget(label(group, "MAC Addr"), 4, 0);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("MAC Addr"), group), 4, 0);
     grid->addLayout(macRow, 5, 0, 1, 2);
 
     auto* separator = new QFrame(group);
@@ -198,7 +188,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
 
     c.clientMode = namedCheckBox("CheckBox2", "Client Mode", group);
     c.serverPort = field(group, "Edit114", "10000", 5);
-    QLabel* serverPortLabel = label(group, "Port Num", "Label118");
+    QLabel* serverPortLabel = namedLabel("Label118", QStringLiteral("Port Num"), group);
     grid->addLayout(checkAndPortRow(c.clientMode, serverPortLabel, c.serverPort), 7, 0, 1, 2);
     QLabel* serverIpLabel = nullptr;
     c.serverIp = addAddressRow(group, grid, 8, serverIpRow, &serverIpLabel);
@@ -223,13 +213,13 @@ QComboBox* list(QWidget* parent, const char* name, const QStringList& items, int
 QGroupBox* buildRs485(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("RS-485 Parameter"), parent), "GroupBox8");
-    QGridLayout* grid = compactGrid(group);
+    QGridLayout* grid = groupGrid(group);
 
     c.baudRate = list(group, "ComboBox12", CommPortPage::baudRateItems, 0);
-    grid->addWidget(label(group, "Baud Rate"), 0, 0);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("Baud Rate"), group), 0, 0);
     grid->addWidget(c.baudRate, 0, 1);
     c.readerNumber = field(group, "Edit3", "0", 3);
-    grid->addWidget(label(group, "Reader Num"), 1, 0);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("Reader Num"), group), 1, 0);
     grid->addWidget(c.readerNumber, 1, 1, Qt::AlignLeft);
 
     c.idBuffered = namedCheckBox("CheckBox5", "ID Buffered", group);
@@ -240,8 +230,8 @@ QGroupBox* buildRs485(QWidget* parent, Controls& c)
     grid->addWidget(c.ackTransfer, 2, 1);
 
     // One exclusive pair: the two are the group's only radio buttons.
-    c.active = named(new QRadioButton(QStringLiteral("Active"), group), "RadioButton7");
-    c.passive = named(new QRadioButton(QStringLiteral("Passive"), group), "RadioButton8");
+    c.active = namedRadio("RadioButton7", "Active", group);
+    c.passive = namedRadio("RadioButton8", "Passive", group);
     c.passive->setChecked(true);
     grid->addWidget(c.active, 3, 0);
     grid->addWidget(c.passive, 3, 1);
@@ -252,23 +242,23 @@ QGroupBox* buildRs485(QWidget* parent, Controls& c)
 QGroupBox* buildWiegand(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Wiegand Parameter"), parent), "GroupBox7");
-    QGridLayout* grid = compactGrid(group);
+    QGridLayout* grid = groupGrid(group);
 
     c.wiegandProtocol = list(group, "ComboBox11", CommPortPage::wiegandItems, 0);
-    grid->addWidget(label(group, "Protocol"), 0, 0);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("Protocol"), group), 0, 0);
     grid->addWidget(c.wiegandProtocol, 0, 1, 1, 2);
     c.wiegandInterval = list(group, "ComboBox9", CommPortPage::intervalItems, initialInterval);
-    grid->addWidget(label(group, "Interval"), 1, 0);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("Interval"), group), 1, 0);
     grid->addWidget(c.wiegandInterval, 1, 1, 1, 2);
 
     c.pulseWidth = field(group, "Edit1", "8", 3);
-    grid->addWidget(label(group, "Pulse Width"), 2, 0);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("Pulse Width"), group), 2, 0);
     grid->addWidget(c.pulseWidth, 2, 1);
-    grid->addWidget(label(group, "X10us"), 2, 2);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("X10us"), group), 2, 2);
     c.pulsePeriod = field(group, "Edit2", "12", 3);
-    grid->addWidget(label(group, "Pulse Period"), 3, 0);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("Pulse Period"), group), 3, 0);
     grid->addWidget(c.pulsePeriod, 3, 1);
-    grid->addWidget(label(group, "X100us"), 3, 2);
+    grid->addWidget(namedLabel(nullptr, QStringLiteral("X100us"), group), 3, 2);
     grid->setColumnStretch(3, 1);
     return group;
 }

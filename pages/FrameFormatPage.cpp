@@ -49,8 +49,9 @@ constexpr std::array<MaskBox, 8> outputPorts{{
 constexpr int tagIdWindowItems = 12;   // start 0 to 11, length 1 to 12
 constexpr int defaultTagIdLength = 7;  // item "8"
 constexpr int maxCodeCharacters = 2 * FrameFormatPage::codeBytes;
-// A profile's shorter code is shown through the same end byte this page reads up to.
-static_assert(findPara(72)->fill == FrameFormatPage::codeEnd && findPara(76)->fill == FrameFormatPage::codeEnd);
+// Both codes end the same way and hold as many bytes: one field rule serves both.
+static_assert(findPara(paraAddress(Page::FrameFormat, "end_code"))->fill == FrameFormatPage::codeEnd
+              && findPara(paraAddress(Page::FrameFormat, "end_code"))->readLength == FrameFormatPage::codeBytes);
 
 struct Controls {
     QRadioButton* realTime = nullptr;
@@ -69,18 +70,6 @@ struct Controls {
     QCheckBox* endCode = nullptr;
     QLineEdit* endCodeText = nullptr;
 };
-
-QLabel* namedLabel(const char* name, const QString& text, QWidget* parent, bool enabled = true)
-{
-    auto* label = named(new QLabel(text, parent), name);
-    label->setEnabled(enabled);
-    return label;
-}
-
-QRadioButton* namedRadio(const char* name, const char* caption, QWidget* parent)
-{
-    return named(new QRadioButton(QString::fromLatin1(caption), parent), name);
-}
 
 QLineEdit* codeField(const char* name, QWidget* parent)
 {
@@ -102,11 +91,9 @@ QComboBox* numberList(const char* name, int first, int current, QWidget* parent)
 }
 
 // Both groups side by side must end before the buttons at the sheet's right.
-void tighten(QGridLayout* grid)
+QGridLayout* groupGrid(QWidget* group)
 {
-    grid->setContentsMargins(3, 4, 3, 4);
-    grid->setHorizontalSpacing(2);
-    grid->setVerticalSpacing(4);
+    return compactGrid(group, {3, 4, 3, 4}, 2, 4);
 }
 
 // Rule A: the interval is usable only under "Timing Output".
@@ -119,8 +106,7 @@ void applyTimingRule(QRadioButton* timing, const QList<QWidget*>& intervalRow)
 QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Output"), parent), "GroupBox9");
-    auto* grid = new QGridLayout(group);
-    tighten(grid);
+    auto* grid = groupGrid(group);
     c.realTime = namedRadio("RadioButton1", "Real-time Output", group);
     c.realTime->setChecked(true);
     c.timing = namedRadio("RadioButton2", "Timing Output", group);
@@ -161,8 +147,7 @@ QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
 QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Data Frame Format"), parent), "GroupBox4");
-    auto* grid = new QGridLayout(group);
-    tighten(grid);
+    auto* grid = groupGrid(group);
     c.hex = namedRadio("RadioButton6", "HEX Code", group);
     c.hex->setChecked(true);
     c.ascii = namedRadio("RadioButton10", "ASCII Code", group);

@@ -6,6 +6,7 @@
 #include "PageContext.h"
 #include "PageRoutines.h"
 #include "PageStep.h"
+#include "ParaTable.h"
 
 class QWidget;
 
@@ -17,10 +18,10 @@ public:
     void query() override;
     void setup() override;
 
-    // The preamble and end codes: one byte per pair of hex digits, at most this many
-    // bytes; read back up to the first byte holding codeEnd.
-    static constexpr int codeBytes = 4;
-    static constexpr uint8_t codeEnd = 0xFF;
+    // The preamble and end codes: one byte per pair of hex digits, at most the
+    // parameter's length; read back up to the first byte holding codeEnd.
+    static constexpr int codeBytes = findPara(paraAddress(Page::FrameFormat, "preamble_code"))->readLength;
+    static constexpr uint8_t codeEnd = findPara(paraAddress(Page::FrameFormat, "preamble_code"))->fill;
 
 private:
     PageContext context_;

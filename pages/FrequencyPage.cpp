@@ -30,8 +30,6 @@ constexpr uint8_t channelModeAddress = paraAddress(Page::Frequency, "channel_mod
 constexpr uint8_t hopIntervalAddress = paraAddress(Page::Frequency, "hopping_interval");
 constexpr uint8_t hoppingMaskAddress = paraAddress(Page::Frequency, "hopping_channels");
 
-// The reader keeps the start frequency as its offset above 860.00 MHz, in 10 kHz.
-constexpr qint32 lowestStartFrequency = 86000;
 constexpr int hopIntervalMsPerStep = 10;       // the track bar counts in 10 ms
 
 // A check list that shows its items in a fixed number of columns, filled top
@@ -117,31 +115,23 @@ QLineEdit* planField(QWidget* parent, const char* name, const char* text)
     return field;
 }
 
-QLabel* label(QWidget* parent, const char* name, const char* text)
-{
-    return named(new QLabel(QString::fromLatin1(text), parent), name);
-}
-
 // The plan group: "Must Setting", then each field under its label, its unit beside it.
 QGroupBox* buildPlanGroup(QWidget* sheet, FrequencyPage::Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Frequency Setting"), sheet), "GroupBox5");
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setHorizontalSpacing(3);
-    grid->setVerticalSpacing(3);
+    auto* grid = compactGrid(group, {4, 4, 4, 4}, 3, 3);
     c.mustSetting = namedCheckBox("CheckBox1", "Must Setting", group);
     c.start = planField(group, "Edit75", "92000");
     c.step = planField(group, "Edit76", "20");
     c.points = planField(group, "Edit77", "20");
     grid->addWidget(c.mustSetting, 0, 0, 1, 2);
-    grid->addWidget(label(group, "Label36", "Start Freq"), 1, 0, 1, 2);
+    grid->addWidget(namedLabel("Label36", QStringLiteral("Start Freq"), group), 1, 0, 1, 2);
     grid->addWidget(c.start, 2, 0);
-    grid->addWidget(label(group, "Label108", "10kHz"), 2, 1);
-    grid->addWidget(label(group, "Label106", "Freq Interval"), 3, 0, 1, 2);
+    grid->addWidget(namedLabel("Label108", QStringLiteral("10kHz"), group), 2, 1);
+    grid->addWidget(namedLabel("Label106", QStringLiteral("Freq Interval"), group), 3, 0, 1, 2);
     grid->addWidget(c.step, 4, 0);
-    grid->addWidget(label(group, "Label109", "10kHz"), 4, 1);
-    grid->addWidget(label(group, "Label107", "Freq Points"), 5, 0, 1, 2);
+    grid->addWidget(namedLabel("Label109", QStringLiteral("10kHz"), group), 4, 1);
+    grid->addWidget(namedLabel("Label107", QStringLiteral("Freq Points"), group), 5, 0, 1, 2);
     grid->addWidget(c.points, 6, 0);
     grid->setRowStretch(7, 1);
 
@@ -155,13 +145,10 @@ QGroupBox* buildPlanGroup(QWidget* sheet, FrequencyPage::Controls& c)
 QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Freq-Hopping Setting"), sheet), "GroupBox15");
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(2, 4, 2, 4);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
+    auto* grid = compactGrid(group, {2, 4, 2, 4}, 4, 4);
 
-    c.fixed = named(new QRadioButton(QStringLiteral("Fixed"), group), "RadioButton11");
-    c.hopping = named(new QRadioButton(QStringLiteral("Hopping"), group), "RadioButton12");
+    c.fixed = namedRadio("RadioButton11", "Fixed", group);
+    c.hopping = namedRadio("RadioButton12", "Hopping", group);
 
     c.fixedChannel = named(new QComboBox(group), "ComboBox13");
     for (int channel = 1; channel <= FrequencyPage::initialChannels; ++channel)
@@ -210,7 +197,7 @@ QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
     grid->addWidget(c.hoppingChannels, 2, 0, 1, 4);
     grid->addWidget(c.hopInterval, 3, 0, 1, 2);
     grid->addWidget(c.hopIntervalMs, 3, 2);
-    grid->addWidget(label(group, "Label48", "ms"), 3, 3);
+    grid->addWidget(namedLabel("Label48", QStringLiteral("ms"), group), 3, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
 
@@ -231,11 +218,11 @@ Binding startFrequencyBinding(QLineEdit* field)
 {
     return {
         [field] {
-            const qint32 offset = toInteger(field->text()) - lowestStartFrequency;
+            const qint32 offset = toInteger(field->text()) - startFrequencyBase;
             return StepValue::bytes({static_cast<uint8_t>((offset >> 8) & 0xFF), static_cast<uint8_t>(offset & 0xFF)});
         },
         [field](const ParamBytes& bytes) {
-            field->setText(QString::number(bytes.at(0) * 256 + bytes.at(1) + lowestStartFrequency));
+            field->setText(QString::number(bytes.at(0) * 256 + bytes.at(1) + startFrequencyBase));
         },
     };
 }

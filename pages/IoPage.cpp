@@ -78,13 +78,6 @@ struct Controls {
     IdMatchControls id;
 };
 
-QLabel* disabledLabel(const char* name, const QString& text, QWidget* parent)
-{
-    auto* label = named(new QLabel(text, parent), name);
-    label->setEnabled(false);
-    return label;
-}
-
 QLineEdit* numberField(const char* name, const char* text, QWidget* parent)
 {
     auto* field = named(new QLineEdit(QString::fromLatin1(text), parent), name);
@@ -96,11 +89,7 @@ QLineEdit* numberField(const char* name, const char* text, QWidget* parent)
 // Twelve rows of relays must fit the sheet's height: no room between rows.
 QGridLayout* tightGrid(QGroupBox* group)
 {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(6, 2, 6, 2);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(0);
-    return grid;
+    return compactGrid(group, {6, 2, 6, 2}, 6, 0);
 }
 
 // A row of label, field and unit, indented under the box it belongs to.
@@ -125,10 +114,10 @@ QGroupBox* buildRelayGroup(Controls& c, QWidget* parent)
         const QString number = QString::number(i + 1);
         auto* autoOn = named(new QCheckBox(QStringLiteral("Relay %1 Auto On").arg(number), group), relay.autoOn);
         auto* autoOff = named(new QCheckBox(QStringLiteral("Relay %1 Auto Delay Off").arg(number), group), relay.autoOff);
-        auto* label = disabledLabel(relay.delayLabel, QStringLiteral("Delay Time"), group);
+        auto* label = namedLabel(relay.delayLabel, QStringLiteral("Delay Time"), group, false);
         c.delays[i] = numberField(relay.delay, "20", group);
         c.delays[i]->setMaxLength(delayFieldCharacters);
-        auto* unit = disabledLabel(relay.unit, QStringLiteral("S"), group);
+        auto* unit = namedLabel(relay.unit, QStringLiteral("S"), group, false);
         grid->addWidget(autoOn, 3 * i, 0);
         grid->addWidget(autoOff, 3 * i + 1, 0);
         grid->addLayout(fieldRow(label, c.delays[i], unit), 3 * i + 2, 0);
@@ -176,9 +165,9 @@ QGroupBox* buildIdMatchGroup(IdMatchControls& id, QWidget* parent)
     grid->addWidget(id.match, 0, 0, 1, 2);
     grid->addWidget(id.dismatch, 1, 0, 1, 2);
 
-    auto* label = disabledLabel("Label130", QStringLiteral("Check Interval"), group);
+    auto* label = namedLabel("Label130", QStringLiteral("Check Interval"), group, false);
     id.interval = numberField("Edit86", "10", group);
-    auto* unit = disabledLabel("Label131", QStringLiteral("秒"), group);
+    auto* unit = namedLabel("Label131", QStringLiteral("秒"), group, false);
     grid->addLayout(fieldRow(label, id.interval, unit), 2, 0, 1, 2);
     id.dismatchOnly = {label, id.interval, unit};
 
@@ -187,9 +176,9 @@ QGroupBox* buildIdMatchGroup(IdMatchControls& id, QWidget* parent)
         grid->addWidget(id.relays[i], 3 + i, 0, 1, 2);
         id.dismatchOnly.append(id.relays[i]);
     }
-    id.continuing = named(new QRadioButton(QStringLiteral("Continue"), group), "RadioButton14");
+    id.continuing = namedRadio("RadioButton14", "Continue", group);
     id.continuing->setChecked(true);
-    id.once = named(new QRadioButton(QStringLiteral("Once"), group), "RadioButton15");
+    id.once = namedRadio("RadioButton15", "Once", group);
     grid->addWidget(id.continuing, 7, 0);
     grid->addWidget(id.once, 7, 1);
     id.dismatchOnly << id.continuing << id.once;

@@ -4,13 +4,44 @@
 #include "NamedWidgets.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLayout>
+#include <QMargins>
+#include <QRadioButton>
 #include <QString>
 #include <QWidget>
 
 inline QCheckBox* namedCheckBox(const char* name, const char* caption, QWidget* parent)
 {
     return named(new QCheckBox(QString::fromLatin1(caption), parent), name);
+}
+
+inline QRadioButton* namedRadio(const char* name, const char* caption, QWidget* parent)
+{
+    return named(new QRadioButton(QString::fromLatin1(caption), parent), name);
+}
+
+// A label under its designer name; name may be null for a caption the designer
+// left unnamed.
+inline QLabel* namedLabel(const char* name, const QString& text, QWidget* parent, bool enabled = true)
+{
+    auto* label = new QLabel(text, parent);
+    if (name)
+        named(label, name);
+    label->setEnabled(enabled);
+    return label;
+}
+
+// The grid of a group with the page's own margins and spacing: the pages are
+// dense, and each gives the room it can spare.
+inline QGridLayout* compactGrid(QWidget* group, QMargins margins, int horizontalSpacing, int verticalSpacing)
+{
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(margins);
+    grid->setHorizontalSpacing(horizontalSpacing);
+    grid->setVerticalSpacing(verticalSpacing);
+    return grid;
 }
 
 // The rule "target enabled exactly while box is checked". toggled fires on

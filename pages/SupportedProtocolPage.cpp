@@ -49,10 +49,7 @@ Controls buildControls(QWidget* sheet)
     c.maskBits = QList<QCheckBox*>(8, nullptr);
 
     auto* group = named(new QGroupBox(QStringLiteral("Protocol Selection"), sheet), "GroupBox14");
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(10);
+    auto* grid = compactGrid(group, {10, 8, 10, 8}, 12, 10);
     int row = 0;
     for (const ProtocolBit& protocol : protocolBits) {
         QCheckBox* box = namedCheckBox(protocol.box, protocol.caption, group);

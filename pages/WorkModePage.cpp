@@ -50,11 +50,9 @@ constexpr int identificationOffset = 1;
 constexpr int synchronizationOffset = 0;
 
 // The inner tab area is 420 x 264: small margins so both groups fit side by side.
-void tighten(QGridLayout* grid)
+QGridLayout* groupGrid(QWidget* group)
 {
-    grid->setContentsMargins(6, 4, 6, 6);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(6);
+    return compactGrid(group, {6, 4, 6, 6}, 4, 6);
 }
 
 QLineEdit* numberField(const char* name, const char* text, int width, QWidget* parent)
@@ -87,8 +85,7 @@ QFrame* panel(const char* name, QWidget* sheet)
 RadioSet radioGroup(const char* name, const char* title, const QStringList& items, int columns, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QString::fromLatin1(title), parent), name);
-    auto* grid = new QGridLayout(group);
-    tighten(grid);
+    auto* grid = groupGrid(group);
     QList<QRadioButton*> buttons;
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], group);
@@ -155,7 +152,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     const std::array<std::pair<const char*, const char*>, 3> modes{{
         {"RadioButton3", "Master-Slave Mode"}, {"RadioButton4", "Timing Mode"}, {"RadioButton5", "Triggering Mode"}}};
     for (const auto& [name, caption] : modes) {
-        auto* button = named(new QRadioButton(QString::fromLatin1(caption), frame), name);
+        auto* button = namedRadio(name, caption, frame);
         modeRow->addWidget(button);
         modeButtons.append(button);
     }
@@ -163,8 +160,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     c.modes = RadioSet(modeButtons);
 
     auto* timer = named(new QGroupBox(QStringLiteral("Timer Parameter"), frame), "GroupBox6");
-    auto* timerGrid = new QGridLayout(timer);
-    tighten(timerGrid);
+    auto* timerGrid = groupGrid(timer);
     c.timerInterval = numberField("Edit7", "10", 40, timer);
     c.preCompare = namedCheckBox("CheckBox7", "ID Pre-Compare", timer);
     c.flushTimeOn = namedCheckBox("CheckBox30", "Flush Time", timer);
@@ -181,8 +177,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     timerGrid->setRowStretch(3, 1);
 
     auto* trigger = named(new QGroupBox(QStringLiteral("Trigger Parameter"), frame), "GroupBox1");
-    auto* triggerGrid = new QGridLayout(trigger);
-    tighten(triggerGrid);
+    auto* triggerGrid = groupGrid(trigger);
     const std::array<std::pair<const char*, const char*>, 4> triggers{{
         {"ComboBox4", "Trigger 1"}, {"ComboBox5", "Trigger 2"}, {"ComboBox6", "Trigger 3"}, {"ComboBox15", "Trigger 4"}}};
     for (int i = 0; i < int(triggers.size()); ++i) {
@@ -290,8 +285,7 @@ OtherFunctionControls buildOtherFunction(QWidget* sheet)
     QFrame* frame = panel("Panel4", sheet);
 
     auto* match = named(new QGroupBox(QStringLiteral("ID Feature Match"), frame), "GroupBox10");
-    auto* matchGrid = new QGridLayout(match);
-    tighten(matchGrid);
+    auto* matchGrid = groupGrid(match);
     c.matchOn = namedCheckBox("CheckBox65", "Enable IDF Function", match);
     c.matchLength = named(new QComboBox(match), "ComboBox26");
     c.matchLength->addItems(WorkModePage::matchLengthItems);
@@ -307,8 +301,7 @@ OtherFunctionControls buildOtherFunction(QWidget* sheet)
     matchGrid->addWidget(c.matchValue, 2, 1);
 
     auto* offLine = named(new QGroupBox(QStringLiteral("Off-Line Function"), frame), "GroupBox12");
-    auto* offLineGrid = new QGridLayout(offLine);
-    tighten(offLineGrid);
+    auto* offLineGrid = groupGrid(offLine);
     c.offLineOn = namedCheckBox("CheckBox66", "Enable Off-Line Function", offLine);
     c.offLineInterval = numberField("Edit72", "65535", 48, offLine);
     c.offLineInterval->setEnabled(false);

@@ -19,11 +19,14 @@ enum class ParaWrite : uint8_t {
     OffLineEnable,     // read only to SetParameter; changed through SetOLEnable's one-byte flag
 };
 
+// The reader keeps the start frequency as its offset above 860.00 MHz, in 10 kHz.
+inline constexpr int32_t startFrequencyBase = 86000;
+
 // How a parameter's bytes become the value a person reads.
 enum class ValueKind : uint8_t {
     Byte,             // one byte, an unsigned number
     Word,             // two bytes, an unsigned number high byte first
-    StartFrequency,   // two bytes high byte first: the offset above 86000, so 92000 is 6000
+    StartFrequency,   // two bytes high byte first: the offset above startFrequencyBase, so 92000 is 6000
     Flag,             // 1 on, 0 off; read back as on exactly when the byte is 1
     Choice,           // one byte naming one of a few settings
     Mask,             // one byte, each bit a named on/off setting (bit 0 first)
@@ -162,7 +165,7 @@ inline constexpr auto paraTable = [] {
         variableHex(72, 4, FrameFormat, "preamble_code", "preamble code, 1 to 4 bytes", codeEnd),
         variableHex(76, 4, FrameFormat, "end_code", "end code, 1 to 4 bytes", codeEnd),
         Para{80, 2, 2, 2, Frequency, ParaWrite::SetParameter, "start_frequency", "start frequency",
-             "10 kHz", ValueKind::StartFrequency, 86000, 96000},
+             "10 kHz", ValueKind::StartFrequency, startFrequencyBase, 96000},
         number(82, Frequency, "frequency_interval", "frequency interval (channel step)", "10 kHz"),
         number(83, Frequency, "frequency_points", "frequency points (number of channels)", ""),
         word(84, Reader, "offline_interval", "off-line record-saving interval", "s"),

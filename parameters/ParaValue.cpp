@@ -42,7 +42,7 @@ Bytes numberBytes(const Para& para, long long number)
                            + std::to_string(para.max));
     if (para.kind == ValueKind::Byte)
         return Bytes::ok({static_cast<uint8_t>(number)});
-    const long long stored = para.kind == ValueKind::StartFrequency ? number - 86000 : number;
+    const long long stored = para.kind == ValueKind::StartFrequency ? number - startFrequencyBase : number;
     return Bytes::ok({static_cast<uint8_t>(stored >> 8), static_cast<uint8_t>(stored & 0xFF)});
 }
 
@@ -151,7 +151,7 @@ Converted<ParaValue> valueFromBytes(const Para& para, const ParaBytes& bytes)
     case ValueKind::Word:
         return Value::ok(static_cast<long long>(bytes[0] * 256 + bytes[1]));
     case ValueKind::StartFrequency:
-        return Value::ok(static_cast<long long>(86000 + bytes[0] * 256 + bytes[1]));
+        return Value::ok(static_cast<long long>(startFrequencyBase + bytes[0] * 256 + bytes[1]));
     case ValueKind::Flag:
         return Value::ok(bytes[0] == 1);
     case ValueKind::Choice:
