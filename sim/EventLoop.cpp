@@ -212,11 +212,17 @@ void EventLoop::forgetPtyClient()
 {
     if (!ptyClients_->lastClientLeft())
         return;
-    // Nobody reads what was owed: drop it, here and in the terminal, and the
-    // requests still unread when nobody has the slave open any more.
+    // A new client already there may have written its request, or been
+    // answered, before readersim learnt that the last one left: nothing read or
+    // owed can be told apart from its own, so nothing is dropped. Answers left
+    // for the one who left are told from its own by sequence number and echo.
+    if (ptyClients_->anyClient())
+        return;
     auto it = links_.find(ptyId_);
     if (it == links_.end())
         return;
+    // Nobody reads what was owed: drop it, here and in the terminal, and the
+    // requests still unread.
     Link& link = it->second;
     link.out.clear();
     link.decoder.reset();
@@ -226,13 +232,18 @@ void EventLoop::forgetPtyClient()
     link.scheduled = 0;
     link.scheduledBytes = 0;
     ::tcflush(ptySlaveFd_, TCIFLUSH);
-    if (ptyClients_->anyClient())
-        return;   // a new client is already there: what the terminal holds may be its request
-    // The terminal flush leaves what the master side already took in; read it away.
-    ::tcflush(ptySlaveFd_, TCOFLUSH);
+    std::vector<uint8_t> unread;
     uint8_t buffer[4096];
-    while (::read(link.fd, buffer, sizeof buffer) > 0) {
-    }
+    for (ssize_t n; (n = ::read(link.fd, buffer, sizeof buffer)) > 0;)
+        unread.insert(unread.end(), buffer, buffer + n);
+    // A client that opened the terminal while this ran may have written its
+    // request already: what was read is kept for it, stale requests and all.
+    ptyClients_->lastClientLeft();
+    if (!ptyClients_->anyClient() || unread.empty() || link.deaf || link.closing)
+        return;
+    link.decoder.feed(unread.data(), unread.size());
+    link.lastInput = Clock::now();
+    takeFrames(ptyId_, link);
 }
 
 void EventLoop::onFrame(uint64_t id, Link& link, const frame::Frame& request)

@@ -1,6 +1,6 @@
 // Watches who opens and closes the pseudo-terminal's slave, so that readersim
 // can drop what it still owes a client that left: a real line loses what
-// nobody listens to, and a stale answer must never reach the next client.
+// nobody listens to.
 #pragma once
 
 #include <string>

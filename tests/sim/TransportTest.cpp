@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <sys/wait.h>
@@ -192,6 +193,24 @@ TEST(Transport, ClientVanishingWithAnswersPendingDoesNotStopTheReader)
     ::usleep(250 * 1000);   // the answers fall due after the client left
     auto fresh = SimClient::overTcp(sim.tcpPort());
     EXPECT_EQ(readParameter(fresh, 224, 1), Bytes{15});
+}
+
+// One program closing the pseudo-terminal and the next opening it at once, as
+// tools run one after another do: readersim may learn of the close only after
+// the new client's request is in, and must not take that request or its answer
+// for what the one who left was owed.
+TEST(Transport, AClientOpeningThePtyJustAfterAnotherClosedItIsAnswered)
+{
+    SimProcess sim({"--no-tcp"});
+    for (int round = 0; round < 3000; ++round) {
+        // From at once to a little after readersim wakes for the close.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(round % 100);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        auto client = SimClient::overPty(sim.ptyPath());
+        ASSERT_TRUE(client.call(Command::GetFirmwareVersion).has_value())
+            << "round " << round << " got no answer";
+    }
 }
 
 Bytes headerOfLongFrame()
