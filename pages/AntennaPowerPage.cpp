@@ -128,7 +128,7 @@ Controls buildControls(QWidget* sheet)
 } // namespace
 
 AntennaPowerPage::AntennaPowerPage(QWidget* sheet, PageContext context)
-    : context_(std::move(context))
+    : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
     const Binding workMask = checkMaskBinding(c.work);
@@ -153,14 +153,4 @@ AntennaPowerPage::AntennaPowerPage(QWidget* sheet, PageContext context)
     query_.steps.push_back(readStep(antennaCheckAddress, checkMask, QStringLiteral("Query Antenna Check Parameter Failed !")));
     query_.closing = {QStringLiteral("Query Power and Antenna Parameter Successfully !"),
                       QStringLiteral("Query Power and Antenna Parameter Failed !")};
-}
-
-void AntennaPowerPage::query()
-{
-    runRoutine(context_, query_);
-}
-
-void AntennaPowerPage::setup()
-{
-    runRoutine(context_, setup_);
 }

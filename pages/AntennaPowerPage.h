@@ -2,28 +2,18 @@
 // which antenna ports it works with and which of them it checks.
 #pragma once
 
-#include "PageContext.h"
-#include "PageRoutines.h"
-#include "PageStep.h"
+#include "StepPage.h"
 
 #include <QStringList>
 
 class QWidget;
 
-class AntennaPowerPage : public PageRoutines {
+class AntennaPowerPage : public StepPage {
 public:
     // sheet is TabSheet17; the page's controls are built into it.
     AntennaPowerPage(QWidget* sheet, PageContext context);
 
-    void query() override;
-    void setup() override;
-
     // The power list's items; an item's position + 2 is the power code the reader keeps.
     static const QStringList powerItems;
     static constexpr int powerCodeOffset = 2;
-
-private:
-    PageContext context_;
-    Routine setup_;
-    Routine query_;
 };

@@ -381,7 +381,7 @@ struct Parameter {
 } // namespace
 
 CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
-    : context_(std::move(context))
+    : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
 
@@ -472,14 +472,4 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
                       QStringLiteral("Setup Communication Parameter Failed !")};
     query_.closing = {QStringLiteral("Query Communication Parameter Successfully !"),
                       QStringLiteral("Query Communication Parameter Failed !")};
-}
-
-void CommPortPage::query()
-{
-    runRoutine(context_, query_);
-}
-
-void CommPortPage::setup()
-{
-    runRoutine(context_, setup_);
 }

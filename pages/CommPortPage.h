@@ -2,29 +2,19 @@
 // client mode, RS-485, Wiegand output), their enabling rules and routines.
 #pragma once
 
-#include "PageContext.h"
-#include "PageRoutines.h"
-#include "PageStep.h"
+#include "StepPage.h"
 
 #include <QStringList>
 
 class QWidget;
 
-class CommPortPage : public PageRoutines {
+class CommPortPage : public StepPage {
 public:
     // sheet is TabSheet4; the page's controls are built into it.
     CommPortPage(QWidget* sheet, PageContext context);
-
-    void query() override;
-    void setup() override;
 
     // The lists' items; the reader keeps an item's position plus the list's offset.
     static const QStringList baudRateItems;   // offset 0
     static const QStringList wiegandItems;    // offset 1, for both protocol parameters
     static const QStringList intervalItems;   // offset 1, units of 100 ms
-
-private:
-    PageContext context_;
-    Routine setup_;
-    Routine query_;
 };

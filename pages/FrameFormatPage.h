@@ -3,28 +3,18 @@
 // made up (HEX or ASCII, preamble code, reader number, tag ID window, end code).
 #pragma once
 
-#include "PageContext.h"
-#include "PageRoutines.h"
-#include "PageStep.h"
 #include "ParaTable.h"
+#include "StepPage.h"
 
 class QWidget;
 
-class FrameFormatPage : public PageRoutines {
+class FrameFormatPage : public StepPage {
 public:
     // sheet is TabSheet2; the page's controls are built into it.
     FrameFormatPage(QWidget* sheet, PageContext context);
-
-    void query() override;
-    void setup() override;
 
     // The preamble and end codes: one byte per pair of hex digits, at most the
     // parameter's length; read back up to the first byte holding codeEnd.
     static constexpr int codeBytes = findPara(paraAddress(Page::FrameFormat, "preamble_code"))->readLength;
     static constexpr uint8_t codeEnd = findPara(paraAddress(Page::FrameFormat, "preamble_code"))->fill;
-
-private:
-    PageContext context_;
-    Routine setup_;
-    Routine query_;
 };

@@ -253,7 +253,7 @@ Binding idMatchBinding(const IdMatchControls& id)
 } // namespace
 
 IoPage::IoPage(QWidget* sheet, PageContext context)
-    : context_(std::move(context))
+    : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
     const Binding beep = flagBinding(c.beep);
@@ -286,14 +286,4 @@ IoPage::IoPage(QWidget* sheet, PageContext context)
                                     QStringLiteral("Query ID Match Check Time Parameter Failed !")));
     query_.steps.push_back(readStep(idMatchAddress, idMatch, QStringLiteral("Query ID Match Parameter Failed !")));
     query_.closing = {QStringLiteral("Query I/O Parameter Successfully !"), QStringLiteral("Query I/O Parameter Failed !")};
-}
-
-void IoPage::query()
-{
-    runRoutine(context_, query_);
-}
-
-void IoPage::setup()
-{
-    runRoutine(context_, setup_);
 }

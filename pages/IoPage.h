@@ -3,22 +3,12 @@
 // dismatch output with its check interval, relays and continue/once choice.
 #pragma once
 
-#include "PageContext.h"
-#include "PageRoutines.h"
-#include "PageStep.h"
+#include "StepPage.h"
 
 class QWidget;
 
-class IoPage : public PageRoutines {
+class IoPage : public StepPage {
 public:
     // sheet is TabSheet9; the page's controls are built into it.
     IoPage(QWidget* sheet, PageContext context);
-
-    void query() override;
-    void setup() override;
-
-private:
-    PageContext context_;
-    Routine setup_;
-    Routine query_;
 };

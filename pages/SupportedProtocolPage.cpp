@@ -88,7 +88,7 @@ Controls buildControls(QWidget* sheet)
 } // namespace
 
 SupportedProtocolPage::SupportedProtocolPage(QWidget* sheet, PageContext context)
-    : context_(std::move(context))
+    : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
     const Binding protocolMask = checkMaskBinding(c.maskBits);
@@ -104,14 +104,4 @@ SupportedProtocolPage::SupportedProtocolPage(QWidget* sheet, PageContext context
     query_.steps.push_back(readStep(tidLengthAddress, tidLength));
     query_.closing = {QStringLiteral("Query Supported Protocol Parameter Successfully !"),
                       QStringLiteral("Query Supported Protocol Parameter Failed !")};
-}
-
-void SupportedProtocolPage::query()
-{
-    runRoutine(context_, query_);
-}
-
-void SupportedProtocolPage::setup()
-{
-    runRoutine(context_, setup_);
 }
