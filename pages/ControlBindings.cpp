@@ -47,7 +47,7 @@ namespace {
 StepValue indexValue(int index, int offset)
 {
     if (index < 0)
-        return StepValue::noSelection();
+        return StepValue::missing();
     return StepValue::byte(static_cast<uint8_t>(index + offset));
 }
 } // namespace

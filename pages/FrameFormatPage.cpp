@@ -247,7 +247,7 @@ Binding tagIdWindowBinding(QComboBox* start, QComboBox* length)
     return {
         [start, length] {
             if (start->currentIndex() < 0 || length->currentIndex() < 0)
-                return StepValue::noSelection();
+                return StepValue::missing();
             return StepValue::byte(uint8_t(start->currentIndex() * 16 + length->currentIndex() + 1));
         },
         [start, length, itemOrNone](const ParamBytes& bytes) {
@@ -281,7 +281,7 @@ bool exactlyOne(uint8_t byte) { return byte == 1; }
 } // namespace
 
 FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
-    : context_(std::move(context))
+    : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
     const Binding outputMode = radioPairBinding(c.realTime, c.timing, bitZeroSet);
@@ -329,14 +329,4 @@ FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
     };
     query_.closing = {QStringLiteral("Query Output Frame Format Parameter Successfully ! "),
                       QStringLiteral("Query Output Frame Format Parameter Failed !")};
-}
-
-void FrameFormatPage::query()
-{
-    runRoutine(context_, query_);
-}
-
-void FrameFormatPage::setup()
-{
-    runRoutine(context_, setup_);
 }

@@ -235,7 +235,7 @@ StepValue channelModeValue(const FrequencyPage::Controls& c)
         return StepValue::byte(0);
     const int position = c.fixedChannel->currentIndex();
     if (!c.fixed->isChecked() || position < 0)
-        return StepValue::noSelection();
+        return StepValue::missing();
     return StepValue::byte(static_cast<uint8_t>(position + 1));
 }
 

@@ -29,7 +29,6 @@ public:
 
     static StepValue bytes(ParamBytes bytes) { return StepValue(Kind::Bytes, std::move(bytes)); }
     static StepValue byte(uint8_t value) { return StepValue(Kind::Bytes, {value}); }
-    static StepValue noSelection() { return StepValue(Kind::Missing, {}); }
     static StepValue missing() { return StepValue(Kind::Missing, {}); }
     static StepValue nothing() { return StepValue(Kind::Nothing, {}); }
 

@@ -113,7 +113,7 @@ void PageStepsTest::writes()
     const ParamBytes data(bytes.begin(), bytes.end());
     const auto value = [kind, data] {
         if (kind == NoSelection)
-            return StepValue::noSelection();
+            return StepValue::missing();
         if (kind == Nothing)
             return StepValue::nothing();
         return StepValue::bytes(data);
