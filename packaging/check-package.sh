@@ -7,6 +7,8 @@
 # scratch root empty again.
 # Usage: packaging/check-package.sh build-package/tagdesk_<version>_<arch>.deb
 set -euo pipefail
+# shellcheck source=scripts/await-readersim.sh
+. "$(dirname "$0")/../scripts/await-readersim.sh"
 deb="$(realpath "$1")"
 app_id=org.tagdesk.Tagdesk
 
@@ -62,12 +64,7 @@ echo "-- the installed program over the installed readersim"
 "$usr/bin/readersim" --tcp 127.0.0.1:0 --pty-link "$scratch/COM1" --firmware 7.3.5.1 \
   >"$scratch/sim.out" 2>"$scratch/sim.err" &
 sim=$!
-for _ in $(seq 50); do
-  grep -qx ready "$scratch/sim.out" 2>/dev/null && break
-  sleep 0.1
-done
-grep -qx ready "$scratch/sim.out" || { cat "$scratch/sim.err" >&2; exit 1; }
-port=$(sed -n 's/^tcp .*:\([0-9]*\)$/\1/p' "$scratch/sim.out")
+port="$(await_readersim "$scratch/sim.out" "$scratch/sim.err" "$sim")"
 
 log="$(env -u LD_LIBRARY_PATH READER_COM1="$scratch/COM1" QT_QPA_PLATFORM=offscreen \
   "$usr/bin/tagdesk" --check-link 2>"$scratch/tagdesk.err")" || { echo "$log"; cat "$scratch/tagdesk.err"; exit 1; } >&2

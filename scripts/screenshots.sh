@@ -8,6 +8,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAGDESK_BUILD_DIR:-$root/build}"
+# shellcheck source=scripts/await-readersim.sh
+. "$root/scripts/await-readersim.sh"
 
 "$root/scripts/install-deps.sh" run
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -23,13 +25,7 @@ rundir="$(mktemp -d "${TMPDIR:-/tmp}/tagdesk-pictures.XXXXXX")"
 sim=$!
 trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null; rm -rf "$rundir"' EXIT
 
-for _ in $(seq 50); do
-  grep -qx ready "$rundir/readersim.out" 2>/dev/null && break
-  kill -0 "$sim" 2>/dev/null || { cat "$rundir/readersim.err" >&2; exit 1; }
-  sleep 0.1
-done
-grep -qx ready "$rundir/readersim.out" || { echo "The virtual reader did not start." >&2; exit 1; }
-port=$(sed -n 's/^tcp .*:\([0-9]*\)$/\1/p' "$rundir/readersim.out")
+port="$(await_readersim "$rundir/readersim.out" "$rundir/readersim.err" "$sim")"
 
 rm -f "$root"/docs/pages/*.png
 status=0
