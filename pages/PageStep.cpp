@@ -1,5 +1,6 @@
 #include "PageStep.h"
 
+#include "ParaCalls.h"
 #include "ParaTable.h"
 #include "Reader.h"
 
@@ -64,11 +65,7 @@ Outcome write(const PageContext& context, const Para& para, const Step& step)
         qWarning("parameter %d: %zu bytes do not fit its length", para.address, bytes.size());
         return Outcome::Failed;
     }
-    const uint32_t handle = context.handle();
-    const uint16_t status = para.write == ParaWrite::OffLineEnable
-        ? SetOLEnable(handle, bytes.front())
-        : SetParameter(handle, para.address, static_cast<uint8_t>(bytes.size()), bytes.data());
-    return status == READER_OK ? Outcome::Done : Outcome::Failed;
+    return writePara(context.handle(), para, bytes) == READER_OK ? Outcome::Done : Outcome::Failed;
 }
 
 bool fromStore(const PageContext& context)
@@ -87,8 +84,8 @@ Outcome read(const PageContext& context, const Para& para, const Step& step)
             step.show(*stored);
         return Outcome::Done;
     }
-    ParamBytes bytes(para.readLength);
-    if (GetParameter(context.handle(), para.address, para.readLength, bytes.data()) != READER_OK)
+    ParamBytes bytes;
+    if (readPara(context.handle(), para, bytes) != READER_OK)
         return Outcome::Failed;           // the controls keep what they showed
     if (step.show)
         step.show(bytes);

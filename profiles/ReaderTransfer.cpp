@@ -1,6 +1,7 @@
 #include "ReaderTransfer.h"
 
 #include "PageKeys.h"
+#include "ParaCalls.h"
 #include "Reader.h"
 
 #include <algorithm>
@@ -33,20 +34,12 @@ std::string statusText(uint16_t status)
     }
 }
 
-namespace {
-uint16_t readBytes(uint32_t handle, const Para& para, ParaBytes& bytes)
-{
-    bytes.assign(para.readLength, 0);
-    return GetParameter(handle, para.address, para.readLength, bytes.data());
-}
-} // namespace
-
 ReadOutcome readReader(uint32_t handle)
 {
     ReadOutcome outcome;
     ParaBytes bytes;
     for (const Para& para : paraTable) {
-        if (const uint16_t status = readBytes(handle, para, bytes); status != READER_OK) {
+        if (const uint16_t status = readPara(handle, para, bytes); status != READER_OK) {
             outcome.failures.push_back({qualifiedName(para), statusText(status)});
             continue;
         }
@@ -72,13 +65,7 @@ std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile
     for (const ProfileEntry& entry : profile.entries) {
         const Para& para = *entry.para;
         const Converted<ParaBytes> bytes = bytesFromValue(para, entry.value);
-        uint16_t status = READER_BAD_ARGUMENT;
-        if (bytes) {
-            const ParaBytes& data = *bytes.result;
-            status = para.write == ParaWrite::OffLineEnable
-                ? SetOLEnable(handle, data.front())
-                : SetParameter(handle, para.address, static_cast<uint8_t>(data.size()), data.data());
-        }
+        const uint16_t status = bytes ? writePara(handle, para, *bytes.result) : READER_BAD_ARGUMENT;
         if (status != READER_OK)
             failures.push_back({qualifiedName(para), bytes ? statusText(status) : bytes.error});
         if (progress)
@@ -93,7 +80,7 @@ VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)
     ParaBytes bytes;
     for (const ProfileEntry& entry : profile.entries) {
         const Para& para = *entry.para;
-        if (const uint16_t status = readBytes(handle, para, bytes); status != READER_OK) {
+        if (const uint16_t status = readPara(handle, para, bytes); status != READER_OK) {
             outcome.failures.push_back({qualifiedName(para), statusText(status)});
             continue;
         }
