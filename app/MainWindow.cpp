@@ -50,7 +50,8 @@ MainWindow::MainWindow(QWidget* parent)
     logo_ = new LogoImage(this);
     logo_->setGeometry(19, 16, 155, 102);
 
-    pageTabs_ = buildPageTree(this);
+    PagePlaces places;
+    pageTabs_ = buildPageTree(this, &places);
 
     connection_ = new ConnectionPanel(this, LinkHooks{
         &readerHandle_,
@@ -82,7 +83,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(setupButton_, &QPushButton::clicked, this, &MainWindow::setupShowingPage);
     connect(quitButton_, &QPushButton::clicked, this, &MainWindow::quit);
 
-    pages_ = std::make_unique<ParamPages>(pageTabs_, PageContext{
+    pages_ = std::make_unique<ParamPages>(places, PageContext{
         [this] { return readerHandle_; },
         [this](const QString& message) { log(message); },
         this,

@@ -1,5 +1,14 @@
 #include "PageTree.h"
 
+#include "AntennaPowerPage.h"
+#include "CommPortPage.h"
+#include "FrameFormatPage.h"
+#include "FrequencyPage.h"
+#include "IoPage.h"
+#include "OtherFunctionPage.h"
+#include "SupportedProtocolPage.h"
+#include "WorkModePage.h"
+
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
@@ -11,6 +20,8 @@ namespace {
 struct Sheet {
     const char* name;
     const char* caption;
+    // The page module on the sheet; nullptr for a sheet that holds inner tabs.
+    std::unique_ptr<PageRoutines> (*page)(QWidget* sheet, const PageContext& context) = nullptr;
 };
 
 QTabWidget* tabControl(QWidget* parent, const char* name)
@@ -22,39 +33,47 @@ QTabWidget* tabControl(QWidget* parent, const char* name)
     return tabs;
 }
 
-QWidget* addSheet(QTabWidget* tabs, const Sheet& sheet)
+QWidget* addSheet(QTabWidget* tabs, const Sheet& sheet, PagePlaces* places)
 {
     auto* page = new QWidget;
     page->setObjectName(QLatin1String(sheet.name));
     tabs->addTab(page, QString::fromUtf8(sheet.caption));
+    if (places && sheet.page)
+        places->push_back({page, sheet.page});
     return page;
 }
 
 // Both inner tab controls stand at 8, 4 in their sheet and measure 420 x 264.
-void addInnerTabs(QWidget* sheet, const char* name, std::initializer_list<Sheet> sheets)
+void addInnerTabs(QWidget* sheet, const char* name, std::initializer_list<Sheet> sheets, PagePlaces* places)
 {
     QTabWidget* inner = tabControl(sheet, name);
     inner->setGeometry(8, 4, 420, 264);
     for (const Sheet& s : sheets)
-        addSheet(inner, s);
+        addSheet(inner, s, places);
 }
 
 } // namespace
 
-QTabWidget* buildPageTree(QWidget* parent)
+QTabWidget* buildPageTree(QWidget* parent, PagePlaces* places)
 {
     QTabWidget* outer = tabControl(parent, "PageControl1");
     outer->setGeometry(188, 11, 541, 301);
 
-    QWidget* reader = addSheet(outer, {"TabSheet1", "Reader"});
-    addInnerTabs(reader, "PageControl2", {{"TabSheet3", "Work Mode"}, {"TabSheet5", "Other Function"}});
+    QWidget* reader = addSheet(outer, {"TabSheet1", "Reader"}, places);
+    addInnerTabs(reader, "PageControl2",
+                 {{"TabSheet3", "Work Mode", buildPage<WorkModePage>},
+                  {"TabSheet5", "Other Function", buildPage<OtherFunctionPage>}},
+                 places);
 
-    QWidget* rf = addSheet(outer, {"TabSheet8", "RF Parameter"});
+    QWidget* rf = addSheet(outer, {"TabSheet8", "RF Parameter"}, places);
     addInnerTabs(rf, "PageControl5",
-                 {{"TabSheet17", "Antenna  Power"}, {"TabSheet18", "Frequency"}, {"TabSheet19", "Supported Protocol"}});
+                 {{"TabSheet17", "Antenna  Power", buildPage<AntennaPowerPage>},
+                  {"TabSheet18", "Frequency", buildPage<FrequencyPage>},
+                  {"TabSheet19", "Supported Protocol", buildPage<SupportedProtocolPage>}},
+                 places);
 
-    addSheet(outer, {"TabSheet4", "Communication Port"});
-    addSheet(outer, {"TabSheet2", "Frame Format"});
-    addSheet(outer, {"TabSheet9", "I/O Parameter"});
+    addSheet(outer, {"TabSheet4", "Communication Port", buildPage<CommPortPage>}, places);
+    addSheet(outer, {"TabSheet2", "Frame Format", buildPage<FrameFormatPage>}, places);
+    addSheet(outer, {"TabSheet9", "I/O Parameter", buildPage<IoPage>}, places);
     return outer;
 }

@@ -1,9 +1,13 @@
 // The tab-page tree of the window: the outer tab control PageControl1 with its
 // five tab sheets and the inner tab controls of "Reader" and "RF Parameter".
-// The pages themselves are filled by the parameter page modules.
+// Each parameter page module is placed on its sheet here, one line a page.
 #pragma once
+
+#include "PagePlaces.h"
 
 class QTabWidget;
 class QWidget;
 
-QTabWidget* buildPageTree(QWidget* parent);
+// Builds the tree into parent; places, when given, receives where each
+// parameter page stands, in the tree's order.
+QTabWidget* buildPageTree(QWidget* parent, PagePlaces* places = nullptr);

@@ -29,19 +29,19 @@ struct PowerChannel {
     const char* caption;
     const char* list;
     const char* unit;
-    uint8_t address;   // channel n at 192 + 16 (n - 1)
+    const Para& power;
     const char* setupFailure;
     const char* queryFailure;
 };
 
 constexpr std::array<PowerChannel, 4> powerChannels{{
-    {"CheckBox8", "Channel 1", "ComboBox18", "Label19", paraAddress(Page::AntennaPower, "channel1_power"),
+    {"CheckBox8", "Channel 1", "ComboBox18", "Label19", paraNamed(Page::AntennaPower, "channel1_power"),
      "Setup Channel 1 Power Parameter Failed !", "Query Channel 1 Power Parameter Failed !"},
-    {"CheckBox13", "Channel 2", "ComboBox19", "Label26", paraAddress(Page::AntennaPower, "channel2_power"),
+    {"CheckBox13", "Channel 2", "ComboBox19", "Label26", paraNamed(Page::AntennaPower, "channel2_power"),
      "Setup Channel 2 Power Parameter Failed !", "Query Channel 2 Power Parameter Failed !"},
-    {"CheckBox14", "Channel 3", "ComboBox20", "Label27", paraAddress(Page::AntennaPower, "channel3_power"),
+    {"CheckBox14", "Channel 3", "ComboBox20", "Label27", paraNamed(Page::AntennaPower, "channel3_power"),
      "Setup Channel 3 Power Parameter Failed !", "Query Channel 3 Power Parameter Failed !"},
-    {"CheckBox15", "Channel 4", "ComboBox21", "Label28", paraAddress(Page::AntennaPower, "channel4_power"),
+    {"CheckBox15", "Channel 4", "ComboBox21", "Label28", paraNamed(Page::AntennaPower, "channel4_power"),
      "Setup Channel 4 Power Parameter Failed !", "Query Channel 4 Power Parameter Failed !"},
 }};
 
@@ -60,8 +60,8 @@ constexpr std::array<AntennaPort, 4> antennaPorts{{
     {"CheckBox12", "Antenna 4", "CheckBox29", "Check 4"},
 }};
 
-constexpr uint8_t workAntennaAddress = paraAddress(Page::AntennaPower, "work_antennas");
-constexpr uint8_t antennaCheckAddress = paraAddress(Page::AntennaPower, "checked_antennas");
+constexpr const Para& workAntennas = paraNamed(Page::AntennaPower, "work_antennas");
+constexpr const Para& checkedAntennas = paraNamed(Page::AntennaPower, "checked_antennas");
 constexpr int initialPowerPosition = 13; // "30 "
 
 // The inner tab area is 420 x 264: margins and spacing kept small so both groups fit side by side.
@@ -131,26 +131,23 @@ AntennaPowerPage::AntennaPowerPage(QWidget* sheet, PageContext context)
     : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
-    const Binding workMask = checkMaskBinding(c.work);
-    const Binding checkMask = checkMaskBinding(c.check);
 
-    // Setup: a channel's power only while its gate box is checked; both masks always.
+    // A channel's power is written only while its gate box is checked, and read
+    // whatever it shows (the gate boxes stay as they are); both masks always.
+    std::vector<ParaRow> rows;
     for (int i = 0; i < int(powerChannels.size()); ++i) {
-        setup_.steps.push_back(writeStep(powerChannels[i].address, listIndexBinding(c.powers[i], powerCodeOffset),
-                                         QString::fromLatin1(powerChannels[i].setupFailure))
-                                   .onlyIf(whileChecked(c.gates[i])));
+        const PowerChannel& channel = powerChannels[i];
+        rows.push_back(row(channel.power, c.powers[i], QString::fromLatin1(channel.setupFailure),
+                           QString::fromLatin1(channel.queryFailure))
+                           .setupOnlyIf(whileChecked(c.gates[i])));
     }
-    setup_.steps.push_back(writeStep(workAntennaAddress, workMask, QStringLiteral("Setup Work Antenna Parameter Failed !")));
-    setup_.steps.push_back(writeStep(antennaCheckAddress, checkMask, QStringLiteral("Setup Antenna Check Parameter Failed !")));
-    setup_.closing = {QStringLiteral("Setup Power And Antenna Parameter Successfully !"),
-                      QStringLiteral("Setup Power And Antenna Parameter Failed !")};
+    rows.push_back(row(workAntennas, c.work, QStringLiteral("Setup Work Antenna Parameter Failed !"),
+                       QStringLiteral("Query Work Antenna Parameter Failed !")));
+    rows.push_back(row(checkedAntennas, c.check, QStringLiteral("Setup Antenna Check Parameter Failed !"),
+                       QStringLiteral("Query Antenna Check Parameter Failed !")));
 
-    // Query: every channel whatever its gate box shows; the gate boxes stay as they are.
-    for (int i = 0; i < int(powerChannels.size()); ++i)
-        query_.steps.push_back(readStep(powerChannels[i].address, listIndexBinding(c.powers[i], powerCodeOffset),
-                                        QString::fromLatin1(powerChannels[i].queryFailure)));
-    query_.steps.push_back(readStep(workAntennaAddress, workMask, QStringLiteral("Query Work Antenna Parameter Failed !")));
-    query_.steps.push_back(readStep(antennaCheckAddress, checkMask, QStringLiteral("Query Antenna Check Parameter Failed !")));
-    query_.closing = {QStringLiteral("Query Power and Antenna Parameter Successfully !"),
-                      QStringLiteral("Query Power and Antenna Parameter Failed !")};
+    setup_ = setupRoutine(rows, {QStringLiteral("Setup Power And Antenna Parameter Successfully !"),
+                                 QStringLiteral("Setup Power And Antenna Parameter Failed !")});
+    query_ = queryRoutine(rows, {QStringLiteral("Query Power and Antenna Parameter Successfully !"),
+                                 QStringLiteral("Query Power and Antenna Parameter Failed !")});
 }

@@ -13,7 +13,6 @@ public:
     // sheet is TabSheet17; the page's controls are built into it.
     AntennaPowerPage(QWidget* sheet, PageContext context);
 
-    // The power list's items; an item's position + 2 is the power code the reader keeps.
+    // The power list's items, one for each power code of the parameter table, in order.
     static const QStringList powerItems;
-    static constexpr int powerCodeOffset = 2;
 };

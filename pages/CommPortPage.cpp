@@ -1,8 +1,6 @@
 #include "CommPortPage.h"
 
 #include "ControlBindings.h"
-#include "HexPair.h"
-#include "IntegerText.h"
 #include "PageWidgets.h"
 #include "ParaTable.h"
 
@@ -18,7 +16,7 @@
 
 #include <array>
 
-const QStringList CommPortPage::baudRateItems = {
+const QStringList CommPortPage::rs485BaudRateItems = {
     QStringLiteral("9600bps"), QStringLiteral("19200bps"), QStringLiteral("38400bps"),
     QStringLiteral("57600bps"), QStringLiteral("115200bps"),
 };
@@ -31,32 +29,30 @@ const QStringList CommPortPage::intervalItems = {
 
 namespace {
 
-constexpr uint8_t connectionModeAddress = paraAddress(Page::CommunicationPort, "connection_mode");
-constexpr uint8_t dhcpAddress = paraAddress(Page::CommunicationPort, "dhcp");
-constexpr uint8_t macAddress = paraAddress(Page::CommunicationPort, "mac_address");
-constexpr uint8_t ipAddress = paraAddress(Page::CommunicationPort, "ip_address");
-constexpr uint8_t subnetAddress = paraAddress(Page::CommunicationPort, "subnet_mask");
-constexpr uint8_t gatewayAddress = paraAddress(Page::CommunicationPort, "gateway");
-constexpr uint8_t portAddress = paraAddress(Page::CommunicationPort, "port");
-constexpr uint8_t serverIpAddress = paraAddress(Page::CommunicationPort, "server_ip_address");
-constexpr uint8_t serverPortAddress = paraAddress(Page::CommunicationPort, "server_port");
-constexpr uint8_t readerNumberAddress = paraAddress(Page::CommunicationPort, "reader_number");
-constexpr uint8_t baudRateAddress = paraAddress(Page::CommunicationPort, "rs485_baud_rate");
-constexpr uint8_t rs485ProtocolAddress = paraAddress(Page::CommunicationPort, "rs485_protocol");
-constexpr uint8_t ackTransferAddress = paraAddress(Page::CommunicationPort, "ack_transfer");
-constexpr uint8_t transferModeAddress = paraAddress(Page::CommunicationPort, "rs485_transfer_mode");
-constexpr uint8_t wiegandProtocolAddress = paraAddress(Page::CommunicationPort, "wiegand_protocol");
-constexpr uint8_t pulseWidthAddress = paraAddress(Page::CommunicationPort, "wiegand_pulse_width");
-constexpr uint8_t pulsePeriodAddress = paraAddress(Page::CommunicationPort, "wiegand_pulse_period");
-constexpr uint8_t wiegandIntervalAddress = paraAddress(Page::CommunicationPort, "wiegand_interval");
-constexpr uint8_t idBufferedAddress = paraAddress(Page::CommunicationPort, "id_buffered");
+constexpr const Para& connectionMode = paraNamed(Page::CommunicationPort, "connection_mode");
+constexpr const Para& dhcp = paraNamed(Page::CommunicationPort, "dhcp");
+constexpr const Para& macAddress = paraNamed(Page::CommunicationPort, "mac_address");
+constexpr const Para& ipAddress = paraNamed(Page::CommunicationPort, "ip_address");
+constexpr const Para& subnetMask = paraNamed(Page::CommunicationPort, "subnet_mask");
+constexpr const Para& gateway = paraNamed(Page::CommunicationPort, "gateway");
+constexpr const Para& port = paraNamed(Page::CommunicationPort, "port");
+constexpr const Para& serverIpAddress = paraNamed(Page::CommunicationPort, "server_ip_address");
+constexpr const Para& serverPort = paraNamed(Page::CommunicationPort, "server_port");
+constexpr const Para& readerNumberPara = paraNamed(Page::CommunicationPort, "reader_number");
+constexpr const Para& rs485BaudRate = paraNamed(Page::CommunicationPort, "rs485_baud_rate");
+constexpr const Para& rs485Protocol = paraNamed(Page::CommunicationPort, "rs485_protocol");
+constexpr const Para& ackTransfer = paraNamed(Page::CommunicationPort, "ack_transfer");
+constexpr const Para& rs485TransferMode = paraNamed(Page::CommunicationPort, "rs485_transfer_mode");
+constexpr const Para& wiegandProtocol = paraNamed(Page::CommunicationPort, "wiegand_protocol");
+constexpr const Para& wiegandPulseWidth = paraNamed(Page::CommunicationPort, "wiegand_pulse_width");
+constexpr const Para& wiegandPulsePeriod = paraNamed(Page::CommunicationPort, "wiegand_pulse_period");
+constexpr const Para& wiegandInterval = paraNamed(Page::CommunicationPort, "wiegand_interval");
+constexpr const Para& idBuffered = paraNamed(Page::CommunicationPort, "id_buffered");
 
 // The connection mode byte: the reader connects to a server (client mode) or waits for one.
 constexpr uint8_t clientConnection = 3;
 constexpr uint8_t serverConnection = 2;
 
-constexpr int wiegandOffset = 1;
-constexpr int intervalOffset = 1;
 constexpr int initialInterval = 9; // "1000ms"
 
 // A four-byte address: its label and its fields left to right, byte i in field i.
@@ -215,7 +211,7 @@ QGroupBox* buildRs485(QWidget* parent, Controls& c)
     auto* group = named(new QGroupBox(QStringLiteral("RS-485 Parameter"), parent), "GroupBox8");
     QGridLayout* grid = groupGrid(group);
 
-    c.baudRate = list(group, "ComboBox12", CommPortPage::baudRateItems, 0);
+    c.baudRate = list(group, "ComboBox12", CommPortPage::rs485BaudRateItems, 0);
     grid->addWidget(namedLabel(nullptr, QStringLiteral("Baud Rate"), group), 0, 0);
     grid->addWidget(c.baudRate, 0, 1);
     c.readerNumber = field(group, "Edit3", "0", 3);
@@ -293,53 +289,14 @@ Controls buildControls(QWidget* sheet)
     return c;
 }
 
-// ---- Bindings of this page's parameters -------------------------------------
-
-// Four number fields as a four-byte address, byte i from field i (its low 8 bits).
-Binding addressBinding(QList<QLineEdit*> fields)
-{
-    return {
-        [fields] {
-            ParamBytes bytes;
-            for (QLineEdit* edit : fields)
-                bytes.push_back(static_cast<uint8_t>(toInteger(edit->text()) & 0xFF));
-            return StepValue::bytes(std::move(bytes));
-        },
-        [fields](const ParamBytes& bytes) {
-            for (int i = 0; i < fields.size(); ++i)
-                fields[i]->setText(QString::number(bytes.at(i)));
-        },
-    };
-}
-
-// Six hexadecimal fields as the MAC address, one byte a field. A field that
-// gives no byte (empty) leaves the address incomplete: nothing is written.
-Binding macBinding(QList<QLineEdit*> fields)
-{
-    return {
-        [fields] {
-            ParamBytes bytes;
-            for (QLineEdit* edit : fields) {
-                const std::optional<uint8_t> byte = hexPairToByte(edit->text());
-                if (!byte)
-                    return StepValue::missing();
-                bytes.push_back(*byte);
-            }
-            return StepValue::bytes(std::move(bytes));
-        },
-        [fields](const ParamBytes& bytes) {
-            for (int i = 0; i < fields.size(); ++i)
-                fields[i]->setText(hexPairs({bytes.at(i)}));
-        },
-    };
-}
+// ---- Bindings of this page's own -------------------------------------------
 
 // "Client Mode" written as the connection mode 3 or 2, read back by bit 0 alone.
 Binding connectionModeBinding(QCheckBox* clientMode)
 {
     return {
         [clientMode] { return StepValue::byte(clientMode->isChecked() ? clientConnection : serverConnection); },
-        [clientMode](const ParamBytes& bytes) { clientMode->setChecked(bytes.at(0) & 1u); },
+        [clientMode](const ParaBytes& bytes) { clientMode->setChecked(bytes.at(0) & 1u); },
     };
 }
 
@@ -347,36 +304,16 @@ Binding connectionModeBinding(QCheckBox* clientMode)
 // whatever "Ack Tranfer" itself shows; read back as a plain flag.
 Binding ackTransferBinding(const Controls& c)
 {
-    QCheckBox* idBuffered = c.idBuffered;
+    QCheckBox* buffered = c.idBuffered;
     QRadioButton* active = c.active;
     QCheckBox* ack = c.ackTransfer;
     return {
-        [idBuffered, active, ack] {
-            return StepValue::byte(idBuffered->isChecked() && active->isChecked() && ack->isChecked() ? 1 : 0);
+        [buffered, active, ack] {
+            return StepValue::byte(buffered->isChecked() && active->isChecked() && ack->isChecked() ? 1 : 0);
         },
-        flagBinding(ack).show,
+        bindingFor(ackTransfer, ack).show,
     };
 }
-
-// The same binding, with rule run after every value shown.
-Binding thenRun(Binding binding, std::function<void()> rule)
-{
-    auto show = std::move(binding.show);
-    binding.show = [show, rule](const ParamBytes& bytes) {
-        show(bytes);
-        rule();
-    };
-    return binding;
-}
-
-// One parameter of the page, taken in the same place by both routines.
-struct Parameter {
-    uint8_t address;
-    Binding binding;
-    QString setupFailure;
-    QString queryFailure;
-    bool clientModeOnly = false;
-};
 
 } // namespace
 
@@ -393,10 +330,10 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
 
     // "Ack Tranfer" applies only to buffered IDs sent actively; its own state is kept.
     QCheckBox* ack = c.ackTransfer;
-    QCheckBox* idBuffered = c.idBuffered;
+    QCheckBox* buffered = c.idBuffered;
     QRadioButton* active = c.active;
-    const std::function<void()> enableAckTransfer = [ack, idBuffered, active] {
-        ack->setEnabled(idBuffered->isChecked() && active->isChecked());
+    const std::function<void()> enableAckTransfer = [ack, buffered, active] {
+        ack->setEnabled(buffered->isChecked() && active->isChecked());
     };
     QObject::connect(c.idBuffered, &QCheckBox::toggled, ack, enableAckTransfer);
     for (QRadioButton* button : {c.active, c.passive})
@@ -405,71 +342,58 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
                 enableAckTransfer();
         });
 
-    const RadioSet transferMode({c.passive, c.active}); // 0 passive, 1 active
-    const std::vector<Parameter> parameters{
-        {dhcpAddress, flagBinding(c.dhcp),
-         QStringLiteral("Setup DHCP Parameter Failed !"), QStringLiteral("Query DHCP Parameter Failed !")},
-        {portAddress, wordNumberBinding(c.port),
-         QStringLiteral("Setup Port Number Parameter Failed !"), QStringLiteral("Query Port Number Parameter Failed !")},
-        {macAddress, macBinding(c.mac),
-         QStringLiteral("Setup MAC Address Parameter Failed !"), QStringLiteral("Query MAC Address Parameter Failed !")},
-        {ipAddress, addressBinding(c.ip),
-         QStringLiteral("Setup IP Address Parameter Failed !"), QStringLiteral("Query IP Address Parameter Failed !")},
-        {subnetAddress, addressBinding(c.subnet),
-         QStringLiteral("Setup Subnet Mask Parameter Failed !"), QStringLiteral("Query Subnet Mask Parameter Failed !")},
-        {gatewayAddress, addressBinding(c.gateway),
-         QStringLiteral("Setup Default Gateway Parameter Failed !"), QStringLiteral("Query Default Gateway Parameter Failed !")},
-        // Read before the server's port and address: its rule unlocks or locks their fields first.
-        {connectionModeAddress, connectionModeBinding(c.clientMode),
-         QStringLiteral("Setup Client Mode Parameter Failed !"), QStringLiteral("Query Client Mode Parameter Failed !")},
-        {serverPortAddress, wordNumberBinding(c.serverPort),
-         QStringLiteral("Setup Client Port Number Parameter Failed !"), QStringLiteral("Query Port Number Parameter Failed !"),
-         true},
-        {serverIpAddress, addressBinding(c.serverIp),
-         QStringLiteral("Setup IP Address Parameter Failed !"), QStringLiteral("Query IP Address Parameter Failed !"),
-         true},
-        // One list for both protocols: shown from 132 first, then replaced by 135.
-        {rs485ProtocolAddress, listIndexBinding(c.wiegandProtocol, wiegandOffset),
-         QStringLiteral("Setup RS-485 Parameter Failed !"), QStringLiteral("Query RS-485 Protocol Parameter Failed !")},
-        {baudRateAddress, listIndexBinding(c.baudRate, 0),
-         QStringLiteral("Setup RS-485 Baud Rate Parameter Failed !"), QStringLiteral("Query RS-485 Baud Rate Parameter Failed !")},
-        {readerNumberAddress, byteNumberBinding(c.readerNumber),
-         QStringLiteral("Setup Reader Number Parameter Failed !"), QStringLiteral("Query Reader Number Parameter Failed !")},
-        // The ack rule runs once more after each of these two reads, changed or not.
-        {idBufferedAddress, thenRun(flagBinding(c.idBuffered), enableAckTransfer),
-         QStringLiteral("Setup ID Buffered Parameter Failed !"), QStringLiteral("Query ID Buffered Parameter Failed !")},
-        {transferModeAddress, thenRun(radioIndexBinding(transferMode, 0), enableAckTransfer),
-         QStringLiteral("Setup RS-485 Tranfer Mode Parameter Failed !"),
-         QStringLiteral("Query RS-485 Transfer Mode Parameter Failed !")},
-        {ackTransferAddress, ackTransferBinding(c),
-         QStringLiteral("Setup Ack Transfer Parameter Failed !"), QStringLiteral("Query Ack Transfer Parameter Failed !")},
-        {wiegandProtocolAddress, listIndexBinding(c.wiegandProtocol, wiegandOffset),
-         QStringLiteral("Setup Wiegand Protocol Parameter Failed !"), QStringLiteral("Query Wiegand Protocol Parameter Failed !")},
-        {wiegandIntervalAddress, listIndexBinding(c.wiegandInterval, intervalOffset),
-         QStringLiteral("Setup Wiegand Interval Parameter Failed !"), QStringLiteral("Query Wiegand Interval Parameter Failed !")},
-        {pulseWidthAddress, byteNumberBinding(c.pulseWidth),
-         QStringLiteral("Setup Wiegand Pulse Width Parameter Failed !"),
-         QStringLiteral("Query Wiegand Pulse Width Parameter Failed !")},
-        {pulsePeriodAddress, byteNumberBinding(c.pulsePeriod),
-         QStringLiteral("Setup Wiegand Pulse Period Parameter Failed !"),
-         QStringLiteral("Query Wiegand Pulse Period Parameter Failed !")},
-    };
-
+    const RadioSet transferMode({c.passive, c.active});
+    const auto clientMode = whileChecked(c.clientMode);
     // Both routines take the parameters in one order; the server's only in client mode,
     // as "Client Mode" shows when the step comes (after the query has read it).
-    const auto clientMode = whileChecked(c.clientMode);
-    for (const Parameter& p : parameters) {
-        Step write = writeStep(p.address, p.binding, p.setupFailure);
-        Step read = readStep(p.address, p.binding, p.queryFailure);
-        if (p.clientModeOnly) {
-            write = std::move(write).onlyIf(clientMode);
-            read = std::move(read).onlyIf(clientMode);
-        }
-        setup_.steps.push_back(std::move(write));
-        query_.steps.push_back(std::move(read));
-    }
-    setup_.closing = {QStringLiteral("Setup Communication Parameter Successfully !"),
-                      QStringLiteral("Setup Communication Parameter Failed !")};
-    query_.closing = {QStringLiteral("Query Communication Parameter Successfully !"),
-                      QStringLiteral("Query Communication Parameter Failed !")};
+    const std::vector<ParaRow> rows{
+        row(dhcp, c.dhcp, QStringLiteral("Setup DHCP Parameter Failed !"), QStringLiteral("Query DHCP Parameter Failed !")),
+        row(port, c.port, QStringLiteral("Setup Port Number Parameter Failed !"),
+            QStringLiteral("Query Port Number Parameter Failed !")),
+        row(macAddress, c.mac, QStringLiteral("Setup MAC Address Parameter Failed !"),
+            QStringLiteral("Query MAC Address Parameter Failed !")),
+        row(ipAddress, c.ip, QStringLiteral("Setup IP Address Parameter Failed !"),
+            QStringLiteral("Query IP Address Parameter Failed !")),
+        row(subnetMask, c.subnet, QStringLiteral("Setup Subnet Mask Parameter Failed !"),
+            QStringLiteral("Query Subnet Mask Parameter Failed !")),
+        row(gateway, c.gateway, QStringLiteral("Setup Default Gateway Parameter Failed !"),
+            QStringLiteral("Query Default Gateway Parameter Failed !")),
+        // Read before the server's port and address: its rule unlocks or locks their fields first.
+        row(connectionMode, connectionModeBinding(c.clientMode), QStringLiteral("Setup Client Mode Parameter Failed !"),
+            QStringLiteral("Query Client Mode Parameter Failed !")),
+        row(serverPort, c.serverPort, QStringLiteral("Setup Client Port Number Parameter Failed !"),
+            QStringLiteral("Query Port Number Parameter Failed !"))
+            .onlyIf(clientMode),
+        row(serverIpAddress, c.serverIp, QStringLiteral("Setup IP Address Parameter Failed !"),
+            QStringLiteral("Query IP Address Parameter Failed !"))
+            .onlyIf(clientMode),
+        // One list for both protocols: the RS-485 protocol is coded as the
+        // Wiegand protocol is, shown from 132 first, then replaced by 135.
+        row(rs485Protocol, bindingFor(wiegandProtocol, c.wiegandProtocol), QStringLiteral("Setup RS-485 Parameter Failed !"),
+            QStringLiteral("Query RS-485 Protocol Parameter Failed !")),
+        row(rs485BaudRate, c.baudRate, QStringLiteral("Setup RS-485 Baud Rate Parameter Failed !"),
+            QStringLiteral("Query RS-485 Baud Rate Parameter Failed !")),
+        row(readerNumberPara, c.readerNumber, QStringLiteral("Setup Reader Number Parameter Failed !"),
+            QStringLiteral("Query Reader Number Parameter Failed !")),
+        // The ack rule runs once more after each of these two reads, changed or not.
+        row(idBuffered, thenRun(bindingFor(idBuffered, c.idBuffered), enableAckTransfer),
+            QStringLiteral("Setup ID Buffered Parameter Failed !"), QStringLiteral("Query ID Buffered Parameter Failed !")),
+        row(rs485TransferMode, thenRun(bindingFor(rs485TransferMode, transferMode), enableAckTransfer),
+            QStringLiteral("Setup RS-485 Tranfer Mode Parameter Failed !"),
+            QStringLiteral("Query RS-485 Transfer Mode Parameter Failed !")),
+        row(ackTransfer, ackTransferBinding(c), QStringLiteral("Setup Ack Transfer Parameter Failed !"),
+            QStringLiteral("Query Ack Transfer Parameter Failed !")),
+        row(wiegandProtocol, c.wiegandProtocol, QStringLiteral("Setup Wiegand Protocol Parameter Failed !"),
+            QStringLiteral("Query Wiegand Protocol Parameter Failed !")),
+        row(wiegandInterval, c.wiegandInterval, QStringLiteral("Setup Wiegand Interval Parameter Failed !"),
+            QStringLiteral("Query Wiegand Interval Parameter Failed !")),
+        row(wiegandPulseWidth, c.pulseWidth, QStringLiteral("Setup Wiegand Pulse Width Parameter Failed !"),
+            QStringLiteral("Query Wiegand Pulse Width Parameter Failed !")),
+        row(wiegandPulsePeriod, c.pulsePeriod, QStringLiteral("Setup Wiegand Pulse Period Parameter Failed !"),
+            QStringLiteral("Query Wiegand Pulse Period Parameter Failed !")),
+    };
+    setup_ = setupRoutine(rows, {QStringLiteral("Setup Communication Parameter Successfully !"),
+                                 QStringLiteral("Setup Communication Parameter Failed !")});
+    query_ = queryRoutine(rows, {QStringLiteral("Query Communication Parameter Successfully !"),
+                                 QStringLiteral("Query Communication Parameter Failed !")});
 }

@@ -13,8 +13,8 @@ public:
     // sheet is TabSheet4; the page's controls are built into it.
     CommPortPage(QWidget* sheet, PageContext context);
 
-    // The lists' items; the reader keeps an item's position plus the list's offset.
-    static const QStringList baudRateItems;   // offset 0
-    static const QStringList wiegandItems;    // offset 1, for both protocol parameters
-    static const QStringList intervalItems;   // offset 1, units of 100 ms
+    // The lists' items, in the order of their parameter's codes (ParaTable.h).
+    static const QStringList rs485BaudRateItems;   // parameter 131's codes: 0 is 9600 bit/s
+    static const QStringList wiegandItems;         // both protocol parameters, 132 and 135
+    static const QStringList intervalItems;        // units of 100 ms, from 1
 };

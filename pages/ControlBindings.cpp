@@ -1,6 +1,7 @@
 #include "ControlBindings.h"
 
 #include "IntegerText.h"
+#include "PageKeys.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,156 +11,192 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+// A page bound a control to a parameter that cannot take it: a mistake of the
+// page's code, stopped the moment the page is built.
+void requireKind(const Para& para, std::initializer_list<ValueKind> kinds, const char* control)
+{
+    if (std::find(kinds.begin(), kinds.end(), para.kind) == kinds.end())
+        qFatal("%s cannot show %s: its value kind takes another control", control, qualifiedName(para).c_str());
+}
+
+bool isNumber(const Para& para)
+{
+    return para.kind == ValueKind::Byte || para.kind == ValueKind::Word || para.kind == ValueKind::StartFrequency;
+}
+
+StepValue positionValue(const Para& para, int position)
+{
+    if (position < 0)
+        return StepValue::missing();
+    return StepValue::byte(codeAtPosition(para, position));
+}
+
+} // namespace
+
+QString hexPairs(const ParaBytes& bytes, std::size_t count)
+{
+    const auto end = bytes.begin() + std::ptrdiff_t(qMin(count, bytes.size()));
+    return QString::fromStdString(hexText(ParaBytes(bytes.begin(), end)));
+}
 
 std::function<bool()> whileChecked(QCheckBox* box)
 {
     return [box] { return box->isChecked(); };
 }
 
-Binding flagBinding(QCheckBox* box)
+Binding bindingFor(const Para& para, QLineEdit* field)
 {
-    return {
-        [box] { return StepValue::byte(box->isChecked() ? 1 : 0); },
-        [box](const ParamBytes& bytes) { box->setChecked(bytes.at(0) == 1); },
-    };
-}
-
-Binding checkMaskBinding(QList<QCheckBox*> boxes)
-{
-    Q_ASSERT(boxes.size() <= 8);
-    return {
-        [boxes] {
-            uint8_t mask = 0;
-            for (int bit = 0; bit < boxes.size(); ++bit)
-                if (boxes[bit] && boxes[bit]->isChecked())
-                    mask |= uint8_t(1u << bit);
-            return StepValue::byte(mask);
-        },
-        [boxes](const ParamBytes& bytes) {
-            for (int bit = 0; bit < boxes.size(); ++bit)
-                if (boxes[bit])
-                    boxes[bit]->setChecked((bytes.at(0) >> bit) & 1u);
-        },
-    };
-}
-
-namespace {
-StepValue indexValue(int index, int offset)
-{
-    if (index < 0)
-        return StepValue::missing();
-    return StepValue::byte(static_cast<uint8_t>(index + offset));
-}
-} // namespace
-
-Binding listIndexBinding(QComboBox* list, int offset)
-{
-    return {
-        [list, offset] { return indexValue(list->currentIndex(), offset); },
-        [list, offset](const ParamBytes& bytes) {
-            const int index = int(bytes.at(0)) - offset;
-            list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-        },
-    };
-}
-
-Binding radioIndexBinding(RadioSet set, int offset)
-{
-    return {
-        [set, offset] { return indexValue(set.selectedIndex(), offset); },
-        [set, offset](const ParamBytes& bytes) { set.select(int(bytes.at(0)) - offset); },
-    };
-}
-
-Binding byteNumberBinding(QLineEdit* field)
-{
-    return {
-        [field] { return StepValue::byte(static_cast<uint8_t>(toInteger(field->text()) & 0xFF)); },
-        [field](const ParamBytes& bytes) { field->setText(QString::number(bytes.at(0))); },
-    };
-}
-
-Binding wordNumberBinding(QLineEdit* field)
-{
+    requireKind(para, {ValueKind::Byte, ValueKind::Word, ValueKind::StartFrequency, ValueKind::HexBytes}, "a field");
+    const Para* p = &para;
+    if (isNumber(para)) {
+        return {
+            [p, field] { return StepValue::bytes(*numberBytes(*p, toInteger(field->text()), OutOfRange::LowBits).result); },
+            [p, field](const ParaBytes& bytes) { field->setText(QString::number(numberFromBytes(*p, bytes))); },
+        };
+    }
     return {
         [field] {
-            const qint32 value = toInteger(field->text());
-            return StepValue::bytes({static_cast<uint8_t>((value >> 8) & 0xFF), static_cast<uint8_t>(value & 0xFF)});
+            std::optional<ParaBytes> bytes = bytesFromHex(field->text().toStdString(), OddDigit::Drop);
+            if (!bytes)
+                return StepValue::missing();
+            return bytes->empty() ? StepValue::nothing() : StepValue::bytes(std::move(*bytes));
         },
-        [field](const ParamBytes& bytes) { field->setText(QString::number(bytes.at(0) * 256 + bytes.at(1))); },
+        [p, field](const ParaBytes& bytes) { field->setText(hexPairs(bytes, hexValueLength(*p, bytes))); },
     };
 }
 
-ParamBytes bytesFromHexPairs(const QString& text)
+Binding bindingFor(const Para& para, QCheckBox* box)
 {
-    // Digits below '0'+10 give their value, others their code - 55 ('A' = 10).
-    const auto digit = [](QChar c) { return c.unicode() < 58 ? c.unicode() - 48 : c.unicode() - 55; };
-    ParamBytes bytes;
-    for (qsizetype i = 0; i + 1 < text.size(); i += 2)
-        bytes.push_back(static_cast<uint8_t>(16 * digit(text[i]) + digit(text[i + 1])));
-    return bytes;
-}
-
-QString hexPairs(const ParamBytes& bytes, int count)
-{
-    const qsizetype n = count < 0 ? qsizetype(bytes.size()) : qMin<qsizetype>(count, bytes.size());
-    QString text;
-    for (qsizetype i = 0; i < n; ++i)
-        text += QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper();
-    return text;
-}
-
-Binding hexStringBinding(QLineEdit* field)
-{
+    requireKind(para, {ValueKind::Flag}, "a check box");
     return {
-        [field] {
-            ParamBytes bytes = bytesFromHexPairs(field->text());
-            return bytes.empty() ? StepValue::nothing() : StepValue::bytes(std::move(bytes));
+        [box] { return StepValue::bytes(flagBytes(box->isChecked())); },
+        [box](const ParaBytes& bytes) { box->setChecked(flagFromBytes(bytes)); },
+    };
+}
+
+Binding bindingFor(const Para& para, QComboBox* list)
+{
+    requireKind(para, {ValueKind::Choice, ValueKind::Byte}, "a list");
+    const Para* p = &para;
+    return {
+        [p, list] { return positionValue(*p, list->currentIndex()); },
+        [p, list](const ParaBytes& bytes) {
+            list->setCurrentIndex(positionOfCode(*p, bytes.at(0), list->count(), PastLast::None));
         },
-        [field](const ParamBytes& bytes) { field->setText(hexPairs(bytes)); },
     };
 }
 
-// --- Track bars and check lists -------------------------------------------
-
-Binding sliderBinding(QSlider* bar)
+Binding bindingFor(const Para& para, RadioSet set, PastLast pastLast)
 {
+    requireKind(para, {ValueKind::Choice}, "a radio set");
+    const Para* p = &para;
     return {
-        [bar] { return StepValue::byte(static_cast<uint8_t>(bar->value())); },
-        [bar](const ParamBytes& bytes) { bar->setValue(std::clamp(int(bytes.at(0)), bar->minimum(), bar->maximum())); },
+        [p, set] { return positionValue(*p, set.selectedIndex()); },
+        [p, set, pastLast](const ParaBytes& bytes) {
+            set.select(positionOfCode(*p, bytes.at(0), int(set.buttons().size()), pastLast));
+        },
     };
 }
 
-Binding checkListMaskBinding(QListWidget* list, int byteCount)
+Binding bindingFor(const Para& para, QList<QCheckBox*> bitBoxes)
 {
-    const int bitCount = 8 * byteCount;
+    requireKind(para, {ValueKind::Mask}, "check boxes");
+    Q_ASSERT(bitBoxes.size() <= 8 * para.readLength);
+    const Para* p = &para;
     return {
-        [list, byteCount, bitCount] {
-            ParamBytes mask(std::size_t(byteCount), 0);
-            for (int i = 0; i < list->count() && i < bitCount; ++i)
-                if (list->item(i)->checkState() == Qt::Checked)
-                    mask[std::size_t(i / 8)] |= uint8_t(1u << (i % 8));
+        [p, bitBoxes] {
+            ParaBytes mask(p->readLength, 0);
+            for (int bit = 0; bit < bitBoxes.size(); ++bit)
+                if (bitBoxes[bit] && bitBoxes[bit]->isChecked())
+                    setMaskBit(mask, std::size_t(bit));
             return StepValue::bytes(std::move(mask));
         },
-        [list, bitCount](const ParamBytes& bytes) {
-            for (int i = 0; i < list->count(); ++i) {
-                const std::size_t byte = std::size_t(i / 8);
-                const bool set = i < bitCount && byte < bytes.size() && ((bytes[byte] >> (i % 8)) & 1u);
-                list->item(i)->setCheckState(set ? Qt::Checked : Qt::Unchecked);
-            }
+        [bitBoxes](const ParaBytes& bytes) {
+            for (int bit = 0; bit < bitBoxes.size(); ++bit)
+                if (bitBoxes[bit])
+                    bitBoxes[bit]->setChecked(maskBit(bytes, std::size_t(bit)));
         },
     };
 }
 
-// --- Radio groups -------------------------------------------------------------
-
-Binding radioGroupIndexBinding(RadioSet group, int offset)
+Binding bindingFor(const Para& para, QListWidget* list)
 {
+    requireKind(para, {ValueKind::ChannelMask}, "a check list");
+    const Para* p = &para;
     return {
-        [group, offset] { return indexValue(group.selectedIndex(), offset); },
-        [group, offset](const ParamBytes& bytes) {
-            const int lastIndex = int(group.buttons().size()) - 1;
-            group.select(qMin(int(bytes.at(0)) - offset, lastIndex));
+        [p, list] {
+            ParaBytes mask(p->readLength, 0);
+            for (int i = 0; i < list->count(); ++i)
+                if (list->item(i)->checkState() == Qt::Checked)
+                    setMaskBit(mask, std::size_t(i));   // none beyond the mask
+            return StepValue::bytes(std::move(mask));
+        },
+        [list](const ParaBytes& bytes) {
+            for (int i = 0; i < list->count(); ++i)
+                list->item(i)->setCheckState(maskBit(bytes, std::size_t(i)) ? Qt::Checked : Qt::Unchecked);
         },
     };
+}
+
+Binding bindingFor(const Para& para, QSlider* bar)
+{
+    requireKind(para, {ValueKind::Byte}, "a track bar");
+    const Para* p = &para;
+    return {
+        [p, bar] { return StepValue::bytes(*numberBytes(*p, bar->value(), OutOfRange::LowBits).result); },
+        [p, bar](const ParaBytes& bytes) {
+            bar->setValue(std::clamp(int(numberFromBytes(*p, bytes)), bar->minimum(), bar->maximum()));
+        },
+    };
+}
+
+Binding bindingFor(const Para& para, QList<QLineEdit*> fields)
+{
+    requireKind(para, {ValueKind::Ipv4, ValueKind::HexBytes}, "a row of fields");
+    Q_ASSERT(fields.size() == para.readLength);
+    if (para.kind == ValueKind::Ipv4) {
+        return {
+            [fields] {
+                std::array<long long, 4> parts{};
+                for (int i = 0; i < fields.size(); ++i)
+                    parts[std::size_t(i)] = toInteger(fields[i]->text());
+                return StepValue::bytes(*ipv4Bytes(parts, OutOfRange::LowBits).result);
+            },
+            [fields](const ParaBytes& bytes) {
+                for (int i = 0; i < fields.size(); ++i)
+                    fields[i]->setText(QString::number(bytes.at(std::size_t(i))));
+            },
+        };
+    }
+    return {
+        [fields] {
+            ParaBytes bytes;
+            for (QLineEdit* field : fields) {
+                // The field's first two characters: a byte, or one digit's value.
+                const std::optional<ParaBytes> byte = bytesFromHex(field->text().left(2).toStdString(), OddDigit::LowNibble);
+                if (!byte || byte->empty())
+                    return StepValue::missing();
+                bytes.push_back(byte->front());
+            }
+            return StepValue::bytes(std::move(bytes));
+        },
+        [fields](const ParaBytes& bytes) {
+            for (int i = 0; i < fields.size(); ++i)
+                fields[i]->setText(hexPairs({bytes.at(std::size_t(i))}, 1));
+        },
+    };
+}
+
+Binding thenRun(Binding binding, std::function<void()> rule)
+{
+    auto show = std::move(binding.show);
+    binding.show = [show, rule](const ParaBytes& bytes) {
+        show(bytes);
+        rule();
+    };
+    return binding;
 }

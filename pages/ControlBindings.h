@@ -1,6 +1,9 @@
-// Bindings between the usual kinds of controls and a parameter's bytes. Each
-// gives both directions: the bytes a setup step writes and what a query step
-// puts back into the controls.
+// How a page's controls show a parameter, chosen by the parameter's value kind
+// (ParaTable.h) and converted through the parameter table's own conversions
+// (ParaValue.h), so a page names the parameter and the control, nothing more.
+// Each binding gives both directions: the bytes a setup step writes and what a
+// query step puts back into the controls. A control of a kind the parameter
+// cannot take stops the program as the page is built.
 #pragma once
 
 #include "PageStep.h"
@@ -12,59 +15,60 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QListWidget;
+class QSlider;
 
 // A step's condition: the box is checked when the step comes.
 std::function<bool()> whileChecked(QCheckBox* box);
 
-// A flag byte: 1 when the box is checked, else 0; reads back checked exactly when the byte is 1.
-Binding flagBinding(QCheckBox* box);
+// One field.
+// Byte, Word, StartFrequency: a decimal number; its low bits are written (300
+// in one byte is 44); the field must hold a whole number (ConversionError otherwise).
+// HexBytes: hexadecimal pairs, an odd last digit ignored; a field of fewer than
+// two digits writes nothing, one holding no hexadecimal text no value (the step
+// fails). Shown as upper-case pairs of the value's bytes (hexValueLength).
+Binding bindingFor(const Para& para, QLineEdit* field);
 
-// Bit n of one byte <-> box n (bit 0 the least significant). Bits without a box
-// (beyond the list, or a nullptr in it) are written 0 and ignored when read;
-// boxes are set in bit order, so each box's rule runs as its state changes.
-Binding checkMaskBinding(QList<QCheckBox*> boxes);
+// Flag: 1 while the box is checked, else 0; checked exactly when the byte read is 1.
+Binding bindingFor(const Para& para, QCheckBox* box);
 
-// A list selection: item index + offset as one byte. A list showing no
-// selection writes nothing (the step fails); a byte matching no item leaves the
-// list with no selection.
-Binding listIndexBinding(QComboBox* list, int offset);
+// Choice, and a Byte offered as its numbers from its minimum: the item at
+// position i is the code first + i. A list showing no selection writes nothing
+// (the step fails); a code matching no item leaves the list with no selection.
+Binding bindingFor(const Para& para, QComboBox* list);
 
-// The same for a radio set.
-Binding radioIndexBinding(RadioSet set, int offset);
+// The same for a radio set; pastLast says where a code past the last button
+// points: nowhere (a set of buttons) or to the last (a radio group).
+Binding bindingFor(const Para& para, RadioSet set, PastLast pastLast = PastLast::None);
 
-// A decimal number field as one byte: the low 8 bits of its value. The field
-// must hold a whole number (ConversionError otherwise).
-Binding byteNumberBinding(QLineEdit* field);
+// Mask: box n is bit n. Bits without a box (beyond the list, or a nullptr in it)
+// are written 0 and ignored when read; boxes are set in bit order, so each box's
+// rule runs as its state changes.
+Binding bindingFor(const Para& para, QList<QCheckBox*> bitBoxes);
 
-// A decimal number field as two bytes, high byte first.
-Binding wordNumberBinding(QLineEdit* field);
+// ChannelMask: item i of a check list is bit i. Items beyond the mask are
+// written as nothing and shown unchecked.
+Binding bindingFor(const Para& para, QListWidget* list);
 
-// A hexadecimal field as a byte string of variable length: one byte per pair
-// of digits, an odd last digit ignored; fewer than two digits write nothing.
-// Read back as upper-case pairs of every byte read.
-Binding hexStringBinding(QLineEdit* field);
+// Byte: a track bar's position; a number read is clamped to the bar's range.
+Binding bindingFor(const Para& para, QSlider* bar);
 
-// "A1B2" -> {0xA1, 0xB2}: character 2i is the high nibble of byte i.
-ParamBytes bytesFromHexPairs(const QString& text);
-// {0xA1, 0x05} -> "A105".
-QString hexPairs(const ParamBytes& bytes, int count = -1);
+// One field a byte.
+// Ipv4: decimal numbers, byte i in field i (its low 8 bits).
+// HexBytes: two hexadecimal digits a field (one digit gives its value: F is
+// 0F); a field giving no byte leaves the value incomplete: nothing is written
+// and the step fails.
+Binding bindingFor(const Para& para, QList<QLineEdit*> fields);
 
-// --- Track bars and check lists -------------------------------------------
-class QListWidget;
-class QSlider;
+// A row of the parameter bound to control by its kind.
+template <typename Control>
+ParaRow row(const Para& para, Control control, QString setupFailure = {}, QString queryFailure = {})
+{
+    return row(para, bindingFor(para, control), std::move(setupFailure), std::move(queryFailure));
+}
 
-// A track bar's position as one byte; a byte read is clamped to the bar's range.
-Binding sliderBinding(QSlider* bar);
+// The first count bytes (all, where fewer) as upper-case hexadecimal pairs: {0xA1, 0x05} -> "A105".
+QString hexPairs(const ParaBytes& bytes, std::size_t count);
 
-// A check list as a bit mask of byteCount bytes: item i is bit i % 8 of byte
-// i / 8 (bit 0 the least significant). Items beyond the mask are written as
-// nothing and shown unchecked when read.
-Binding checkListMaskBinding(QListWidget* list, int byteCount);
-
-// --- Radio groups -------------------------------------------------------------
-
-// A radio group's item index + offset as one byte. Unlike radioIndexBinding, a
-// byte past the last item selects the last item (a radio group's index stops at
-// its last item); a byte below the offset leaves the group with no selection,
-// and a group with no selection writes nothing (the step fails).
-Binding radioGroupIndexBinding(RadioSet group, int offset);
+// The same binding, with rule run after every value shown.
+Binding thenRun(Binding binding, std::function<void()> rule);

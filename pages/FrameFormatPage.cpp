@@ -18,14 +18,14 @@
 
 namespace {
 
-constexpr uint8_t dataFormatAddress = paraAddress(Page::FrameFormat, "data_format");
-constexpr uint8_t tagIdWindowAddress = paraAddress(Page::FrameFormat, "tag_id_window");
-constexpr uint8_t outputModeAddress = paraAddress(Page::FrameFormat, "output_mode");
-constexpr uint8_t outputIntervalAddress = paraAddress(Page::FrameFormat, "output_interval");
-constexpr uint8_t frameFlagsAddress = paraAddress(Page::FrameFormat, "frame_fields");
-constexpr uint8_t preambleCodeAddress = paraAddress(Page::FrameFormat, "preamble_code");
-constexpr uint8_t endCodeAddress = paraAddress(Page::FrameFormat, "end_code");
-constexpr uint8_t outputPortsAddress = paraAddress(Page::FrameFormat, "output_ports");
+constexpr const Para& dataFormat = paraNamed(Page::FrameFormat, "data_format");
+constexpr const Para& tagIdWindow = paraNamed(Page::FrameFormat, "tag_id_window");
+constexpr const Para& outputMode = paraNamed(Page::FrameFormat, "output_mode");
+constexpr const Para& outputInterval = paraNamed(Page::FrameFormat, "output_interval");
+constexpr const Para& frameFields = paraNamed(Page::FrameFormat, "frame_fields");
+constexpr const Para& preambleCode = paraNamed(Page::FrameFormat, "preamble_code");
+constexpr const Para& endCode = paraNamed(Page::FrameFormat, "end_code");
+constexpr const Para& outputPorts = paraNamed(Page::FrameFormat, "output_ports");
 
 // A check box standing for one bit of a mask byte.
 struct MaskBox {
@@ -35,7 +35,7 @@ struct MaskBox {
 };
 
 // The output ports in screen order, two a row; their bits follow another order.
-constexpr std::array<MaskBox, 8> outputPorts{{
+constexpr std::array<MaskBox, 8> outputPortBoxes{{
     {"CheckBox4", "Wiegand", 2},
     {"CheckBox31", "RS-232", 0},
     {"CheckBox32", "RS-485", 1},
@@ -48,10 +48,8 @@ constexpr std::array<MaskBox, 8> outputPorts{{
 
 constexpr int tagIdWindowItems = 12;   // start 0 to 11, length 1 to 12
 constexpr int defaultTagIdLength = 7;  // item "8"
-constexpr int maxCodeCharacters = 2 * FrameFormatPage::codeBytes;
 // Both codes end the same way and hold as many bytes: one field rule serves both.
-static_assert(findPara(paraAddress(Page::FrameFormat, "end_code"))->fill == FrameFormatPage::codeEnd
-              && findPara(paraAddress(Page::FrameFormat, "end_code"))->readLength == FrameFormatPage::codeBytes);
+static_assert(endCode.fill == preambleCode.fill && endCode.readLength == preambleCode.readLength);
 
 struct Controls {
     QRadioButton* realTime = nullptr;
@@ -125,8 +123,8 @@ QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
     intervalRow->addStretch(1);
     grid->addLayout(intervalRow, 2, 0, 1, 2);
 
-    for (int i = 0; i < int(outputPorts.size()); ++i) {
-        const MaskBox& port = outputPorts[i];
+    for (int i = 0; i < int(outputPortBoxes.size()); ++i) {
+        const MaskBox& port = outputPortBoxes[i];
         QCheckBox* box = namedCheckBox(port.name, port.caption, group);
         c.portsByBit[port.bit] = box;
         grid->addWidget(box, 3 + i / 2, i % 2);
@@ -234,7 +232,7 @@ Binding radioPairBinding(QRadioButton* zero, QRadioButton* one, bool (*isOne)(ui
 {
     return {
         [one] { return StepValue::byte(one->isChecked() ? 1 : 0); },
-        [zero, one, isOne](const ParamBytes& bytes) { (isOne(bytes.at(0)) ? one : zero)->setChecked(true); },
+        [zero, one, isOne](const ParaBytes& bytes) { (isOne(bytes.at(0)) ? one : zero)->setChecked(true); },
     };
 }
 
@@ -250,33 +248,16 @@ Binding tagIdWindowBinding(QComboBox* start, QComboBox* length)
                 return StepValue::missing();
             return StepValue::byte(uint8_t(start->currentIndex() * 16 + length->currentIndex() + 1));
         },
-        [start, length, itemOrNone](const ParamBytes& bytes) {
+        [start, length, itemOrNone](const ParaBytes& bytes) {
             start->setCurrentIndex(itemOrNone(bytes.at(0) >> 4));
             length->setCurrentIndex(itemOrNone((bytes.at(0) & 0x0F) - 1));
         },
     };
 }
 
-// A preamble or end code: written with as many bytes as the field holds pairs
-// (nothing when it holds none); read back up to the first end-of-code byte.
-Binding codeBinding(QLineEdit* field)
-{
-    return {
-        [field] {
-            ParamBytes bytes = bytesFromHexPairs(field->text().left(maxCodeCharacters));
-            return bytes.empty() ? StepValue::nothing() : StepValue::bytes(std::move(bytes));
-        },
-        [field](const ParamBytes& bytes) {
-            int count = 0;
-            while (count < int(bytes.size()) && count < FrameFormatPage::codeBytes && bytes[count] != FrameFormatPage::codeEnd)
-                ++count;
-            field->setText(hexPairs(bytes, count));
-        },
-    };
-}
-
-bool bitZeroSet(uint8_t byte) { return byte & 1u; }
-bool exactlyOne(uint8_t byte) { return byte == 1; }
+// The output mode is read by bit 0 alone; the data format is ASCII exactly when its byte is 1.
+bool bitZeroSet(uint8_t byte) { return maskBit({byte}, 0); }
+bool exactlyOne(uint8_t byte) { return flagFromBytes({byte}); }
 
 } // namespace
 
@@ -284,49 +265,40 @@ FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
     : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
-    const Binding outputMode = radioPairBinding(c.realTime, c.timing, bitZeroSet);
-    const Binding interval = wordNumberBinding(c.interval);
-    const Binding ports = checkMaskBinding(c.portsByBit);
-    const Binding dataFormat = radioPairBinding(c.hex, c.ascii, exactlyOne);
-    // Bits 0 to 3 carry no flag.
-    const Binding frameFlags = checkMaskBinding({nullptr, nullptr, nullptr, nullptr,
-                                                 c.endCode, c.tagId, c.readerNum, c.preamble});
-    const Binding tagIdWindow = tagIdWindowBinding(c.tagIdStart, c.tagIdLength);
-    const Binding preambleCode = codeBinding(c.preambleCode);
-    const Binding endCode = codeBinding(c.endCodeText);
-
-    // Setup writes every value, whatever the enabled states show.
-    setup_.steps = {
-        writeStep(outputModeAddress, outputMode, QStringLiteral("Setup Output Mode Parameter Failed !")),
-        writeStep(outputIntervalAddress, interval, QStringLiteral("Setup Output Interval Parameter Failed !")),
-        writeStep(outputPortsAddress, ports, QStringLiteral("Setup Communication Port Parameter Failed !")),
-        writeStep(dataFormatAddress, dataFormat, QStringLiteral("Setup Output Format Parameter Failed !")),
-        writeStep(frameFlagsAddress, frameFlags, QStringLiteral("Setup Output Frame Flag Parameter Failed !")),
-        writeStep(tagIdWindowAddress, tagIdWindow, QStringLiteral("Setup Output Start Byte Parameter Failed !")),
-        writeStep(preambleCodeAddress, preambleCode, QStringLiteral("Setup Preamble Code Parameter Failed !")),
-        writeStep(endCodeAddress, endCode, QStringLiteral("Setup End Code Parameter Failed !")),
-    };
-    setup_.closing = {QStringLiteral("Setup Output Frame Format Parameter Successfully !"),
-                      QStringLiteral("Setup Output Frame Format Parameter Failed !")};
-
     // After the output mode is read, the interval's enabled state is brought in
     // line with it once more, even when the mode read is the one shown.
-    const auto showOutputMode = [outputMode, timing = c.timing, row = c.intervalRow](const ParamBytes& bytes) {
-        outputMode.show(bytes);
-        applyTimingRule(timing, row);
-    };
+    QRadioButton* timing = c.timing;
+    const QList<QWidget*> intervalRow = c.intervalRow;
+    const Binding mode = thenRun(radioPairBinding(c.realTime, c.timing, bitZeroSet),
+                                 [timing, intervalRow] { applyTimingRule(timing, intervalRow); });
+    // Bits 0 to 3 carry no flag.
+    const QList<QCheckBox*> fieldBoxes{nullptr, nullptr, nullptr, nullptr, c.endCode, c.tagId, c.readerNum, c.preamble};
 
     // Failure lines as the reader's operators know them, trailing blanks included.
-    query_.steps = {
-        readStep(outputModeAddress, showOutputMode, QStringLiteral("Query Output Mode Parameter Failed !")),
-        readStep(outputIntervalAddress, interval, QStringLiteral("Query Output Interval Parameter Failed !")),
-        readStep(outputPortsAddress, ports, QStringLiteral("Query Communication Port Parameter Failed !")),
-        readStep(dataFormatAddress, dataFormat, QStringLiteral("Query Output Format Parameter Failed ! ")),
-        readStep(frameFlagsAddress, frameFlags, QStringLiteral("Query Output Frame Flag Parameter Failed ! ")),
-        readStep(tagIdWindowAddress, tagIdWindow, QStringLiteral("Query Output Start Byte Parameter Failed ! ")),
-        readStep(preambleCodeAddress, preambleCode, QStringLiteral("Query Preamble Code Parameter Failed ! ")),
-        readStep(endCodeAddress, endCode, QStringLiteral("Query End Code Parameter Failed !")),
+    const std::vector<ParaRow> rows{
+        row(outputMode, mode, QStringLiteral("Setup Output Mode Parameter Failed !"),
+            QStringLiteral("Query Output Mode Parameter Failed !")),
+        row(outputInterval, c.interval, QStringLiteral("Setup Output Interval Parameter Failed !"),
+            QStringLiteral("Query Output Interval Parameter Failed !")),
+        row(outputPorts, c.portsByBit, QStringLiteral("Setup Communication Port Parameter Failed !"),
+            QStringLiteral("Query Communication Port Parameter Failed !")),
+        row(dataFormat, radioPairBinding(c.hex, c.ascii, exactlyOne), QStringLiteral("Setup Output Format Parameter Failed !"),
+            QStringLiteral("Query Output Format Parameter Failed ! ")),
+        row(frameFields, fieldBoxes, QStringLiteral("Setup Output Frame Flag Parameter Failed !"),
+            QStringLiteral("Query Output Frame Flag Parameter Failed ! ")),
+        row(tagIdWindow, tagIdWindowBinding(c.tagIdStart, c.tagIdLength),
+            QStringLiteral("Setup Output Start Byte Parameter Failed !"),
+            QStringLiteral("Query Output Start Byte Parameter Failed ! ")),
+        row(preambleCode, c.preambleCode, QStringLiteral("Setup Preamble Code Parameter Failed !"),
+            QStringLiteral("Query Preamble Code Parameter Failed ! ")),
+        row(endCode, c.endCodeText, QStringLiteral("Setup End Code Parameter Failed !"),
+            QStringLiteral("Query End Code Parameter Failed !")),
     };
-    query_.closing = {QStringLiteral("Query Output Frame Format Parameter Successfully ! "),
-                      QStringLiteral("Query Output Frame Format Parameter Failed !")};
+    // Setup writes every value, whatever the enabled states show.
+    setup_ = setupRoutine(rows,
+                          {QStringLiteral("Setup Output Frame Format Parameter Successfully !"),
+                           QStringLiteral("Setup Output Frame Format Parameter Failed !")});
+    query_ = queryRoutine(rows,
+                          {QStringLiteral("Query Output Frame Format Parameter Successfully ! "),
+                           QStringLiteral("Query Output Frame Format Parameter Failed !")});
 }

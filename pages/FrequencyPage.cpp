@@ -23,12 +23,13 @@
 
 namespace {
 
-constexpr uint8_t startFrequencyAddress = paraAddress(Page::Frequency, "start_frequency");
-constexpr uint8_t stepAddress = paraAddress(Page::Frequency, "frequency_interval");
-constexpr uint8_t pointsAddress = paraAddress(Page::Frequency, "frequency_points");
-constexpr uint8_t channelModeAddress = paraAddress(Page::Frequency, "channel_mode");   // 0 hopping, n fixed on channel n
-constexpr uint8_t hopIntervalAddress = paraAddress(Page::Frequency, "hopping_interval");
-constexpr uint8_t hoppingMaskAddress = paraAddress(Page::Frequency, "hopping_channels");
+constexpr const Para& startFrequency = paraNamed(Page::Frequency, "start_frequency");
+constexpr const Para& frequencyInterval = paraNamed(Page::Frequency, "frequency_interval");
+constexpr const Para& frequencyPoints = paraNamed(Page::Frequency, "frequency_points");
+constexpr const Para& channelMode = paraNamed(Page::Frequency, "channel_mode");   // 0 hopping, n fixed on channel n
+constexpr const Para& hoppingInterval = paraNamed(Page::Frequency, "hopping_interval");
+constexpr const Para& hoppingChannels = paraNamed(Page::Frequency, "hopping_channels");
+static_assert(hoppingChannels.readLength == FrequencyPage::maskBytes);
 
 constexpr int hopIntervalMsPerStep = 10;       // the track bar counts in 10 ms
 
@@ -213,20 +214,6 @@ QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
     return group;
 }
 
-// The start frequency as its offset above 860.00 MHz, two bytes high first.
-Binding startFrequencyBinding(QLineEdit* field)
-{
-    return {
-        [field] {
-            const qint32 offset = toInteger(field->text()) - startFrequencyBase;
-            return StepValue::bytes({static_cast<uint8_t>((offset >> 8) & 0xFF), static_cast<uint8_t>(offset & 0xFF)});
-        },
-        [field](const ParamBytes& bytes) {
-            field->setText(QString::number(bytes.at(0) * 256 + bytes.at(1) + startFrequencyBase));
-        },
-    };
-}
-
 // The channel byte: 0 in hopping mode, else the fixed channel's number. With
 // neither mode chosen, or no fixed channel, nobody chose a value: none is written.
 StepValue channelModeValue(const FrequencyPage::Controls& c)
@@ -264,54 +251,51 @@ FrequencyPage::FrequencyPage(QWidget* sheet, PageContext context)
 {
     // The inner tab area is 420 x 264: the plan group kept narrow, so the four
     // columns of channels get the rest.
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(2, 2, 2, 2);
-    row->setSpacing(4);
+    auto* groups = new QHBoxLayout;
+    groups->setContentsMargins(2, 2, 2, 2);
+    groups->setSpacing(4);
     QGroupBox* plan = buildPlanGroup(sheet, c_);
     plan->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
-    row->addWidget(plan);
-    row->addWidget(buildHoppingGroup(sheet, c_), 1);
-    placeInSheet(sheet, row);
+    groups->addWidget(plan);
+    groups->addWidget(buildHoppingGroup(sheet, c_), 1);
+    placeInSheet(sheet, groups);
 
     const auto mustSetting = whileChecked(c_.mustSetting);
-    const Binding startFrequency = startFrequencyBinding(c_.start);
-    const Binding step = byteNumberBinding(c_.step);
-    const Binding hopInterval = sliderBinding(c_.hopInterval);
-    const Binding hoppingMask = checkListMaskBinding(c_.hoppingChannels, maskBytes);
     QRadioButton* hopping = c_.hopping;
+    // The channel lists are rebuilt from the plan each time the number of channels is read.
+    Binding pointsBinding = bindingFor(frequencyPoints, c_.points);
+    pointsBinding.show = [this, show = pointsBinding.show](const ParaBytes& bytes) {
+        show(bytes);
+        rebuildChannelLists(int(numberFromBytes(frequencyPoints, bytes)));
+    };
 
-    // Setup: the plan only with "Must Setting"; the hop interval always; the
-    // mask in hopping mode only; then the channel byte.
-    setup_.steps.push_back(writeStep(startFrequencyAddress, startFrequency).onlyIf(mustSetting));
-    setup_.steps.push_back(writeStep(stepAddress, step).onlyIf(mustSetting));
-    setup_.steps.push_back(writeStep(pointsAddress, byteNumberBinding(c_.points)).onlyIf(mustSetting));
-    setup_.steps.push_back(writeStep(hopIntervalAddress, hopInterval, QStringLiteral("Setup Freq-Hopping Parameter Failed !")));
-    setup_.steps.push_back(writeStep(hoppingMaskAddress, hoppingMask).onlyIf([hopping] { return hopping->isChecked(); }));
-    setup_.steps.push_back(writeStep(channelModeAddress, [this] { return channelModeValue(c_); }));
-    setup_.closing = {QStringLiteral("Setup Frequency Parameter Successfully !"),
-                      QStringLiteral("Setup Frequency Parameter Failed !")};
+    // The plan is written only with "Must Setting"; the hop interval always; the
+    // mask in hopping mode only, and read only after the mode read says hopping.
+    const ParaRow start = row(startFrequency, c_.start).setupOnlyIf(mustSetting);
+    const ParaRow step = row(frequencyInterval, c_.step).setupOnlyIf(mustSetting);
+    const ParaRow count = row(frequencyPoints, pointsBinding).setupOnlyIf(mustSetting);
+    const ParaRow hopInterval = row(hoppingInterval, c_.hopInterval, QStringLiteral("Setup Freq-Hopping Parameter Failed !"),
+                                    QStringLiteral("Query Freq-Hopping Interval Parameter Failed ! !"));
+    const ParaRow mask = row(hoppingChannels, c_.hoppingChannels)
+                             .setupOnlyIf([hopping] { return hopping->isChecked(); })
+                             .queryOnlyIf([this] { return hoppingModeRead_; });
+    const ParaRow mode = row(channelMode, Binding{[this] { return channelModeValue(c_); },
+                                                  [this](const ParaBytes& bytes) { showMode(bytes.at(0)); }});
 
-    // Query: the plan first, since the channel lists are rebuilt from it; the
-    // mask only after the mode read says hopping.
-    query_.steps.push_back(readStep(startFrequencyAddress, startFrequency));
-    query_.steps.push_back(readStep(stepAddress, step));
-    query_.steps.push_back(readStep(pointsAddress, [this](const ParamBytes& bytes) {
-        c_.points->setText(QString::number(bytes.at(0)));
-        rebuildChannelLists(bytes.at(0));
-    }));
-    query_.steps.push_back(readStep(hopIntervalAddress, hopInterval,
-                                    QStringLiteral("Query Freq-Hopping Interval Parameter Failed ! !")));
-    query_.steps.push_back(readStep(channelModeAddress, [this](const ParamBytes& bytes) { showMode(bytes.at(0)); }));
-    query_.steps.push_back(readStep(hoppingMaskAddress, hoppingMask).onlyIf([this] { return hoppingModeRead_; }));
-    query_.closing = {QStringLiteral("Query Frequency Parameter Successfully !"),
-                      QStringLiteral("Query Frequency Parameter Failed !")};
-
+    setup_ = setupRoutine({start, step, count, hopInterval, mask, mode},
+                          {QStringLiteral("Setup Frequency Parameter Successfully !"),
+                           QStringLiteral("Setup Frequency Parameter Failed !")});
+    // The plan first, since the channel lists are rebuilt from it.
+    query_ = queryRoutine({start, step, count, hopInterval, mode, mask},
+                          {QStringLiteral("Query Frequency Parameter Successfully !"),
+                           QStringLiteral("Query Frequency Parameter Failed !")});
     refresh_ = withoutLines(query_);
 
     // The plan read after a connect only reports which plan parameters the reader does not answer.
-    planRead_.steps.push_back(readStep(startFrequencyAddress, nullptr, QStringLiteral("Query Start Frequency Parameter Failed !")));
-    planRead_.steps.push_back(readStep(stepAddress, nullptr, QStringLiteral("Query Frequency Interval Parameter Failed !")));
-    planRead_.steps.push_back(readStep(pointsAddress, nullptr, QStringLiteral("Query Frequency Points Parameter Failed !")));
+    planRead_ = queryRoutine({row(startFrequency, Binding{}, {}, QStringLiteral("Query Start Frequency Parameter Failed !")),
+                              row(frequencyInterval, Binding{}, {}, QStringLiteral("Query Frequency Interval Parameter Failed !")),
+                              row(frequencyPoints, Binding{}, {}, QStringLiteral("Query Frequency Points Parameter Failed !"))},
+                             {});
 }
 
 void FrequencyPage::rebuildChannelLists(int channels)
@@ -356,9 +340,23 @@ void FrequencyPage::query()
     readBack(query_);
 }
 
+// "Setup Para" brings the channel lists back from the reader after the setup,
+// unless the setup stopped on a conversion error (which leaves).
 void FrequencyPage::setup()
 {
     runRoutine(context_, setup_);
+    refreshLists();
+}
+
+void FrequencyPage::showStored(const StoredLookup& lookup)
+{
+    ::showStored(query_, lookup);
+}
+
+void FrequencyPage::afterConnect()
+{
+    refreshLists();
+    readPlan();
 }
 
 void FrequencyPage::refreshLists()

@@ -19,7 +19,7 @@ class QRadioButton;
 class QSlider;
 class QWidget;
 
-class FrequencyPage : public FrequencyRoutines {
+class FrequencyPage : public PageRoutines {
 public:
     // sheet is TabSheet18; the page's controls are built into it.
     FrequencyPage(QWidget* sheet, PageContext context);
@@ -28,11 +28,15 @@ public:
     FrequencyPage& operator=(const FrequencyPage&) = delete;
 
     void query() override;
+    // The setup routine, then the channel lists refreshed from the reader.
     void setup() override;
+    void showStored(const StoredLookup& lookup) override;
+    // The list refresh, then the plan read.
+    void afterConnect() override;
 
     // Reads the frequency plan and the hopping settings back into the page and
     // rebuilds the channel lists; logs nothing.
-    void refreshLists() override;
+    void refreshLists();
 
     // Reads the three plan parameters again after a connect, logging only the
     // reads that fail.

@@ -18,11 +18,11 @@
 
 namespace {
 
-constexpr uint8_t buzzerAddress = paraAddress(Page::IoParameter, "buzzer");
-constexpr uint8_t matchCheckIntervalAddress = paraAddress(Page::IoParameter, "id_match_check_interval");
-constexpr uint8_t idMatchAddress = paraAddress(Page::IoParameter, "id_match");
-constexpr uint8_t relayAutoOnAddress = paraAddress(Page::IoParameter, "relay_auto_on");
-constexpr uint8_t relayAutoOffAddress = paraAddress(Page::IoParameter, "relay_auto_off");
+constexpr const Para& buzzer = paraNamed(Page::IoParameter, "buzzer");
+constexpr const Para& matchCheckInterval = paraNamed(Page::IoParameter, "id_match_check_interval");
+constexpr const Para& idMatch = paraNamed(Page::IoParameter, "id_match");
+constexpr const Para& relayAutoOn = paraNamed(Page::IoParameter, "relay_auto_on");
+constexpr const Para& relayAutoOff = paraNamed(Page::IoParameter, "relay_auto_off");
 
 // One relay of "Relay Parameter": bit n - 1 of the auto-on and auto-off masks,
 // and its delay time, whose parameter and field numbers do not follow the relay's.
@@ -32,19 +32,19 @@ struct Relay {
     const char* delayLabel;
     const char* delay;
     const char* unit;
-    uint8_t delayAddress;
+    const Para& delayTime;
     const char* setupFailure;
     const char* queryFailure;
 };
 
 constexpr std::array<Relay, 4> relays{{
-    {"CheckBox49", "CheckBox48", "Label123", "Edit82", "Label125", paraAddress(Page::IoParameter, "relay1_delay"),
+    {"CheckBox49", "CheckBox48", "Label123", "Edit82", "Label125", paraNamed(Page::IoParameter, "relay1_delay"),
      "Setup Relay 1 Delay Time Parameter Failed !", "Query Relay 1 Delay Time Parameter Failed !"},
-    {"CheckBox51", "CheckBox50", "Label124", "Edit83", "Label126", paraAddress(Page::IoParameter, "relay2_delay"),
+    {"CheckBox51", "CheckBox50", "Label124", "Edit83", "Label126", paraNamed(Page::IoParameter, "relay2_delay"),
      "Setup Relay 2 Delay Time Parameter Failed !", "Query Relay 2 Delay Time Parameter Failed !"},
-    {"CheckBox52", "CheckBox57", "Label121", "Edit81", "Label122", paraAddress(Page::IoParameter, "relay3_delay"),
+    {"CheckBox52", "CheckBox57", "Label121", "Edit81", "Label122", paraNamed(Page::IoParameter, "relay3_delay"),
      "Setup Relay 3 Delay Time Parameter Failed !", "Query Relay 3 Delay Time Parameter Failed !"},
-    {"CheckBox58", "CheckBox59", "Label127", "Edit84", "Label128", paraAddress(Page::IoParameter, "relay4_delay"),
+    {"CheckBox58", "CheckBox59", "Label127", "Edit84", "Label128", paraNamed(Page::IoParameter, "relay4_delay"),
      "Setup Relay 4 Delay Time Parameter Failed !", "Query Relay 4 Delay Time Parameter Failed !"},
 }};
 
@@ -239,7 +239,7 @@ Binding idMatchBinding(const IdMatchControls& id)
             }
             return StepValue::byte(byte);
         },
-        [id, modes](const ParamBytes& bytes) {
+        [id, modes](const ParaBytes& bytes) {
             const uint8_t byte = bytes.at(0);
             id.match->setChecked(byte & matchEnableBit);
             id.dismatch->setChecked(byte & dismatchEnableBit);
@@ -256,34 +256,27 @@ IoPage::IoPage(QWidget* sheet, PageContext context)
     : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
-    const Binding beep = flagBinding(c.beep);
-    const Binding autoOn = checkMaskBinding(c.autoOn);
-    const Binding autoOff = checkMaskBinding(c.autoOff);
-    const Binding idMatch = idMatchBinding(c.id);
-    const Binding checkInterval = byteNumberBinding(c.id.interval);
-
-    // Setup writes every value, whatever the enabled states show.
-    setup_.steps.push_back(writeStep(buzzerAddress, beep, QStringLiteral("Setup Buzzer Parameter Failed !")));
-    setup_.steps.push_back(writeStep(relayAutoOnAddress, autoOn, QStringLiteral("Setup Relay Auto On Parameter Failed ! ")));
-    setup_.steps.push_back(writeStep(relayAutoOffAddress, autoOff, QStringLiteral("Setup Relay Auto Off Parameter Failed ! ")));
+    const ParaRow beep = row(buzzer, c.beep, QStringLiteral("Setup Buzzer Parameter Failed !"),
+                             QStringLiteral("Query Buzzer Parameter Failed !"));
+    // The failure lines are the ones the reader's operators know, spelling and blanks included.
+    const ParaRow autoOn = row(relayAutoOn, c.autoOn, QStringLiteral("Setup Relay Auto On Parameter Failed ! "),
+                               QStringLiteral("Query Relay Auoto On Parameter Failed ! "));
+    const ParaRow autoOff = row(relayAutoOff, c.autoOff, QStringLiteral("Setup Relay Auto Off Parameter Failed ! "),
+                                QStringLiteral("Query Relay Auoto Off Parameter Failed ! "));
+    std::vector<ParaRow> delays;
     for (int i = 0; i < int(relays.size()); ++i)
-        setup_.steps.push_back(writeStep(relays[i].delayAddress, byteNumberBinding(c.delays[i]),
-                                         QString::fromLatin1(relays[i].setupFailure)));
-    setup_.steps.push_back(writeStep(idMatchAddress, idMatch, QStringLiteral("Setup ID Match Parameter Failed !")));
-    setup_.steps.push_back(writeStep(matchCheckIntervalAddress, checkInterval,
-                                     QStringLiteral("Setup ID Match Check Time Parameter Failed !")));
-    setup_.closing = {QStringLiteral("Setup I/O Parameter Successfully !"), QStringLiteral("Setup I/O Parameter Failed !")};
+        delays.push_back(row(relays[i].delayTime, c.delays[i], QString::fromLatin1(relays[i].setupFailure),
+                             QString::fromLatin1(relays[i].queryFailure)));
+    const ParaRow match = row(idMatch, idMatchBinding(c.id), QStringLiteral("Setup ID Match Parameter Failed !"),
+                              QStringLiteral("Query ID Match Parameter Failed !"));
+    const ParaRow checkInterval = row(matchCheckInterval, c.id.interval,
+                                      QStringLiteral("Setup ID Match Check Time Parameter Failed !"),
+                                      QStringLiteral("Query ID Match Check Time Parameter Failed !"));
 
-    // The query reads the check interval before the ID match byte. Its failure
-    // lines are the ones the reader's operators know, spelling and blanks included.
-    query_.steps.push_back(readStep(buzzerAddress, beep, QStringLiteral("Query Buzzer Parameter Failed !")));
-    query_.steps.push_back(readStep(relayAutoOnAddress, autoOn, QStringLiteral("Query Relay Auoto On Parameter Failed ! ")));
-    query_.steps.push_back(readStep(relayAutoOffAddress, autoOff, QStringLiteral("Query Relay Auoto Off Parameter Failed ! ")));
-    for (int i = 0; i < int(relays.size()); ++i)
-        query_.steps.push_back(readStep(relays[i].delayAddress, byteNumberBinding(c.delays[i]),
-                                        QString::fromLatin1(relays[i].queryFailure)));
-    query_.steps.push_back(readStep(matchCheckIntervalAddress, checkInterval,
-                                    QStringLiteral("Query ID Match Check Time Parameter Failed !")));
-    query_.steps.push_back(readStep(idMatchAddress, idMatch, QStringLiteral("Query ID Match Parameter Failed !")));
-    query_.closing = {QStringLiteral("Query I/O Parameter Successfully !"), QStringLiteral("Query I/O Parameter Failed !")};
+    // Setup writes every value, whatever the enabled states show; the query
+    // reads the check interval before the ID match byte.
+    setup_ = setupRoutine({beep, autoOn, autoOff, delays[0], delays[1], delays[2], delays[3], match, checkInterval},
+                          {QStringLiteral("Setup I/O Parameter Successfully !"), QStringLiteral("Setup I/O Parameter Failed !")});
+    query_ = queryRoutine({beep, autoOn, autoOff, delays[0], delays[1], delays[2], delays[3], checkInterval, match},
+                          {QStringLiteral("Query I/O Parameter Successfully !"), QStringLiteral("Query I/O Parameter Failed !")});
 }

@@ -1,16 +1,17 @@
-// What "Query Para" and "Setup Para" call on a page.
+// What the window calls on a parameter page: "Query Para" and "Setup Para"
+// while the page shows, a profile's bytes shown in its controls, and the reads
+// that follow a connect.
 #pragma once
+
+#include "PageStep.h"
 
 class PageRoutines {
 public:
     virtual ~PageRoutines() = default;
     virtual void query() = 0;
     virtual void setup() = 0;
-};
-
-// The "Frequency" page also refreshes its channel lists from the reader after
-// every setup (and after a connect).
-class FrequencyRoutines : public PageRoutines {
-public:
-    virtual void refreshLists() = 0;
+    // Puts stored bytes into the page's controls through its query routine (showStored in PageStep.h).
+    virtual void showStored(const StoredLookup& lookup) = 0;
+    // After a successful connect; most pages read nothing then.
+    virtual void afterConnect() {}
 };

@@ -1,98 +1,37 @@
 #include "PageStep.h"
 
 #include "ParaCalls.h"
-#include "ParaTable.h"
 #include "Reader.h"
 
 #include <QtDebug>
 
-Step writeStep(uint8_t address, std::function<StepValue()> value, QString failure)
+ParaRow row(const Para& para, Binding binding, QString setupFailure, QString queryFailure)
 {
-    Q_ASSERT_X(findPara(address), "writeStep", "address missing from the parameter table");
-    Step step;
-    step.direction = Step::Direction::Write;
-    step.address = address;
-    step.failure = std::move(failure);
-    step.value = std::move(value);
-    return step;
+    ParaRow r;
+    r.para = &para;
+    r.binding = std::move(binding);
+    r.setupFailure = std::move(setupFailure);
+    r.queryFailure = std::move(queryFailure);
+    return r;
 }
 
-Step writeStep(uint8_t address, const Binding& binding, QString failure)
+Routine setupRoutine(const std::vector<ParaRow>& rows, ClosingLines closing)
 {
-    return writeStep(address, binding.value, std::move(failure));
-}
-
-Step readStep(uint8_t address, std::function<void(const ParamBytes&)> show, QString failure)
-{
-    Q_ASSERT_X(findPara(address), "readStep", "address missing from the parameter table");
-    Step step;
-    step.direction = Step::Direction::Read;
-    step.address = address;
-    step.failure = std::move(failure);
-    step.show = std::move(show);
-    return step;
-}
-
-Step readStep(uint8_t address, const Binding& binding, QString failure)
-{
-    return readStep(address, binding.show, std::move(failure));
-}
-
-namespace {
-
-// Outcome of one step for the routine's success flag.
-enum class Outcome { Done, Failed, Skipped };
-
-bool lengthFits(const Para& para, std::size_t length)
-{
-    return length >= para.writeMin && length <= para.writeMax;
-}
-
-Outcome write(const PageContext& context, const Para& para, const Step& step)
-{
-    const StepValue value = step.value(); // may throw ConversionError: the routine ends here
-    switch (value.kind()) {
-    case StepValue::Kind::Nothing:
-        return Outcome::Skipped;
-    case StepValue::Kind::Missing:
-        return Outcome::Failed;           // nobody chose a value: write none
-    case StepValue::Kind::Bytes:
-        break;
+    Routine routine{{}, std::move(closing)};
+    for (const ParaRow& r : rows) {
+        Q_ASSERT_X(r.binding.value, "setupRoutine", "a row written needs a value");
+        routine.steps.push_back(Step{Step::Direction::Write, r.para, r.setupFailure, r.setupWhen, r.binding.value, {}});
     }
-    const ParamBytes& bytes = value.data();
-    // Never send more (or fewer) bytes than the reader keeps at this address.
-    if (!lengthFits(para, bytes.size())) {
-        qWarning("parameter %d: %zu bytes do not fit its length", para.address, bytes.size());
-        return Outcome::Failed;
-    }
-    return writePara(context.handle(), para, bytes) == READER_OK ? Outcome::Done : Outcome::Failed;
+    return routine;
 }
 
-bool fromStore(const PageContext& context)
+Routine queryRoutine(const std::vector<ParaRow>& rows, ClosingLines closing)
 {
-    return context.stored && context.stored->lookup;
+    Routine routine{{}, std::move(closing)};
+    for (const ParaRow& r : rows)
+        routine.steps.push_back(Step{Step::Direction::Read, r.para, r.queryFailure, r.queryWhen, {}, r.binding.show});
+    return routine;
 }
-
-Outcome read(const PageContext& context, const Para& para, const Step& step)
-{
-    if (fromStore(context)) {
-        std::optional<ParamBytes> stored = context.stored->lookup(para.address);
-        // Never hand a binding fewer bytes than a read would give.
-        if (!stored || stored->size() != para.readLength)
-            return Outcome::Skipped;
-        if (step.show)
-            step.show(*stored);
-        return Outcome::Done;
-    }
-    ParamBytes bytes;
-    if (readPara(context.handle(), para, bytes) != READER_OK)
-        return Outcome::Failed;           // the controls keep what they showed
-    if (step.show)
-        step.show(bytes);
-    return Outcome::Done;
-}
-
-} // namespace
 
 Routine withoutLines(Routine routine)
 {
@@ -102,32 +41,73 @@ Routine withoutLines(Routine routine)
     return routine;
 }
 
+namespace {
+
+bool lengthFits(const Para& para, std::size_t length)
+{
+    return length >= para.writeMin && length <= para.writeMax;
+}
+
+// Whether the step's call succeeded; a step with nothing to write succeeds.
+bool write(const PageContext& context, const Step& step)
+{
+    const StepValue value = step.value(); // may throw ConversionError: the routine ends here
+    switch (value.kind()) {
+    case StepValue::Kind::Nothing:
+        return true;
+    case StepValue::Kind::Missing:
+        return false;                     // nobody chose a value: write none
+    case StepValue::Kind::Bytes:
+        break;
+    }
+    const ParaBytes& bytes = value.data();
+    // Never send more (or fewer) bytes than the reader keeps at this address.
+    if (!lengthFits(*step.para, bytes.size())) {
+        qWarning("parameter %d: %zu bytes do not fit its length", step.para->address, bytes.size());
+        return false;
+    }
+    return writePara(context.handle(), *step.para, bytes) == READER_OK;
+}
+
+bool read(const PageContext& context, const Step& step)
+{
+    ParaBytes bytes;
+    if (readPara(context.handle(), *step.para, bytes) != READER_OK)
+        return false;                     // the controls keep what they showed
+    if (step.show)
+        step.show(bytes);
+    return true;
+}
+
+} // namespace
+
 bool runRoutine(const PageContext& context, const Routine& routine)
 {
     bool success = true;
     for (const Step& step : routine.steps) {
-        // A stored value is shown whatever the step's condition: it costs no
-        // call, and a control its page greys out then holds the stored value
-        // rather than a stale one, ready should the operator switch it on.
-        const bool shownFromStore = step.direction == Step::Direction::Read && fromStore(context);
-        if (step.when && !shownFromStore && !step.when())
+        if (step.when && !step.when())
             continue;
-        const Para* para = findPara(step.address);
-        Outcome outcome = Outcome::Failed;
-        // Stored bytes only ever fill controls: nothing is written meanwhile.
-        if (para && step.direction == Step::Direction::Write && fromStore(context))
-            outcome = Outcome::Skipped;
-        else if (para)
-            outcome = step.direction == Step::Direction::Write ? write(context, *para, step)
-                                                               : read(context, *para, step);
-        if (outcome != Outcome::Failed)
+        const bool done = step.direction == Step::Direction::Write ? write(context, step) : read(context, step);
+        if (done)
             continue;
         if (!step.failure.isEmpty())
             context.log(step.failure);
         success = false;
     }
     const QString& closing = success ? routine.closing.success : routine.closing.failure;
-    if (!closing.isEmpty() && !fromStore(context))   // stored steps never fail: no failure lines either
+    if (!closing.isEmpty())
         context.log(closing);
     return success;
+}
+
+void showStored(const Routine& routine, const StoredLookup& lookup)
+{
+    for (const Step& step : routine.steps) {
+        if (step.direction != Step::Direction::Read || !step.show)
+            continue;
+        const std::optional<ParaBytes> stored = lookup(step.para->address);
+        // Never hand a binding fewer bytes than a read would give.
+        if (stored && stored->size() == step.para->readLength)
+            step.show(*stored);
+    }
 }

@@ -1,35 +1,28 @@
-// The parameter pages of the window: builds each page's controls into its tab
-// sheet and routes "Query Para" / "Setup Para" to the routine of the page showing.
+// The parameter pages of the window: builds each page into the tab sheet the
+// tab tree placed it on, and routes "Query Para" / "Setup Para" to the page showing.
 #pragma once
 
 #include "PageContext.h"
-#include "PageDispatch.h"
+#include "PagePlaces.h"
+#include "PageStep.h"
 
 #include <memory>
-
-class QTabWidget;
-class WorkModePage;
-class AntennaPowerPage;
-class FrequencyPage;
-class SupportedProtocolPage;
-class CommPortPage;
-class FrameFormatPage;
-class IoPage;
+#include <vector>
 
 class ParamPages {
 public:
-    // pageControl1 is the window's outer tab control, with every tab sheet
-    // already in place and named (TabSheet1 .. TabSheet19).
-    ParamPages(QTabWidget* pageControl1, PageContext context);
+    // Builds the page of every place into its sheet, in the tree's order.
+    ParamPages(const PagePlaces& places, PageContext context);
     ~ParamPages();
 
-    // Run the query or setup routine of the page showing now. A conversion
-    // error escapes as ConversionError; the caller shows the error box.
+    // Run the query or setup routine of the page showing now; nothing when no
+    // page shows. A conversion error escapes as ConversionError; the caller
+    // shows the error box.
     void query();
     void setup();
 
-    // After a successful connect: the frequency list refresh and the frequency
-    // plan read, so the channel lists match the reader.
+    // After a successful connect: what each page reads then (the frequency
+    // list refresh and the frequency plan read, so the channel lists match the reader).
     void afterConnect();
 
     // Puts stored bytes (a profile's) into every page's controls through the
@@ -38,20 +31,14 @@ public:
     // a value the query would skip in the mode shown (the server's address and
     // port outside client mode, the hopping mask on a fixed channel) is shown
     // all the same, in its greyed-out controls.
-    void showStored(std::function<std::optional<std::vector<uint8_t>>(uint8_t address)> lookup);
+    void showStored(const StoredLookup& lookup);
 
 private:
-    Page showing() const;
-    PageTargets targets() const;
+    PageRoutines* showing() const;
 
-    QTabWidget* outerTabs_;
-    QTabWidget* rfTabs_;
-    PageContext context_;
-    std::unique_ptr<WorkModePage> workMode_;
-    std::unique_ptr<AntennaPowerPage> antennaPower_;
-    std::unique_ptr<FrequencyPage> frequency_;
-    std::unique_ptr<SupportedProtocolPage> protocol_;
-    std::unique_ptr<CommPortPage> commPort_;
-    std::unique_ptr<FrameFormatPage> frameFormat_;
-    std::unique_ptr<IoPage> io_;
+    struct Built {
+        QWidget* sheet;
+        std::unique_ptr<PageRoutines> page;
+    };
+    std::vector<Built> pages_;
 };

@@ -11,6 +11,7 @@ class StepPage : public PageRoutines {
 public:
     void query() override { runRoutine(context_, query_); }
     void setup() override { runRoutine(context_, setup_); }
+    void showStored(const StoredLookup& lookup) override { ::showStored(query_, lookup); }
 
 protected:
     explicit StepPage(PageContext context) : context_(std::move(context)) {}

@@ -35,8 +35,8 @@ constexpr std::array<ProtocolBit, 6> protocolBits{{
     {6, "CheckBox40", "Gen 2  TID"},
 }};
 
-constexpr uint8_t protocolMaskAddress = paraAddress(Page::SupportedProtocol, "protocols");
-constexpr uint8_t tidLengthAddress = paraAddress(Page::SupportedProtocol, "gen2_tid_length");
+constexpr const Para& protocolMask = paraNamed(Page::SupportedProtocol, "protocols");
+constexpr const Para& tidLength = paraNamed(Page::SupportedProtocol, "gen2_tid_length");   // the list shows 4 to 7
 
 struct Controls {
     QList<QCheckBox*> maskBits;    // bit n of the mask, nullptr where no box stands
@@ -91,17 +91,10 @@ SupportedProtocolPage::SupportedProtocolPage(QWidget* sheet, PageContext context
     : StepPage(std::move(context))
 {
     const Controls c = buildControls(sheet);
-    const Binding protocolMask = checkMaskBinding(c.maskBits);
-    const Binding tidLength = listIndexBinding(c.tidLength, tidLengthOffset);
-
     // Neither routine has a line of its own per parameter: failures show in the closing line.
-    setup_.steps.push_back(writeStep(protocolMaskAddress, protocolMask));
-    setup_.steps.push_back(writeStep(tidLengthAddress, tidLength));
-    setup_.closing = {QStringLiteral("Setup Supported Protocol Parameter Successfully !"),
-                      QStringLiteral("Setup Supported Protocol Parameter Failed !")};
-
-    query_.steps.push_back(readStep(protocolMaskAddress, protocolMask));
-    query_.steps.push_back(readStep(tidLengthAddress, tidLength));
-    query_.closing = {QStringLiteral("Query Supported Protocol Parameter Successfully !"),
-                      QStringLiteral("Query Supported Protocol Parameter Failed !")};
+    const std::vector<ParaRow> rows{row(protocolMask, c.maskBits), row(tidLength, c.tidLength)};
+    setup_ = setupRoutine(rows, {QStringLiteral("Setup Supported Protocol Parameter Successfully !"),
+                                 QStringLiteral("Setup Supported Protocol Parameter Failed !")});
+    query_ = queryRoutine(rows, {QStringLiteral("Query Supported Protocol Parameter Successfully !"),
+                                 QStringLiteral("Query Supported Protocol Parameter Failed !")});
 }

@@ -13,7 +13,6 @@ public:
     // sheet is TabSheet19; the page's controls are built into it.
     SupportedProtocolPage(QWidget* sheet, PageContext context);
 
-    // The TID length list's items; an item's position + 4 is the length the reader keeps.
+    // The TID length list's items, from the parameter's least length on.
     static const QStringList tidLengthItems;
-    static constexpr int tidLengthOffset = 4;
 };

@@ -1,44 +1,18 @@
-// The "Reader" tab: its inner pages "Work Mode" and "Other Function", their
-// controls, enabling rules and the one query and setup routine serving both.
+// The "Work Mode" page of the "Reader" tab: the work mode, the timer and the
+// trigger inputs, their enabling rules and routines.
 #pragma once
 
-#include "PageContext.h"
-#include "PageRoutines.h"
-#include "PageStep.h"
+#include "StepPage.h"
 
 #include <QStringList>
 
-class QTabWidget;
+class QWidget;
 
-class WorkModePage : public PageRoutines {
+class WorkModePage : public StepPage {
 public:
-    // pageControl2 holds TabSheet3 "Work Mode" and TabSheet5 "Other Function";
-    // the routines take the parameters of the inner page showing only.
-    WorkModePage(QTabWidget* pageControl2, PageContext context);
-
-    void query() override;
-    void setup() override;
-
-    // Positions of the inner pages in PageControl2.
-    static constexpr int workModeIndex = 0;
-    static constexpr int otherFunctionIndex = 1;
+    // sheet is TabSheet3; the page's controls are built into it.
+    WorkModePage(QWidget* sheet, PageContext context);
 
     // The items of the trigger lists: "ON" (item 0) sets the trigger's bit.
     static const QStringList triggerItems;
-    // The match length list: item index + 1 is the length in bytes.
-    static const QStringList matchLengthItems;
-
-    // The query and setup routine of one inner page.
-    struct InnerRoutines {
-        Routine setup;
-        Routine query;
-    };
-
-private:
-    const InnerRoutines* routinesShowing() const;
-
-    QTabWidget* readerTabs_;
-    PageContext context_;
-    InnerRoutines workMode_;
-    InnerRoutines otherFunction_;
 };

@@ -81,7 +81,8 @@ inline constexpr std::array<ParaChoice, 2> connectionModes{{{2, "server"}, {3, "
 inline constexpr std::array<ParaChoice, 2> dataFormats{{{0, "hex"}, {1, "ascii"}}};
 inline constexpr std::array<ParaChoice, 2> outputModes{{{0, "real_time"}, {1, "timing"}}};
 inline constexpr std::array<ParaChoice, 3> workModes{{{1, "master_slave"}, {2, "timing"}, {3, "triggering"}}};
-inline constexpr std::array<ParaChoice, 5> baudRates{
+// Parameter 131's codes: 0 is 9600 bit/s. (The library's SetBaudRate call codes the link's rate otherwise.)
+inline constexpr std::array<ParaChoice, 5> rs485BaudCodes{
     {{0, "9600"}, {1, "19200"}, {2, "38400"}, {3, "57600"}, {4, "115200"}}};
 inline constexpr std::array<ParaChoice, 2> transferModes{{{0, "passive"}, {1, "active"}}};
 inline constexpr std::array<ParaChoice, 2> wiegandProtocols{{{1, "wiegand26"}, {2, "wiegand34"}}};
@@ -177,7 +178,7 @@ inline constexpr auto paraTable = [] {
         choice(128, Reader, "work_mode", "work mode", workModes),
         number(129, Reader, "timer_interval", "timer interval", "10 ms"),
         mask(130, FrameFormat, "output_ports", "ports tag data goes out on", outputPortBits),
-        choice(131, CommunicationPort, "rs485_baud_rate", "RS-485 baud rate", baudRates, "bit/s"),
+        choice(131, CommunicationPort, "rs485_baud_rate", "RS-485 baud rate", rs485BaudCodes, "bit/s"),
         number(132, CommunicationPort, "rs485_protocol", "RS-485 protocol", ""),
         flag(133, CommunicationPort, "ack_transfer", "ack transfer on/off"),
         choice(134, CommunicationPort, "rs485_transfer_mode", "RS-485 transfer mode", transferModes),
@@ -217,13 +218,12 @@ inline constexpr auto paraTable = [] {
     };
 }();
 
-// The address of the parameter named name on page: the pages name their
-// parameters as the profiles do. A name the table lacks does not compile.
-consteval uint8_t paraAddress(Page page, std::string_view name)
+// The parameter named name on page, for a page's rows: a name the table lacks does not compile.
+consteval const Para& paraNamed(Page page, std::string_view name)
 {
     for (const Para& para : paraTable)
         if (para.page == page && name == para.name)
-            return para.address;
+            return para;
     throw "no parameter of that name on that page";
 }
 
@@ -295,8 +295,19 @@ constexpr bool kindsFitLengths()
         return false;
     });
 }
+// A list shows a Choice's settings in order: position i stands for the first code + i.
+constexpr bool choicesConsecutive()
+{
+    return std::all_of(paraTable.begin(), paraTable.end(), [](const Para& p) {
+        for (std::size_t i = 1; i < p.choices.size(); ++i)
+            if (p.choices[i].code != p.choices[0].code + i)
+                return false;
+        return true;
+    });
+}
 } // namespace para_detail
 
+static_assert(para_detail::choicesConsecutive(), "every choice's codes must follow each other from its first");
 static_assert(para_detail::everyOneOwned(), "every parameter belongs to a page");
 static_assert(para_detail::addressesApart(), "parameter addresses must ascend without overlap");
 static_assert(para_detail::lengthsSound(), "every parameter needs a sound read and write length");

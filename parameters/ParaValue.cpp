@@ -24,26 +24,13 @@ std::string choiceList(const Para& para)
     return text;
 }
 
-std::optional<int> hexDigit(char c)
+// The low 8 * count bits of value, high byte first.
+ParaBytes bigEndian(long long value, int count)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return std::nullopt;
-}
-
-Bytes numberBytes(const Para& para, long long number)
-{
-    if (number < para.min || number > para.max)
-        return Bytes::fail(std::to_string(number) + " is out of range " + std::to_string(para.min) + " to "
-                           + std::to_string(para.max));
-    if (para.kind == ValueKind::Byte)
-        return Bytes::ok({static_cast<uint8_t>(number)});
-    const long long stored = para.kind == ValueKind::StartFrequency ? number - startFrequencyBase : number;
-    return Bytes::ok({static_cast<uint8_t>(stored >> 8), static_cast<uint8_t>(stored & 0xFF)});
+    ParaBytes bytes(std::size_t(count), 0);
+    for (int i = count - 1; i >= 0; --i, value >>= 8)
+        bytes[std::size_t(i)] = static_cast<uint8_t>(value & 0xFF);
+    return bytes;
 }
 
 Bytes choiceBytes(const Para& para, const std::string& text)
@@ -56,14 +43,14 @@ Bytes choiceBytes(const Para& para, const std::string& text)
 
 Bytes maskBytes(const Para& para, const std::vector<std::string>& names)
 {
-    uint8_t byte = 0;
+    ParaBytes bytes(1, 0);
     for (const std::string& name : names) {
         const auto bit = std::find(para.bits.begin(), para.bits.end(), name);
         if (bit == para.bits.end())
             return Bytes::fail("\"" + name + "\" is none of its bits (" + joined(para.bits) + ")");
-        byte |= static_cast<uint8_t>(1u << (bit - para.bits.begin()));
+        setMaskBit(bytes, std::size_t(bit - para.bits.begin()));
     }
-    return Bytes::ok({byte});
+    return Bytes::ok(std::move(bytes));
 }
 
 Bytes channelBytes(const Para& para, const std::vector<long long>& channels)
@@ -73,7 +60,7 @@ Bytes channelBytes(const Para& para, const std::vector<long long>& channels)
     for (long long channel : channels) {
         if (channel < 1 || channel > last)
             return Bytes::fail("channel " + std::to_string(channel) + " is out of range 1 to " + std::to_string(last));
-        bytes[(channel - 1) / 8] |= static_cast<uint8_t>(1u << ((channel - 1) % 8));
+        setMaskBit(bytes, std::size_t(channel - 1));
     }
     return Bytes::ok(std::move(bytes));
 }
@@ -82,14 +69,10 @@ Bytes hexBytes(const Para& para, const std::string& text)
 {
     if (text.size() % 2 != 0)
         return Bytes::fail("\"" + text + "\" has an odd number of hexadecimal digits");
-    ParaBytes bytes;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        const auto high = hexDigit(text[i]);
-        const auto low = hexDigit(text[i + 1]);
-        if (!high || !low)
-            return Bytes::fail("\"" + text + "\" is not hexadecimal digits");
-        bytes.push_back(static_cast<uint8_t>(*high << 4 | *low));
-    }
+    std::optional<ParaBytes> read = bytesFromHex(text, OddDigit::Refuse);
+    if (!read)
+        return Bytes::fail("\"" + text + "\" is not hexadecimal digits");
+    ParaBytes bytes = std::move(*read);
     if (bytes.size() < para.writeMin || bytes.size() > para.writeMax) {
         const std::string count = para.writeMin == para.writeMax
             ? std::to_string(para.writeMin)
@@ -99,27 +82,34 @@ Bytes hexBytes(const Para& para, const std::string& text)
     return Bytes::ok(std::move(bytes));
 }
 
-Bytes ipv4Bytes(const std::string& text)
+Bytes ipv4Text(const std::string& text)
 {
-    ParaBytes bytes;
+    std::array<long long, 4> parts{};
+    std::size_t count = 0;
     const char* at = text.data();
     const char* end = text.data() + text.size();
-    while (bytes.size() < 4) {
+    while (count < parts.size()) {
         unsigned part = 256;
         const auto [next, error] = std::from_chars(at, end, part);
         if (error != std::errc() || part > 255 || next - at > 3)
             break;
-        bytes.push_back(static_cast<uint8_t>(part));
+        parts[count++] = part;
         at = next;
-        if (bytes.size() < 4) {
+        if (count < parts.size()) {
             if (at == end || *at != '.')
                 break;
             ++at;
         }
     }
-    if (bytes.size() != 4 || at != end)
+    if (count != parts.size() || at != end)
         return Bytes::fail("\"" + text + "\" is not a dotted address like 192.168.1.200");
-    return Bytes::ok(std::move(bytes));
+    return ipv4Bytes(parts, OutOfRange::Refuse);
+}
+
+// The code of a list's first position: a Choice's first setting, a Byte's minimum.
+int firstCode(const Para& para)
+{
+    return para.kind == ValueKind::Choice ? para.choices.front().code : para.min;
 }
 
 template <typename T>
@@ -130,15 +120,75 @@ const T* as(const ParaValue& value)
 
 } // namespace
 
-std::string hexText(const ParaBytes& bytes)
+Converted<ParaBytes> numberBytes(const Para& para, long long number, OutOfRange policy)
 {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (uint8_t byte : bytes) {
-        text += digits[byte >> 4];
-        text += digits[byte & 0xF];
+    if (policy == OutOfRange::Refuse && (number < para.min || number > para.max))
+        return Bytes::fail(std::to_string(number) + " is out of range " + std::to_string(para.min) + " to "
+                           + std::to_string(para.max));
+    const long long stored = para.kind == ValueKind::StartFrequency ? number - startFrequencyBase : number;
+    return Bytes::ok(bigEndian(stored, para.readLength));
+}
+
+long long numberFromBytes(const Para& para, const ParaBytes& bytes)
+{
+    long long number = 0;
+    for (std::size_t i = 0; i < para.readLength; ++i)
+        number = number * 256 + bytes.at(i);
+    return para.kind == ValueKind::StartFrequency ? startFrequencyBase + number : number;
+}
+
+Converted<ParaBytes> ipv4Bytes(const std::array<long long, 4>& parts, OutOfRange policy)
+{
+    ParaBytes bytes;
+    for (long long part : parts) {
+        if (policy == OutOfRange::Refuse && (part < 0 || part > 255))
+            return Bytes::fail(std::to_string(part) + " is out of range 0 to 255");
+        bytes.push_back(static_cast<uint8_t>(part & 0xFF));
     }
-    return text;
+    return Bytes::ok(std::move(bytes));
+}
+
+ParaBytes flagBytes(bool on)
+{
+    return {static_cast<uint8_t>(on ? 1 : 0)};
+}
+
+bool flagFromBytes(const ParaBytes& bytes)
+{
+    return bytes.at(0) == 1;
+}
+
+uint8_t codeAtPosition(const Para& para, int position)
+{
+    return static_cast<uint8_t>(firstCode(para) + position);
+}
+
+int positionOfCode(const Para& para, uint8_t code, int count, PastLast policy)
+{
+    const int position = int(code) - firstCode(para);
+    if (position < 0)
+        return -1;
+    if (position < count)
+        return position;
+    return policy == PastLast::Last ? count - 1 : -1;
+}
+
+bool maskBit(const ParaBytes& bytes, std::size_t bit)
+{
+    return bit / 8 < bytes.size() && (bytes[bit / 8] >> (bit % 8)) & 1u;
+}
+
+void setMaskBit(ParaBytes& bytes, std::size_t bit)
+{
+    if (bit / 8 < bytes.size())
+        bytes[bit / 8] |= static_cast<uint8_t>(1u << (bit % 8));
+}
+
+std::size_t hexValueLength(const Para& para, const ParaBytes& bytes)
+{
+    if (para.writeMin == para.readLength)
+        return bytes.size();
+    return std::size_t(std::find(bytes.begin(), bytes.end(), para.fill) - bytes.begin());
 }
 
 Converted<ParaValue> valueFromBytes(const Para& para, const ParaBytes& bytes)
@@ -147,13 +197,11 @@ Converted<ParaValue> valueFromBytes(const Para& para, const ParaBytes& bytes)
         return Value::fail(std::to_string(bytes.size()) + " bytes, not " + std::to_string(para.readLength));
     switch (para.kind) {
     case ValueKind::Byte:
-        return Value::ok(static_cast<long long>(bytes[0]));
     case ValueKind::Word:
-        return Value::ok(static_cast<long long>(bytes[0] * 256 + bytes[1]));
     case ValueKind::StartFrequency:
-        return Value::ok(static_cast<long long>(startFrequencyBase + bytes[0] * 256 + bytes[1]));
+        return Value::ok(numberFromBytes(para, bytes));
     case ValueKind::Flag:
-        return Value::ok(bytes[0] == 1);
+        return Value::ok(flagFromBytes(bytes));
     case ValueKind::Choice:
         for (const ParaChoice& choice : para.choices)
             if (choice.code == bytes[0])
@@ -162,14 +210,14 @@ Converted<ParaValue> valueFromBytes(const Para& para, const ParaBytes& bytes)
     case ValueKind::Mask: {
         std::vector<std::string> names;
         for (std::size_t bit = 0; bit < para.bits.size(); ++bit)
-            if (bytes[0] >> bit & 1)
+            if (maskBit(bytes, bit))
                 names.emplace_back(para.bits[bit]);
         return Value::ok(std::move(names));
     }
     case ValueKind::ChannelMask: {
         std::vector<long long> channels;
         for (std::size_t i = 0; i < bytes.size() * 8; ++i)
-            if (bytes[i / 8] >> (i % 8) & 1)
+            if (maskBit(bytes, i))
                 channels.push_back(static_cast<long long>(i + 1));
         return Value::ok(std::move(channels));
     }
@@ -190,11 +238,11 @@ Converted<ParaBytes> bytesFromValue(const Para& para, const ParaValue& value)
     case ValueKind::Word:
     case ValueKind::StartFrequency:
         if (const auto* number = as<long long>(value))
-            return numberBytes(para, *number);
+            return numberBytes(para, *number, OutOfRange::Refuse);
         return wrongKind();
     case ValueKind::Flag:
         if (const auto* on = as<bool>(value))
-            return Bytes::ok({static_cast<uint8_t>(*on ? 1 : 0)});
+            return Bytes::ok(flagBytes(*on));
         return wrongKind();
     case ValueKind::Choice:
         if (const auto* text = as<std::string>(value))
@@ -217,7 +265,7 @@ Converted<ParaBytes> bytesFromValue(const Para& para, const ParaValue& value)
         return wrongKind();
     case ValueKind::Ipv4:
         if (const auto* text = as<std::string>(value))
-            return ipv4Bytes(*text);
+            return ipv4Text(*text);
         return wrongKind();
     }
     return wrongKind();

@@ -3,8 +3,10 @@
 // ["antenna1", "antenna3"] for the mask 0x05.
 #pragma once
 
+#include "HexText.h"
 #include "ParaTable.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,5 +46,48 @@ std::string valueText(const ParaValue& value);
 // A word naming the value kind a parameter takes, for messages: "a whole number 5 to 100".
 std::string expectedValue(const Para& para);
 
-// {0xA1, 0x05} -> "A105".
-std::string hexText(const ParaBytes& bytes);
+// ---- One conversion a kind, for a profile's value and a page's control alike.
+// Where the two take a value differently, a policy says which way.
+
+// What a number outside the range of a parameter's bytes becomes.
+enum class OutOfRange {
+    Refuse,    // no bytes: a profile's value outside the parameter's min..max
+    LowBits,   // the low bits the bytes hold: a page field's number (300 in one byte is 44)
+};
+
+// Byte, Word, StartFrequency: the bytes of number, high byte first (the start
+// frequency as its offset above startFrequencyBase).
+Converted<ParaBytes> numberBytes(const Para& para, long long number, OutOfRange policy);
+
+// Byte, Word, StartFrequency: the number the parameter's bytes hold.
+long long numberFromBytes(const Para& para, const ParaBytes& bytes);
+
+// Ipv4: the four parts in dotted order, one byte each (Refuse: a part outside 0..255).
+Converted<ParaBytes> ipv4Bytes(const std::array<long long, 4>& parts, OutOfRange policy);
+
+// Flag: 1 on, 0 off; on exactly when the byte read is 1.
+ParaBytes flagBytes(bool on);
+bool flagFromBytes(const ParaBytes& bytes);
+
+// Choice, and a Byte offered as a list of its numbers from its minimum: the
+// settings in order, position i standing for the code first + i.
+uint8_t codeAtPosition(const Para& para, int position);
+
+// Where a code past the last of a list's positions points.
+enum class PastLast {
+    None,   // nowhere: the list shows no selection (a drop-down list, a radio set)
+    Last,   // the last position (a radio group, whose index stops at its last item)
+};
+
+// The position of code among count positions, -1 for none (a code below the first is always none).
+int positionOfCode(const Para& para, uint8_t code, int count, PastLast policy);
+
+// Mask and ChannelMask: bit i is bit i % 8 of byte i / 8 (a Mask's bit i is its
+// i-th name, a ChannelMask's bit n - 1 its channel n). Bits past the bytes read
+// as clear and are not set.
+bool maskBit(const ParaBytes& bytes, std::size_t bit);
+void setMaskBit(ParaBytes& bytes, std::size_t bit);
+
+// HexBytes: how many of the bytes read make the value: all of them, but for a
+// parameter written shorter than it is read, those before the first fill byte.
+std::size_t hexValueLength(const Para& para, const ParaBytes& bytes);

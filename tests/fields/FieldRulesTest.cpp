@@ -4,7 +4,6 @@
 
 #include "ErrorBox.h"
 #include "FieldRules.h"
-#include "HexPair.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,9 +14,6 @@
 #include <QValidator>
 
 #include <memory>
-#include <optional>
-
-Q_DECLARE_METATYPE(std::optional<uint8_t>)
 
 namespace {
 // Every field with a rule, plus two that must stay without one, with the
@@ -324,33 +320,6 @@ private slots:
         QFocusEvent leave(QEvent::FocusOut, Qt::FocusReason(reason));
         QApplication::sendEvent(start, &leave);
         QCOMPARE(start->text(), checked ? QStringLiteral("92000") : QStringLiteral("99999"));
-    }
-
-    // MAC field text to byte: high digit first; one digit is that digit's
-    // value; an empty or non-hex text gives no byte, so nothing is written.
-    void hexPair_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<std::optional<uint8_t>>("expected");
-
-        QTest::newRow("A1") << "A1" << std::optional<uint8_t>(0xA1);
-        QTest::newRow("FF") << "FF" << std::optional<uint8_t>(0xFF);
-        QTest::newRow("00") << "00" << std::optional<uint8_t>(0x00);
-        QTest::newRow("9A") << "9A" << std::optional<uint8_t>(0x9A);
-        QTest::newRow("lower case") << "ff" << std::optional<uint8_t>(0xFF);
-        QTest::newRow("one digit F") << "F" << std::optional<uint8_t>(0x0F);
-        QTest::newRow("one digit 7") << "7" << std::optional<uint8_t>(0x07);
-        QTest::newRow("third character ignored") << "AB9" << std::optional<uint8_t>(0xAB);
-        QTest::newRow("empty") << "" << std::optional<uint8_t>();
-        QTest::newRow("first not hex") << "G1" << std::optional<uint8_t>();
-        QTest::newRow("second not hex") << "1 " << std::optional<uint8_t>();
-    }
-
-    void hexPair()
-    {
-        QFETCH(QString, text);
-        QFETCH(std::optional<uint8_t>, expected);
-        QCOMPARE(hexPairToByte(text), expected);
     }
 
     // Values a page put in before the rules were attached are mended by them.

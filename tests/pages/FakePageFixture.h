@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <type_traits>
 
 template <typename Page, typename Sheet = QWidget>
 struct FakePageFixture {
@@ -19,7 +20,8 @@ struct FakePageFixture {
     std::unique_ptr<Page> page;
     Sheet* sheet = nullptr;
 
-    // Resets the test double and builds the page into the tree's sheet named sheetName.
+    // Resets the test double and builds the page into the tree's sheet named
+    // sheetName (a test of a whole tab builds its pages itself).
     void build(const char* sheetName)
     {
         tearDown();
@@ -27,7 +29,8 @@ struct FakePageFixture {
         tree = std::make_unique<PageHarness>();
         rec = std::make_unique<RecordingContext>();
         sheet = child<Sheet>(tree->pageControl1, sheetName);
-        page = std::make_unique<Page>(sheet, rec->context());
+        if constexpr (std::is_constructible_v<Page, Sheet*, PageContext>)
+            page = std::make_unique<Page>(sheet, rec->context());
     }
     // The page goes before the tree that holds its controls.
     void tearDown()

@@ -101,10 +101,10 @@ void FrameFormatPageTest::setupWrites_data()
     QTest::newRow("an odd last digit is dropped, one digit writes nothing")
         << none << none << "20" << 0 << 7 << "ABC" << "7"
         << QStringList{"68:00", "69:0014", "130:00", "64:00", "71:60", "65:08", "72:AB"};
-    // Without the window's hex filter a lower-case digit goes through the same arithmetic.
+    // Without the window's hex filter a lower-case digit counts as its upper-case one.
     QTest::newRow("lower case without the filter")
         << none << none << "20" << 0 << 7 << "02" << "ab"
-        << QStringList{"68:00", "69:0014", "130:00", "64:00", "71:60", "65:08", "72:02", "76:CB"};
+        << QStringList{"68:00", "69:0014", "130:00", "64:00", "71:60", "65:08", "72:02", "76:AB"};
 }
 
 void FrameFormatPageTest::setupWrites()

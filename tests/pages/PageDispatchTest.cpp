@@ -1,55 +1,45 @@
-// "Query Para" and "Setup Para": which routine runs for the page showing.
+// "Query Para" and "Setup Para": the page showing runs, found by where the tab
+// tree placed it; a profile's bytes and the reads after a connect reach every page.
 #include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
-#include "IntegerText.h"
-#include "PageDispatch.h"
 #include "ParamPages.h"
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(Page)
-
 namespace {
-// Page routines that write down what ran.
-struct Recorder {
-    QStringList ran;
-    bool frequencySetupThrows = false;
-};
+// What the recording pages did, "TabSheet4.query" and so on.
+QStringList ran;
 
 class RecordingPage : public PageRoutines {
 public:
-    RecordingPage(Recorder& r, QString name) : r_(r), name_(std::move(name)) {}
-    void query() override { r_.ran << name_ + ".query"; }
-    void setup() override { r_.ran << name_ + ".setup"; }
+    explicit RecordingPage(QWidget* sheet) : name_(sheet->objectName()) {}
+    void query() override { ran << name_ + ".query"; }
+    void setup() override { ran << name_ + ".setup"; }
+    void showStored(const StoredLookup&) override { ran << name_ + ".stored"; }
+    void afterConnect() override { ran << name_ + ".connect"; }
 
 private:
-    Recorder& r_;
     QString name_;
 };
 
-class RecordingFrequency : public FrequencyRoutines {
-public:
-    explicit RecordingFrequency(Recorder& r) : r_(r) {}
-    void query() override { r_.ran << "frequency.query"; }
-    void setup() override
+std::unique_ptr<PageRoutines> recordingPage(QWidget* sheet, const PageContext&)
+{
+    return std::make_unique<RecordingPage>(sheet);
+}
+
+// The window's tree with a recording page on every place it has for a page.
+struct RecordingTree {
+    PageHarness tree;
+    std::unique_ptr<ParamPages> pages;
+    RecordingTree()
     {
-        r_.ran << "frequency.setup";
-        if (r_.frequencySetupThrows)
-            throw ConversionError{QStringLiteral("")};
+        ran.clear();
+        PagePlaces places = tree.places;
+        for (PagePlace& place : places)
+            place.build = recordingPage;
+        pages = std::make_unique<ParamPages>(places, PageContext{});
     }
-    void refreshLists() override { r_.ran << "frequency.refresh"; }
-
-private:
-    Recorder& r_;
-};
-
-struct RecordingTargets {
-    Recorder r;
-    RecordingPage reader{r, "reader"}, antenna{r, "antenna"}, protocol{r, "protocol"}, comm{r, "comm"},
-        frame{r, "frame"}, io{r, "io"};
-    RecordingFrequency frequency{r};
-    PageTargets targets() { return {&reader, &antenna, &frequency, &protocol, &comm, &frame, &io}; }
 };
 } // namespace
 
@@ -59,7 +49,7 @@ class PageDispatchTest : public QObject {
 private slots:
     void routes_data();
     void routes();
-    void frequencySetupStoppedSkipsTheRefresh();
+    void storedBytesAndConnectReachEveryPageInTreeOrder();
     void antennaPowerRunsFromTheTabShowing();
 };
 
@@ -67,56 +57,46 @@ void PageDispatchTest::routes_data()
 {
     QTest::addColumn<int>("outer");
     QTest::addColumn<int>("inner");
-    QTest::addColumn<Page>("page");
-    QTest::addColumn<QStringList>("query");
-    QTest::addColumn<QStringList>("setup");
+    QTest::addColumn<QString>("sheet");
 
-    QTest::newRow("Reader, Work Mode") << 0 << 0 << Page::Reader << QStringList{"reader.query"}
-                                       << QStringList{"reader.setup"};
-    QTest::newRow("Reader, Other Function") << 0 << 1 << Page::Reader << QStringList{"reader.query"}
-                                            << QStringList{"reader.setup"};
-    QTest::newRow("Antenna  Power") << 1 << 0 << Page::AntennaPower << QStringList{"antenna.query"}
-                                    << QStringList{"antenna.setup"};
-    QTest::newRow("Frequency: setup, then the list refresh")
-        << 1 << 1 << Page::Frequency << QStringList{"frequency.query"}
-        << QStringList{"frequency.setup", "frequency.refresh"};
-    QTest::newRow("Supported Protocol") << 1 << 2 << Page::SupportedProtocol << QStringList{"protocol.query"}
-                                        << QStringList{"protocol.setup"};
-    QTest::newRow("RF Parameter, no inner page") << 1 << -1 << Page::None << QStringList{} << QStringList{};
-    QTest::newRow("RF Parameter, inner page 3") << 1 << 3 << Page::None << QStringList{} << QStringList{};
-    QTest::newRow("Communication Port") << 2 << 0 << Page::CommunicationPort << QStringList{"comm.query"}
-                                        << QStringList{"comm.setup"};
-    QTest::newRow("Frame Format") << 3 << 2 << Page::FrameFormat << QStringList{"frame.query"}
-                                  << QStringList{"frame.setup"};
-    QTest::newRow("I/O Parameter") << 4 << 1 << Page::IoParameter << QStringList{"io.query"}
-                                   << QStringList{"io.setup"};
-    QTest::newRow("no page showing") << -1 << 0 << Page::None << QStringList{} << QStringList{};
-    QTest::newRow("outer page 5") << 5 << 0 << Page::None << QStringList{} << QStringList{};
+    QTest::newRow("Reader, Work Mode") << 0 << 0 << "TabSheet3";
+    QTest::newRow("Reader, Other Function") << 0 << 1 << "TabSheet5";
+    QTest::newRow("Antenna  Power") << 1 << 0 << "TabSheet17";
+    QTest::newRow("Frequency") << 1 << 1 << "TabSheet18";
+    QTest::newRow("Supported Protocol") << 1 << 2 << "TabSheet19";
+    QTest::newRow("Communication Port") << 2 << 0 << "TabSheet4";
+    QTest::newRow("Frame Format, the RF inner page elsewhere") << 3 << 2 << "TabSheet2";
+    QTest::newRow("I/O Parameter") << 4 << 1 << "TabSheet9";
 }
 
 void PageDispatchTest::routes()
 {
     QFETCH(int, outer);
     QFETCH(int, inner);
-    QFETCH(Page, page);
-    QFETCH(QStringList, query);
-    QFETCH(QStringList, setup);
+    QFETCH(QString, sheet);
 
-    QCOMPARE(pageShowing(outer, inner), page);
-    RecordingTargets t;
-    dispatchQuery(page, t.targets());
-    QCOMPARE(t.r.ran, query);
-    t.r.ran.clear();
-    dispatchSetup(page, t.targets());
-    QCOMPARE(t.r.ran, setup);
+    RecordingTree t;
+    // The other tab control shows another inner page than the first: only the one shown counts.
+    t.tree.show(0, 1);
+    t.tree.show(1, 2);
+    t.tree.show(outer, inner);
+    t.pages->query();
+    t.pages->setup();
+    QCOMPARE(ran, (QStringList{sheet + ".query", sheet + ".setup"}));
 }
 
-void PageDispatchTest::frequencySetupStoppedSkipsTheRefresh()
+void PageDispatchTest::storedBytesAndConnectReachEveryPageInTreeOrder()
 {
-    RecordingTargets t;
-    t.r.frequencySetupThrows = true;
-    QVERIFY_THROWS_EXCEPTION(ConversionError, dispatchSetup(Page::Frequency, t.targets()));
-    QCOMPARE(t.r.ran, QStringList{"frequency.setup"});
+    RecordingTree t;
+    t.pages->showStored([](uint8_t) { return std::nullopt; });
+    t.pages->afterConnect();
+    const QStringList sheets{"TabSheet3", "TabSheet5", "TabSheet17", "TabSheet18", "TabSheet19",
+                             "TabSheet4", "TabSheet2", "TabSheet9"};
+    QStringList expected;
+    for (const QString& how : {".stored", ".connect"})
+        for (const QString& sheet : sheets)
+            expected << sheet + how;
+    QCOMPARE(ran, expected);
 }
 
 void PageDispatchTest::antennaPowerRunsFromTheTabShowing()
@@ -124,7 +104,7 @@ void PageDispatchTest::antennaPowerRunsFromTheTabShowing()
     fake::reset();
     PageHarness tree;
     RecordingContext rec;
-    ParamPages pages(tree.pageControl1, rec.context());
+    ParamPages pages(tree.places, rec.context());
 
     tree.show(1, 0);
     pages.query();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PageContext.h"
+#include "PagePlaces.h"
 
 #include <QStringList>
 #include <QTabWidget>
@@ -16,6 +17,7 @@ struct PageHarness {
     QTabWidget* pageControl1 = nullptr;
     QTabWidget* pageControl2 = nullptr;   // "Work Mode", "Other Function"
     QTabWidget* pageControl5 = nullptr;   // "Antenna  Power", "Frequency", "Supported Protocol"
+    PagePlaces places;                    // where the tree places each page (none is built)
 
     // Shows outer page outer and, where there is one, inner page inner.
     void show(int outer, int inner = 0);

@@ -1,6 +1,7 @@
 // The shape every page routine shares: the success flag, failure lines, no
 // stop on a failed call, one closing line, lists with no selection, lengths
-// from the parameter table, and a conversion error ending the routine.
+// from the parameter table, and a conversion error ending the routine; the
+// bindings by value kind at their edges; stored bytes shown without the reader.
 #include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
@@ -25,6 +26,19 @@ enum ValueKind { Bytes, NoSelection, Nothing };
 QByteArray bytesOf(const std::vector<uint8_t>& bytes)
 {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// One step of a routine, as a page's row gives it.
+Step writeStep(int address, std::function<StepValue()> value, QString failure = {},
+               std::function<bool()> when = {})
+{
+    ParaRow r = row(*findPara(address), Binding{std::move(value), {}}, std::move(failure));
+    r.setupWhen = std::move(when);
+    return setupRoutine({r}, {}).steps.front();
+}
+Step readStep(int address, std::function<void(const ParaBytes&)> show, QString failure = {})
+{
+    return queryRoutine({row(*findPara(address), Binding{{}, std::move(show)}, {}, std::move(failure))}, {}).steps.front();
 }
 } // namespace
 
@@ -110,7 +124,7 @@ void PageStepsTest::writes()
 
     if (refused)
         fake::reader().failSet[address] = 0x20;
-    const ParamBytes data(bytes.begin(), bytes.end());
+    const ParaBytes data(bytes.begin(), bytes.end());
     const auto value = [kind, data] {
         if (kind == NoSelection)
             return StepValue::missing();
@@ -119,7 +133,7 @@ void PageStepsTest::writes()
         return StepValue::bytes(data);
     };
     RecordingContext rec;
-    const Routine routine{{writeStep(uint8_t(address), value, failure).onlyIf([taken] { return taken; })}, closing};
+    const Routine routine{{writeStep(address, value, failure, [taken] { return taken; })}, closing};
     const bool success = runRoutine(rec.context(), routine);
 
     QCOMPARE(rec.lines, log);
@@ -164,10 +178,9 @@ void PageStepsTest::reads()
         fake::reader().memory[address + i] = uint8_t(0xA0 + i);
     if (refused)
         fake::reader().failGet[address] = 0x12;
-    std::optional<ParamBytes> shown;
+    std::optional<ParaBytes> shown;
     RecordingContext rec;
-    const Routine routine{{readStep(uint8_t(address), [&](const ParamBytes& b) { shown = b; }, "Query X Failed !")},
-                          closing};
+    const Routine routine{{readStep(address, [&](const ParaBytes& b) { shown = b; }, "Query X Failed !")}, closing};
     runRoutine(rec.context(), routine);
 
     QCOMPARE(rec.lines, log);
@@ -205,11 +218,11 @@ void PageStepsTest::conversionErrorEndsTheRoutine()
     const auto one = [] { return StepValue::byte(1); };
     // A read whose bytes go through a field that must hold a number, as a
     // channel list rebuilt from the plan fields does.
-    const auto showThroughField = [&field](const ParamBytes&) { toInteger(field.text()); };
+    const auto showThroughField = [&field](const ParaBytes&) { toInteger(field.text()); };
     RecordingContext rec;
     const Routine routine{{writeStep(129, one, "before"),
                            inRead ? readStep(148, showThroughField, "bad field")
-                                  : writeStep(148, wordNumberBinding(&field), "bad field"),
+                                  : writeStep(148, bindingFor(*findPara(148), &field).value, "bad field"),
                            writeStep(146, one, "after")},
                           closing};
 
@@ -231,7 +244,7 @@ void PageStepsTest::routineWithoutLines()
     fake::reader().answerNothing = true;
     RecordingContext rec;
     const auto one = [] { return StepValue::byte(1); };
-    const Routine routine{{writeStep(161, one, "its line"), readStep(83, [](const ParamBytes&) {}, "its line")}, closing};
+    const Routine routine{{writeStep(161, one, "its line"), readStep(83, [](const ParaBytes&) {}, "its line")}, closing};
     QVERIFY(!runRoutine(rec.context(), withoutLines(routine)));
     QCOMPARE(fakecalls::count(), 2);
     QVERIFY2(rec.lines.isEmpty(), "a routine without lines logs nothing, failures included");
@@ -260,7 +273,7 @@ void PageStepsTest::numberFields()
     QFETCH(QString, readBack);
 
     QLineEdit field(text);
-    const Binding binding = twoBytes ? wordNumberBinding(&field) : byteNumberBinding(&field);
+    const Binding binding = bindingFor(*findPara(twoBytes ? 148 : 129), &field);
     const StepValue value = binding.value();
     QCOMPARE(bytesOf(value.data()), written);
     field.clear();
@@ -270,27 +283,27 @@ void PageStepsTest::numberFields()
 
 void PageStepsTest::listWithoutSelection_data()
 {
-    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("address");  // its first code: 131 0, 128 1, 192 2, 66 (a number from 4) 4
     QTest::addColumn<int>("byteRead");
     QTest::addColumn<int>("index");   // index shown after the read
 
-    QTest::newRow("offset 0, first item") << 0 << 0 << 0;
-    QTest::newRow("offset 1, last item") << 1 << 3 << 2;
-    QTest::newRow("offset 1, byte 0 matches none") << 1 << 0 << -1;
-    QTest::newRow("offset 2, above the last item") << 2 << 5 << -1;
-    QTest::newRow("offset 4, byte 255") << 4 << 255 << -1;
+    QTest::newRow("first code 0, first item") << 131 << 0 << 0;
+    QTest::newRow("first code 1, last item") << 128 << 3 << 2;
+    QTest::newRow("first code 1, byte 0 matches none") << 128 << 0 << -1;
+    QTest::newRow("first code 2, above the last item") << 192 << 5 << -1;
+    QTest::newRow("a number from 4, byte 255") << 66 << 255 << -1;
 }
 
 void PageStepsTest::listWithoutSelection()
 {
-    QFETCH(int, offset);
+    QFETCH(int, address);
     QFETCH(int, byteRead);
     QFETCH(int, index);
 
     QComboBox list;
     list.addItems({"a", "b", "c"});
     list.setCurrentIndex(1);
-    const Binding binding = listIndexBinding(&list, offset);
+    const Binding binding = bindingFor(*findPara(address), &list);
     binding.show({uint8_t(byteRead)});
     QCOMPARE(list.currentIndex(), index);
 
@@ -298,7 +311,7 @@ void PageStepsTest::listWithoutSelection()
     if (index < 0) {
         QVERIFY2(value.kind() == StepValue::Kind::Missing, "a list with no selection has no value to write");
     } else {
-        QCOMPARE(value.data(), ParamBytes{uint8_t(byteRead)});
+        QCOMPARE(value.data(), ParaBytes{uint8_t(byteRead)});
     }
 }
 
@@ -322,12 +335,13 @@ void PageStepsTest::radioSetClearsOnUnknownValue()
         group.addButton(two);
     }
     const RadioSet set({one, two});
-    const Binding binding = radioIndexBinding(set, 1);
+    const Para& identification = *findPara(150);   // codes 1 and 2
+    const Binding binding = bindingFor(identification, set);
     QSignalSpy selected(two, &QRadioButton::toggled);
 
     binding.show({2});
     QVERIFY(two->isChecked());
-    QCOMPARE(binding.value().data(), ParamBytes{2});
+    QCOMPARE(binding.value().data(), ParaBytes{2});
 
     binding.show({9});
     QVERIFY2(!one->isChecked() && !two->isChecked(), "a value matching no button leaves the set with none selected");
@@ -338,6 +352,13 @@ void PageStepsTest::radioSetClearsOnUnknownValue()
     QVERIFY2(one->isChecked() && !two->isChecked(), "the set stays exclusive after being cleared");
     two->setChecked(true);
     QVERIFY(!one->isChecked());
+
+    // A radio group's index stops at its last item; below its first it shows none.
+    const Binding radioGroup = bindingFor(identification, set, PastLast::Last);
+    radioGroup.show({9});
+    QVERIFY2(two->isChecked(), "a code past the last item selects the last");
+    radioGroup.show({0});
+    QVERIFY(!one->isChecked() && !two->isChecked());
 }
 
 void PageStepsTest::hexStrings_data()
@@ -350,6 +371,7 @@ void PageStepsTest::hexStrings_data()
     QTest::newRow("odd last digit ignored") << "0AFF1" << QByteArray("\x0A\xFF") << "0AFF";
     QTest::newRow("one digit writes nothing") << "7" << QByteArray() << "";
     QTest::newRow("empty writes nothing") << "" << QByteArray() << "";
+    QTest::newRow("lower case counts as upper") << "a1" << QByteArray("\xA1") << "A1";
 }
 
 void PageStepsTest::hexStrings()
@@ -359,7 +381,7 @@ void PageStepsTest::hexStrings()
     QFETCH(QString, readBack);
 
     QLineEdit field(text);
-    const Binding binding = hexStringBinding(&field);
+    const Binding binding = bindingFor(*findPara(180), &field);   // 1 to 6 bytes
     const StepValue value = binding.value();
     if (written.isEmpty()) {
         QVERIFY(value.kind() == StepValue::Kind::Nothing);
@@ -374,45 +396,44 @@ void PageStepsTest::hexStrings()
 void PageStepsTest::maskBitsWithoutBox()
 {
     QCheckBox bit0, bit2, bit7;
-    const Binding binding = checkMaskBinding({&bit0, nullptr, &bit2, nullptr, nullptr, nullptr, nullptr, &bit7});
+    const Binding binding = bindingFor(*findPara(153), QList<QCheckBox*>{&bit0, nullptr, &bit2, nullptr, nullptr,
+                                                                          nullptr, nullptr, &bit7});
 
     binding.show({0xFF});
     QVERIFY(bit0.isChecked() && bit2.isChecked() && bit7.isChecked());
-    QCOMPARE(binding.value().data(), ParamBytes{0x85});   // bits without a box are written 0
+    QCOMPARE(binding.value().data(), ParaBytes{0x85});   // bits without a box are written 0
 
     binding.show({0x7A});
     QVERIFY2(!bit0.isChecked() && !bit2.isChecked() && !bit7.isChecked(), "bits without a box are ignored when read");
-    QCOMPARE(binding.value().data(), ParamBytes{0x00});
+    QCOMPARE(binding.value().data(), ParaBytes{0x00});
 }
 
 // Stored bytes (a profile's) stand in for the reader: every read step takes
 // them, also one whose condition does not hold; an address without bytes keeps
-// its control; nothing is written, called or logged.
+// its control; nothing is written or called.
 void PageStepsTest::storedBytesShowEveryReadAndWriteNothing()
 {
-    RecordingContext rec;
-    PageContext context = rec.context();
-    context.stored = std::make_shared<StoredBytes>();
-    context.stored->lookup = [](uint8_t address) -> std::optional<ParamBytes> {
+    const StoredLookup lookup = [](uint8_t address) -> std::optional<ParaBytes> {
         if (address == 30)
-            return ParamBytes{0x23, 0x28};
+            return ParaBytes{0x23, 0x28};
         if (address == 153)
-            return ParamBytes{0x05};
+            return ParaBytes{0x05};
+        if (address == 154)
+            return ParaBytes{0x05, 0x06};   // not the parameter's length
         return std::nullopt;
     };
-    QMap<int, ParamBytes> shown;
-    const auto show = [&shown](int address) { return [&shown, address](const ParamBytes& b) { shown[address] = b; }; };
-    const Routine routine{{readStep(153, show(153), "Query A Failed !"),
-                           readStep(30, show(30), "Query B Failed !").onlyIf([] { return false; }),
-                           readStep(154, show(154), "Query C Failed !"),
-                           writeStep(129, [] { return StepValue::byte(1); }, "Setup D Failed !")},
-                          closing};
+    QMap<int, ParaBytes> shown;
+    const auto show = [&shown](int address) { return [&shown, address](const ParaBytes& b) { shown[address] = b; }; };
+    Routine routine{{readStep(153, show(153), "Query A Failed !"), readStep(30, show(30), "Query B Failed !"),
+                     readStep(154, show(154), "Query C Failed !"), readStep(155, show(155), "Query C Failed !"),
+                     writeStep(129, [] { return StepValue::byte(1); }, "Setup D Failed !")},
+                    closing};
+    routine.steps[1].when = [] { return false; };
 
-    QVERIFY(runRoutine(context, routine));
+    showStored(routine, lookup);
     QCOMPARE(shown.keys(), (QList<int>{30, 153}));
-    QCOMPARE(shown[30], (ParamBytes{0x23, 0x28}));
+    QCOMPARE(shown[30], (ParaBytes{0x23, 0x28}));
     QVERIFY2(fake::reader().calls.empty(), "stored bytes call the library");
-    QCOMPARE(rec.lines, QStringList{});
 }
 
 QTEST_MAIN(PageStepsTest)

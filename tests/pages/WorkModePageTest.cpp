@@ -4,7 +4,7 @@
 #include "FakeReaderCalls.h"
 
 #include "RadioSet.h"
-#include "WorkModePage.h"
+#include "ParamPages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,14 +22,19 @@ const char* const modeName[3] = {"RadioButton3", "RadioButton4", "RadioButton5"}
 const char* const triggerName[4] = {"ComboBox4", "ComboBox5", "ComboBox6", "ComboBox15"};
 } // namespace
 
-class WorkModePageTest : public QObject, FakePageFixture<WorkModePage, QTabWidget> {
+// The two pages run as "Query Para" and "Setup Para" run them: the inner page showing.
+class WorkModePageTest : public QObject, FakePageFixture<ParamPages, QTabWidget> {
     Q_OBJECT
 
     RadioSet modes() { return RadioSet({at<QRadioButton>("RadioButton3"), at<QRadioButton>("RadioButton4"), at<QRadioButton>("RadioButton5")}); }
     RadioSet group(const char* name) { return RadioSet(at<QGroupBox>(name)->findChildren<QRadioButton*>()); }
 
 private slots:
-    void init() { build("PageControl2"); }
+    void init()
+    {
+        build("PageControl2");
+        page = std::make_unique<ParamPages>(tree->places, rec->context());
+    }
 
     void startsAsTheOperatorFirstSeesIt()
     {

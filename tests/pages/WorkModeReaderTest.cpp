@@ -2,7 +2,7 @@
 // TCP: what a setup writes, a query on a freshly built page brings back.
 #include "ReaderPageFixture.h"
 
-#include "WorkModePage.h"
+#include "ParamPages.h"
 
 #include <QtTest>
 
@@ -42,19 +42,19 @@ private slots:
         ReaderPageFixture reader(simOptions);
         QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
 
-        WorkModePage writtenPage(reader.tree.pageControl2, reader.context);
+        ParamPages writtenPages(reader.tree.places, reader.context);
         reader.tree.show(0, inner);
         QWidget* writtenSheet = reader.tree.pageControl2->currentWidget();
         applySheetValues(writtenSheet, chosen);
-        writtenPage.setup();
+        writtenPages.setup();
         applySheetValues(writtenSheet, readBack);
         const QStringList expected = sheetValues(writtenSheet);
 
         // A fresh page at its start state: the query has to bring every value back.
         PageHarness read;
-        WorkModePage readPage(read.pageControl2, reader.context);
+        ParamPages readPages(read.places, reader.context);
         read.show(0, inner);
-        readPage.query();
+        readPages.query();
 
         QCOMPARE(reader.rec.lines, lines);
         QCOMPARE(sheetValues(read.pageControl2->currentWidget()), expected);

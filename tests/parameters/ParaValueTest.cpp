@@ -131,6 +131,64 @@ TEST(ParaValue, everyParameterRoundTripsWhatItCanShow)
     }
 }
 
+// The forms a page's controls take: a field's number keeps its low bits where a
+// profile's value is refused; list positions past the last as the policy says.
+TEST(ParaValue, windowFormsBesideTheProfileForms)
+{
+    const struct {
+        int address;
+        long long number;
+        ParaBytes lowBits;
+        bool refused;
+    } numbers[] = {
+        {129, 300, {0x2C}, true},
+        {129, -1, {0xFF}, true},
+        {129, 200, {0xC8}, false},
+        {148, 70000, {0x11, 0x70}, true},
+        {80, 85999, {0xFF, 0xFF}, true},
+        {80, 92000, {0x17, 0x70}, false},
+    };
+    for (const auto& n : numbers) {
+        const Para& para = *findPara(n.address);
+        EXPECT_EQ(*numberBytes(para, n.number, OutOfRange::LowBits).result, n.lowBits) << n.number;
+        EXPECT_EQ(!numberBytes(para, n.number, OutOfRange::Refuse), n.refused) << n.number;
+    }
+    EXPECT_EQ(*ipv4Bytes({192, 256, -1, 7}, OutOfRange::LowBits).result, (ParaBytes{192, 0, 255, 7}));
+    EXPECT_FALSE(ipv4Bytes({192, 256, 0, 7}, OutOfRange::Refuse));
+
+    const Para& power = *findPara(192);      // codes 2 to 15, fourteen items
+    const Para& matchLength = *findPara(179); // a number 1 to 6, six items
+    EXPECT_EQ(codeAtPosition(power, 0), 2);
+    EXPECT_EQ(codeAtPosition(matchLength, 5), 6);
+    EXPECT_EQ(positionOfCode(power, 15, 14, PastLast::None), 13);
+    EXPECT_EQ(positionOfCode(power, 16, 14, PastLast::None), -1);
+    EXPECT_EQ(positionOfCode(power, 255, 14, PastLast::Last), 13);
+    EXPECT_EQ(positionOfCode(power, 1, 14, PastLast::Last), -1);
+    EXPECT_EQ(positionOfCode(matchLength, 1, 6, PastLast::None), 0);
+}
+
+TEST(HexText, oddDigitsAsThePolicySays)
+{
+    using Bytes = std::optional<ParaBytes>;
+    const struct {
+        const char* text;
+        Bytes refuse, drop, lowNibble;
+    } cases[] = {
+        {"A1b2", ParaBytes{0xA1, 0xB2}, ParaBytes{0xA1, 0xB2}, ParaBytes{0xA1, 0xB2}},
+        {"0AFF1", std::nullopt, ParaBytes{0x0A, 0xFF}, ParaBytes{0x0A, 0xFF, 0x01}},
+        {"F", std::nullopt, ParaBytes{}, ParaBytes{0x0F}},
+        {"", ParaBytes{}, ParaBytes{}, ParaBytes{}},
+        {"G1", std::nullopt, std::nullopt, std::nullopt},
+        {"1 ", std::nullopt, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(bytesFromHex(c.text, OddDigit::Refuse), c.refuse) << c.text;
+        EXPECT_EQ(bytesFromHex(c.text, OddDigit::Drop), c.drop) << c.text;
+        EXPECT_EQ(bytesFromHex(c.text, OddDigit::LowNibble), c.lowNibble) << c.text;
+    }
+    EXPECT_EQ(hexText({0xA1, 0x05}), "A105");
+}
+
 TEST(ParaTable, namesAndPagesFindTheirParameter)
 {
     EXPECT_EQ(findParaNamed(Page::Frequency, "start_frequency"), findPara(80));

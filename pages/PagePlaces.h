@@ -1,0 +1,32 @@
+// Where the window's parameter pages stand. The tab tree places each page on
+// its tab sheet with one line (app/PageTree.cpp); "Query Para" and "Setup Para"
+// find the page showing among these places, and each place can build its page
+// when it is wanted.
+#pragma once
+
+#include "PageContext.h"
+#include "PageRoutines.h"
+
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+struct PagePlace {
+    QWidget* sheet = nullptr;   // the tab sheet the page's controls go into
+    std::unique_ptr<PageRoutines> (*build)(QWidget* sheet, const PageContext& context) = nullptr;
+};
+
+// In the order of the tab tree.
+using PagePlaces = std::vector<PagePlace>;
+
+// The builder of a page module P, for its place.
+template <typename P>
+std::unique_ptr<PageRoutines> buildPage(QWidget* sheet, const PageContext& context)
+{
+    return std::make_unique<P>(sheet, context);
+}
+
+// Whether sheet shows: it is the current page of its tab control, and so is
+// every sheet holding that control, up to the outermost.
+bool sheetShowing(const QWidget* sheet);
