@@ -1,12 +1,11 @@
-// The tab pages that have query and setup routines. Each parameter belongs to
-// one of them, and "Query Para" / "Setup Para" run the routines of the one showing.
+// The groups of parameters, one for each tab of the window that has query and
+// setup routines; profiles keep a table of each (PageKeys.h).
 #pragma once
 
 #include <cstdint>
 
 enum class Page : uint8_t {
-    None,               // no page with routines: nothing runs, nothing is logged
-    Reader,             // "Work Mode" and "Other Function": one routine looks at the inner page itself
+    Reader,             // the "Reader" tab: its inner pages "Work Mode" and "Other Function"
     AntennaPower,
     Frequency,
     SupportedProtocol,

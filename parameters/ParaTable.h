@@ -46,7 +46,7 @@ struct Para {
     uint8_t readLength;   // bytes GetParameter returns
     uint8_t writeMin;     // fewest bytes a write may carry
     uint8_t writeMax;     // most bytes a write may carry
-    Page page;        // never Page::None
+    Page page;
     ParaWrite write = ParaWrite::SetParameter;
 
     const char* name = "";       // stable within its page; lower case, digits, underscores
@@ -261,10 +261,6 @@ constexpr bool lengthsSound()
             && p.writeMax <= p.readLength && p.address + p.readLength <= 256;
     });
 }
-constexpr bool everyOneOwned()
-{
-    return std::none_of(paraTable.begin(), paraTable.end(), [](const Para& p) { return p.page == Page::None; });
-}
 constexpr bool namesUniqueInPage()
 {
     for (const Para& para : paraTable)
@@ -308,7 +304,6 @@ constexpr bool choicesConsecutive()
 } // namespace para_detail
 
 static_assert(para_detail::choicesConsecutive(), "every choice's codes must follow each other from its first");
-static_assert(para_detail::everyOneOwned(), "every parameter belongs to a page");
 static_assert(para_detail::addressesApart(), "parameter addresses must ascend without overlap");
 static_assert(para_detail::lengthsSound(), "every parameter needs a sound read and write length");
 static_assert(para_detail::namesUniqueInPage(), "every parameter needs a name of its own within its page");
