@@ -33,8 +33,11 @@ tagdesk-cli COMMAND --help tells more. Exit status: 0 all went through,
 line or a refused profile (nothing was sent).
 )";
 
-const char* const portsHelp = R"(  --port PORT      COM1 .. COM8, usb, or tcp:ADDRESS (dotted IPv4); the library maps
-                   them to devices (READER_COMn, READER_USB, READER_TCP_PORT)
+const char* const portsHelp = R"(  --port PORT      COM1 .. COM8, usb, tcp:ADDRESS or tcp:ADDRESS:PORT (ADDRESS a
+                   dotted IPv4 address, PORT 1..65535); the library maps them to
+                   devices (READER_COMn, READER_USB; READER_TCP_PORT or 4001 when
+                   no PORT is given). Every --port is checked before anything is
+                   sent; naming one reader twice is refused.
   --station N      station 1..10, or any (the default: whichever station answers)
   --help           this text
 )";
@@ -103,7 +106,7 @@ Arguments parseArguments(const std::string& command, const std::vector<std::stri
 {
     const std::set<std::string> takesPorts{"read", "write", "verify"};
     Arguments parsed;
-    std::set<std::string> labels;
+    std::map<std::string, std::string> readers;   // each reader named so far, by the --port that named it
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const auto value = [&]() -> const std::string& {
@@ -117,9 +120,10 @@ Arguments parseArguments(const std::string& command, const std::vector<std::stri
             const std::string& text = value();
             const std::optional<PortArgument> port = parsePort(text);
             if (!port)
-                throw UsageError{"--port " + text + ": not COM1 .. COM8, usb or tcp:ADDRESS"};
-            if (!labels.insert(port->label).second)
-                throw UsageError{"--port " + text + " is given twice"};
+                throw UsageError{"--port " + text + ": not COM1 .. COM8, usb or tcp:ADDRESS[:PORT]"};
+            if (const auto [named, fresh] = readers.emplace(port->reader, text); !fresh)
+                throw UsageError{"--port " + text + " names the reader of --port " + named->second + " ("
+                                 + port->reader + ") again: a reader is given twice"};
             parsed.ports.push_back(*port);
         } else if (arg == "--station" && takesPorts.count(command)) {
             const std::string& text = value();

@@ -56,8 +56,6 @@ TEST_F(CommandLineTest, badCommandLinesAreRefusedWithUsage)
     const std::vector<Case> cases = {
         {{}, "usage: tagdesk-cli COMMAND"},
         {{"copy"}, "unknown command copy"},
-        {{"write", "p.toml", "--port", "COM9"}, "--port COM9: not COM1 .. COM8"},
-        {{"write", "p.toml", "--port", "COM1", "--port", "com1"}, "given twice"},
         {{"write", "p.toml"}, "needs --port"},
         {{"read", "--port", "COM1", "--port", "COM2"}, "give one --port"},
         {{"read", "--port", "COM1", "--station", "11"}, "--station 11: not 1 .. 10 or any"},
@@ -69,6 +67,43 @@ TEST_F(CommandLineTest, badCommandLinesAreRefusedWithUsage)
         EXPECT_EQ(run.status, exit_status::refused) << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     }
+}
+
+// Every --port is judged, as the library judges its port texts, before anything
+// is sent: a bad one, or one reader named twice, refuses the command while a
+// good reader stands by untouched.
+TEST_F(CommandLineTest, portArgumentsAreJudgedBeforeAnythingIsSent)
+{
+    ::unsetenv("READER_TCP_PORT");
+    const SimProcess& reader = startReader();
+    writeText(file("good.toml"), "format = 1\n[io_parameter]\nbuzzer = false\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"COM9"}, "--port COM9: not COM1 .. COM8"},
+        {{"tcp:999.1.1.1"}, "--port tcp:999.1.1.1: not"},
+        {{"tcp:1.2.3"}, "--port tcp:1.2.3: not"},
+        {{"tcp:127.0.0.1:99999"}, "--port tcp:127.0.0.1:99999: not"},
+        {{"tcp:127.0.0.1:0"}, "--port tcp:127.0.0.1:0: not"},
+        {{"tcp:reader.local:5000"}, "--port tcp:reader.local:5000: not"},
+        {{"tcp:127.0.0.1 "}, "--port tcp:127.0.0.1 : not"},
+        {{"com1"}, "given twice"},
+        {{"tcp:127.0.0.1", "TCP:127.000.0.1"}, "given twice"},
+        {{"tcp:127.0.0.1", "tcp:127.0.0.1:4001"}, "given twice"},
+    };
+    for (const auto& [ports, says] : cases) {
+        std::vector<std::string> args = {"write", file("good.toml"), "--port", "COM1"};
+        for (const std::string& port : ports)
+            args.insert(args.end(), {"--port", port});
+        const CliRun run = runTool(args);
+        EXPECT_EQ(run.status, exit_status::refused) << ports.back();
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(stateFile(1))) << "a reader was written next to a refused --port";
+
+    // A port of its own in the address reaches a reader that listens elsewhere than 4001.
+    const std::string port = "tcp:127.0.0.1:" + std::to_string(reader.tcpPort());
+    const CliRun write = runTool({"write", file("good.toml"), "--port", port, "--port", "tcp:127.0.0.1:1"});
+    EXPECT_NE(write.out.find(port + "  ok"), std::string::npos) << write.out << write.err;
+    EXPECT_TRUE(std::filesystem::exists(stateFile(1)));
 }
 
 TEST_F(CommandLineTest, everyCommandHasHelp)
