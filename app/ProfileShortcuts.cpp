@@ -58,6 +58,25 @@ void ProfileShortcuts::load()
 
 void ProfileShortcuts::saveReaderTo(const QString& path)
 {
+    // No exception may cross Qt's event loop: running out of memory is a log line too.
+    try {
+        saveReader(path);
+    } catch (const std::exception& error) {
+        log_(QStringLiteral("Save Profile Failed : %1 !").arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void ProfileShortcuts::loadIntoPages(const QString& path)
+{
+    try {
+        loadProfileIntoPages(path);
+    } catch (const std::exception& error) {
+        log_(QStringLiteral("Load Profile Failed : %1 !").arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void ProfileShortcuts::saveReader(const QString& path)
+{
     const ReadOutcome read = readReader(handle_());
     if (!read.failures.empty()) {
         log_(QStringLiteral("Save Profile Failed : %1 !").arg(failures(read.failures)));
@@ -73,7 +92,7 @@ void ProfileShortcuts::saveReaderTo(const QString& path)
     log_(QStringLiteral("Save Profile %1 Successfully !").arg(path));
 }
 
-void ProfileShortcuts::loadIntoPages(const QString& path)
+void ProfileShortcuts::loadProfileIntoPages(const QString& path)
 {
     std::map<uint8_t, std::vector<uint8_t>> stored;
     try {

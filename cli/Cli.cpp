@@ -28,9 +28,10 @@ commands:
   verify   list where readers differ from a profile
   diff     list where two profiles differ
 
-tagdesk-cli COMMAND --help tells more. Exit status: 0 all went through,
-1 a reader or a value did not (or a difference was found), 2 a bad command
-line or a refused profile (nothing was sent).
+A profile is a TOML file of at most 1 MB. tagdesk-cli COMMAND --help tells
+more. Exit status: 0 all went through, 1 a reader or a value did not (or a
+difference was found), 2 a bad command line or a refused profile (nothing was
+sent).
 )";
 
 const char* const portsHelp = R"(  --port PORT      COM1 .. COM8, usb, tcp:ADDRESS or tcp:ADDRESS:PORT (ADDRESS a
@@ -322,5 +323,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } catch (const ProfileError& error) {
         err << "tagdesk-cli " << command << ": profile refused, nothing sent: " << error.what() << "\n";
         return exit_status::refused;
+    } catch (const std::exception& error) {
+        // Out of memory or another resource: said, never an abort without a word.
+        err << "tagdesk-cli " << command << ": stopped: " << error.what() << "\n";
+        return exit_status::failed;
     }
 }

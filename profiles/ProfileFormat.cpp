@@ -1,6 +1,7 @@
 #include "ProfileFormat.h"
 
 #include "PageKeys.h"
+#include "TomlDepth.h"
 
 #include <toml++/toml.h>
 
@@ -134,10 +135,20 @@ void checkChannelInPlan(const Profile& profile, const std::string& file)
                                + std::to_string(count) + " channels");
 }
 
+ProfileError tooLarge(const std::string& file)
+{
+    return ProfileError(file, 0, "", "larger than " + std::to_string(profileSizeLimit)
+                                         + " bytes: no profile is near that size");
+}
+
 } // namespace
 
 Profile parseProfile(std::string_view text, const std::string& file)
 {
+    if (text.size() > profileSizeLimit)
+        throw tooLarge(file);
+    if (const std::optional<TomlTooDeep> deep = findTooDeep(text))
+        throw ProfileError(file, deep->line, "", deep->reason);
     toml::table root;
     try {
         root = toml::parse(text, file);
@@ -165,9 +176,14 @@ Profile loadProfile(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ProfileError(path, 0, "", "cannot be read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseProfile(text.str(), path);
+    std::string text(profileSizeLimit + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad())
+        throw ProfileError(path, 0, "", "cannot be read");
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > profileSizeLimit)
+        throw tooLarge(path);
+    return parseProfile(text, path);
 }
 
 std::string profileText(const Profile& profile, const std::string& origin)

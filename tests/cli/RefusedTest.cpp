@@ -7,6 +7,15 @@ namespace {
 // Valid entries first: a tool that wrote as it read would have sent them.
 const std::string validStart = "format = 1\n[antenna_power]\nchannel1_power = 20\nchannel2_power = 20\n";
 
+// "a.a.a ... a": a key of many parts, which the TOML parser meets recursively.
+std::string manyParts(int count)
+{
+    std::string key = "a";
+    for (int i = 1; i < count; ++i)
+        key += ".a";
+    return key;
+}
+
 struct Refused {
     const char* what;
     std::string text;
@@ -43,7 +52,13 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedTest, testing::Values(
     Refused{"out of range", validStart + "[frequency]\nstart_frequency = 96500\n",
             ":6: frequency.start_frequency: 96500 is out of range 86000 to 96000"},
     Refused{"unknown bit", validStart + "work_antennas = [\"antenna9\"]\n", ":5: antenna_power.work_antennas: "},
-    Refused{"not hexadecimal", validStart + "[frame_format]\nend_code = \"0D0X\"\n", ":6: frame_format.end_code: "}));
+    Refused{"not hexadecimal", validStart + "[frame_format]\nend_code = \"0D0X\"\n", ":6: frame_format.end_code: "},
+    Refused{"table header of 100,000 parts", validStart + "[" + manyParts(100000) + "]\n",
+            ":5: a key of more than 16 parts"},
+    Refused{"dotted key of 100,000 parts", validStart + "reader." + manyParts(100000) + " = 1\n",
+            ":5: a key of more than 16 parts"},
+    Refused{"over the size bound", validStart + "#" + std::string(1024 * 1024, 'x') + "\n",
+            ": larger than 1048576 bytes"}));
 
 class CommandLineTest : public CliFixture {};
 

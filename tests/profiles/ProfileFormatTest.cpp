@@ -110,9 +110,10 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedProfiles, testing::Values(
     Refused{"fixed channel beyond the plan", "format = 1\n[frequency]\nchannel_mode = 21\nfrequency_points = 20\n", 3,
             "frequency.channel_mode", "fixed on channel 21 of a plan of 20 channels"}));
 
-TEST(ProfileFormat, anUnreadableFileIsRefused)
+TEST(ProfileFormat, anUnreadableOrEndlessFileIsRefused)
 {
     EXPECT_THROW(loadProfile("/nonexistent/site.toml"), ProfileError);
+    EXPECT_THROW(loadProfile("/dev/zero"), ProfileError);   // read only as far as the size bound
 }
 
 TEST(ProfileDiff, namesWhatDiffersAndWhatOnlyOneGives)
