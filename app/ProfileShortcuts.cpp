@@ -4,9 +4,9 @@
 #include "ParamPages.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
+#include "WholeFile.h"
 
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QWidget>
 
@@ -82,11 +82,9 @@ void ProfileShortcuts::saveReader(const QString& path)
         log_(QStringLiteral("Save Profile Failed : %1 !").arg(failures(read.failures)));
         return;
     }
-    QSaveFile file(path);
     const std::string text = profileText(read.profile, "Read by the Tagdesk window.");
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())
-        || !file.commit()) {
-        log_(QStringLiteral("Save Profile Failed : %1 cannot be written !").arg(path));
+    if (const std::string why = writeWholeFile(path.toStdString(), text); !why.empty()) {
+        log_(QStringLiteral("Save Profile Failed : %1 cannot be written (%2) !").arg(path, fromStd(why)));
         return;
     }
     log_(QStringLiteral("Save Profile %1 Successfully !").arg(path));

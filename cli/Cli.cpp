@@ -6,10 +6,10 @@
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
 #include "Summary.h"
+#include "WholeFile.h"
 
 #include "Reader.h"
 
-#include <fstream>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -50,7 +50,9 @@ Reads every parameter of one reader into a profile, to standard output or FILE.
 When any parameter cannot be read, no profile is written and the parameters
 are named on standard error (exit status 1).
 
-  --output FILE    write the profile to FILE instead of standard output
+  --output FILE    write the profile to FILE instead of standard output, whole
+                   or not at all (a temporary file renamed over FILE); a
+                   symbolic link keeps pointing where it did, at the new profile
 )") + portsHelp},
     {"write", std::string(R"(usage: tagdesk-cli write PROFILE --port PORT [--port PORT ...] [--station N] [--verify]
 
@@ -197,11 +199,8 @@ int readCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         out << text;
         return exit_status::ok;
     }
-    std::ofstream file(args.output, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    if (!file) {
-        err << "tagdesk-cli read: cannot write " << args.output << "\n";
+    if (const std::string why = writeWholeFile(args.output, text); !why.empty()) {
+        err << "tagdesk-cli read: cannot write " << args.output << ": " << why << "\n";
         return exit_status::failed;
     }
     return exit_status::ok;

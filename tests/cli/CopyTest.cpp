@@ -5,6 +5,9 @@
 #include "ParaTable.h"
 #include "Reader.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 struct Setting {
@@ -75,6 +78,30 @@ TEST_F(CopyTest, aProfileReadFromOneReaderMakesAnotherHoldTheSame)
     ASSERT_EQ(readBack.status, exit_status::ok);
     const CliRun diff = runTool({"diff", profile, file("back.toml")});
     EXPECT_EQ(diff.status, exit_status::ok) << diff.out;
+}
+
+// A profile saved with --output is there whole or not at all: a write cut short
+// (here by a file size limit of 2 KB) leaves the old file as it was, not a
+// shorter profile that still loads. A symbolic link keeps pointing at the profile.
+TEST_F(CopyTest, anOutputCutShortLeavesTheOldFile)
+{
+    startReader();
+    const std::string old = "format = 1\n[io_parameter]\nbuzzer = true\n";
+    writeText(file("site.toml"), old);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{2048, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const CliRun cut = runTool({"read", "--port", "COM1", "--output", file("site.toml")});
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(cut.status, exit_status::failed);
+    EXPECT_EQ(fileText(file("site.toml")), old);
+
+    std::filesystem::create_symlink(file("site.toml"), file("link.toml"));
+    ASSERT_EQ(runTool({"read", "--port", "COM1", "--output", file("link.toml")}).status, exit_status::ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(file("link.toml")));
+    EXPECT_NE(fileText(file("site.toml")).find("start_frequency = 92000"), std::string::npos);
 }
 
 TEST_F(CopyTest, aReaderThatCannotGiveEveryValueGivesNoProfile)
