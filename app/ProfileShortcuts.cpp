@@ -96,12 +96,9 @@ void ProfileShortcuts::loadProfileIntoPages(const QString& path)
     try {
         const Profile profile = loadProfile(path.toStdString());
         for (const ProfileEntry& entry : profile.entries) {
-            // Checked when the profile was read. A value of variable length is shown
-            // as a read of the full length would give it once written: a code of
-            // two bytes as those two and the bytes that end a code.
-            std::vector<uint8_t> bytes = *bytesFromValue(*entry.para, entry.value).result;
-            bytes.resize(entry.para->readLength, entry.para->fill);
-            stored[entry.para->address] = std::move(bytes);
+            // Checked when the profile was read; the bytes of the whole field, as a
+            // read gives them once the profile is written (a short code and its fill).
+            stored[entry.para->address] = *bytesFromValue(*entry.para, entry.value).result;
         }
     } catch (const ProfileError& error) {
         log_(QStringLiteral("Load Profile Failed : %1 !").arg(fromStd(error.what())));

@@ -59,7 +59,8 @@ are named on standard error (exit status 1).
 Writes PROFILE to every reader given, each on its own link and thread, at the
 same time. The profile is checked first: a refused profile sends nothing. Values
 go out in an order that keeps the reader consistent (the frequency plan before
-the channel choice; the off-line switch through its own call). A progress line
+the channel choice; the off-line switch through its own call); a code shorter
+than its field goes out with the bytes that end it. A progress line
 per reader goes to standard error, a summary table to standard output. Exit
 status 0 only when every reader took every value.
 
@@ -68,7 +69,8 @@ status 0 only when every reader took every value.
     {"verify", std::string(R"(usage: tagdesk-cli verify PROFILE --port PORT [--port PORT ...] [--station N]
 
 Reads back, from every reader given, each parameter PROFILE names and lists
-every difference on standard output, then a summary table. Exit status 0 only
+every difference on standard output, then a summary table. A parameter is
+compared whole, a short code with the bytes that end it. Exit status 0 only
 when every reader holds every value of the profile.
 )") + portsHelp},
     {"diff", R"(usage: tagdesk-cli diff PROFILE PROFILE

@@ -96,6 +96,9 @@ Bytes hexBytes(const Para& para, const std::string& text)
             : std::to_string(para.writeMin) + " to " + std::to_string(para.writeMax);
         return Bytes::fail("\"" + text + "\" is " + std::to_string(bytes.size()) + " bytes, not " + count);
     }
+    // A shorter code ends with the field's fill, as the reader reads it back: "01"
+    // after AABBCCDD must leave 01 FF FF FF, not 01 BB CC DD.
+    bytes.resize(para.readLength, para.fill);
     return Bytes::ok(std::move(bytes));
 }
 

@@ -4,8 +4,6 @@
 #include "ParaCalls.h"
 #include "Reader.h"
 
-#include <algorithm>
-
 std::string statusText(uint16_t status)
 {
     switch (status) {
@@ -84,10 +82,8 @@ VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)
             outcome.failures.push_back({qualifiedName(para), statusText(status)});
             continue;
         }
-        const Converted<ParaBytes> expected = bytesFromValue(para, entry.value);
-        const bool agrees = expected && expected.result->size() <= bytes.size()
-            && std::equal(expected.result->begin(), expected.result->end(), bytes.begin());
-        if (agrees)
+        // The whole field: a short code's fill counts as much as the code.
+        if (const Converted<ParaBytes> expected = bytesFromValue(para, entry.value); expected && *expected.result == bytes)
             continue;
         // Bytes that read as the same value (a flag byte of 2 reads as off) are shown as bytes.
         const Converted<ParaValue> held = valueFromBytes(para, bytes);

@@ -42,6 +42,6 @@ struct VerifyOutcome {
     std::vector<TransferFailure> failures;      // parameters that could not be read
 };
 
-// Reads back every parameter the profile gives. A parameter of variable length
-// agrees when the reader's bytes begin with the profile's.
+// Reads back every parameter the profile gives and compares its whole field: a
+// code shorter than its field agrees only when the fill follows it.
 VerifyOutcome verifyReader(uint32_t handle, const Profile& profile);

@@ -3,6 +3,8 @@
 // a reader refuses is named, and the rest still go out.
 #include "CliFixture.h"
 
+#include "Reader.h"
+
 #include <regex>
 
 namespace {
@@ -62,6 +64,25 @@ TEST_F(FleetTest, theOffLineSwitchGoesThroughItsOwnCall)
     const CliRun write = runTool({"write", file("site.toml"), "--port", "COM1", "--verify"});
     EXPECT_EQ(write.status, exit_status::ok) << write.out << write.err;
     EXPECT_EQ(uint8_t(fileText(stateFile(1))[87]), 1);
+}
+
+// A code shorter than its field goes out with the bytes that end it, and verify
+// compares the whole field: after AABBCCDD, "01" must leave 01 FF FF FF, and a
+// reader left holding 01 BB CC DD (one byte written) does not hold "01".
+TEST_F(FleetTest, aShortCodeIsWrittenWithTheBytesThatEndIt)
+{
+    startReader();
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    const uint8_t code[] = {0x01, 0xBB, 0xCC, 0xDD};
+    ASSERT_EQ(SetParameter(handle, 72, 4, code), READER_OK);
+    CloseReader(handle);
+    writeText(file("site.toml"), "format = 1\n[frame_format]\npreamble_code = \"01\"\n");
+
+    const CliRun before = runTool({"verify", file("site.toml"), "--port", "COM1"});
+    EXPECT_EQ(before.status, exit_status::failed) << before.out;
+    ASSERT_EQ(runTool({"write", file("site.toml"), "--port", "COM1", "--verify"}).status, exit_status::ok);
+    EXPECT_EQ(fileText(stateFile(1)).substr(72, 4), "\x01\xFF\xFF\xFF");
 }
 
 } // namespace
