@@ -47,8 +47,9 @@ const std::map<std::string, std::string> commandHelp = {
     {"read", std::string(R"(usage: tagdesk-cli read --port PORT [--station N] [--output FILE]
 
 Reads every parameter of one reader into a profile, to standard output or FILE.
-When any parameter cannot be read, no profile is written and the parameters
-are named on standard error (exit status 1).
+When any parameter cannot be read, or holds what a profile could not write back
+(a channel outside the frequency plan), no profile is written and the
+parameters are named on standard error (exit status 1).
 
   --output FILE    write the profile to FILE instead of standard output, whole
                    or not at all (a temporary file renamed over FILE); a
@@ -60,7 +61,9 @@ Writes PROFILE to every reader given, each on its own link and thread, at the
 same time. The profile is checked first: a refused profile sends nothing. Values
 go out in an order that keeps the reader consistent (the frequency plan before
 the channel choice; the off-line switch through its own call); a code shorter
-than its field goes out with the bytes that end it. A progress line
+than its field goes out with the bytes that end it. A reader that would be left
+fixed on, or hopping over, a channel outside its frequency plan (the profile's,
+or the one it holds when the profile gives none) is sent nothing. A progress line
 per reader goes to standard error, a summary table to standard output. Exit
 status 0 only when every reader took every value.
 
@@ -231,6 +234,11 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     LineSink progress(err);
     const auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
         outcome.total = profile.entries.size();
+        if (const std::optional<TransferFailure> refused = channelPlanAfterWrite(handle, profile)) {
+            outcome.problems.push_back(failureLine(*refused) + "; nothing written");
+            lines.line(outcome.port + ": " + outcome.problems.back());
+            return;
+        }
         lines.line(outcome.port + ": writing " + std::to_string(outcome.total) + " values");
         for (const TransferFailure& failure : writeReader(handle, profile)) {
             outcome.problems.push_back(failureLine(failure));

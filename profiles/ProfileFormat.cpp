@@ -1,5 +1,6 @@
 #include "ProfileFormat.h"
 
+#include "ChannelPlan.h"
 #include "PageKeys.h"
 #include "TomlDepth.h"
 
@@ -120,21 +121,6 @@ std::string comment(const Para& para)
     return text;
 }
 
-// A fixed channel must be one of the plan's channels, as the "Frequency" page only offers those.
-void checkChannelInPlan(const Profile& profile, const std::string& file)
-{
-    const ProfileEntry* mode = profile.find(*findParaNamed(Page::Frequency, "channel_mode"));
-    const ProfileEntry* points = profile.find(*findParaNamed(Page::Frequency, "frequency_points"));
-    if (!mode || !points)
-        return;
-    const long long channel = std::get<long long>(mode->value);
-    const long long count = std::get<long long>(points->value);
-    if (channel > count)
-        throw ProfileError(file, mode->line, "frequency.channel_mode",
-                           "fixed on channel " + std::to_string(channel) + " of a plan of "
-                               + std::to_string(count) + " channels");
-}
-
 ProfileError tooLarge(const std::string& file)
 {
     return ProfileError(file, 0, "", "larger than " + std::to_string(profileSizeLimit)
@@ -167,7 +153,8 @@ Profile parseProfile(std::string_view text, const std::string& file)
             throw ProfileError(file, lineOf(node), key, "not a page of the reader's parameters");
         readPage(profile, *page, key, *node.as_table(), file);
     }
-    checkChannelInPlan(profile, file);
+    if (const std::optional<PlanBreach> breach = channelOutsidePlan(profile))
+        throw ProfileError(file, breach->entry->line, qualifiedName(*breach->entry->para), breach->reason);
     return profile;
 }
 

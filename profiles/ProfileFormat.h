@@ -18,7 +18,7 @@ inline constexpr std::size_t profileSizeLimit = 1024 * 1024;
 // written as it is. Throws ProfileError for a text over profileSizeLimit, keys
 // or values nested deeper than a profile's (TomlDepth.h), a syntax error, a
 // missing or other format version, an unknown page or name, a value of the
-// wrong kind or out of range.
+// wrong kind or out of range, a channel outside the frequency plan (ChannelPlan.h).
 Profile parseProfile(std::string_view text, const std::string& file);
 
 // The same from a file; an unreadable file is refused too. Reads at most

@@ -1,8 +1,11 @@
 #include "ReaderTransfer.h"
 
+#include "ChannelPlan.h"
 #include "PageKeys.h"
 #include "ParaCalls.h"
 #include "Reader.h"
+
+#include <algorithm>
 
 std::string statusText(uint16_t status)
 {
@@ -54,7 +57,31 @@ ReadOutcome readReader(uint32_t handle)
         }
         outcome.profile.put(ProfileEntry{&para, std::move(*value.result), 0});
     }
+    // Saved, it would not load again.
+    if (const std::optional<PlanBreach> breach = channelOutsidePlan(outcome.profile))
+        outcome.failures.push_back({qualifiedName(*breach->entry->para), "cannot be saved: " + breach->reason});
     return outcome;
+}
+
+std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Profile& profile)
+{
+    const auto& paras = channelPlanParas();
+    if (std::none_of(paras.begin(), paras.end(), [&](const Para* para) { return profile.find(*para); }))
+        return std::nullopt;
+    Profile after;
+    for (const Para* para : paras) {
+        if (const ProfileEntry* given = profile.find(*para)) {
+            after.put(*given);
+            continue;
+        }
+        ParaBytes bytes;
+        if (const uint16_t status = readPara(handle, *para, bytes); status != READER_OK)
+            return TransferFailure{qualifiedName(*para), "cannot judge the channel choice: " + statusText(status)};
+        after.put(ProfileEntry{para, *valueFromBytes(*para, bytes).result, 0});
+    }
+    if (const std::optional<PlanBreach> breach = channelOutsidePlan(after))
+        return TransferFailure{qualifiedName(*breach->entry->para), breach->reason + " (with what the reader holds)"};
+    return std::nullopt;
 }
 
 std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,16 @@ struct ReadOutcome {
 };
 
 // Reads every parameter of the table, one GetParameter each. A value a profile
-// could not carry (a code with no setting, a number out of range) is a failure.
+// could not carry (a code with no setting, a number out of range, a channel
+// outside the frequency plan) is a failure.
 ReadOutcome readReader(uint32_t handle);
+
+// Whether writing profile would leave the reader working on a channel outside
+// its frequency plan (ChannelPlan.h), judged with what the reader holds where
+// the profile gives no value: a channel mode without a point count meets the
+// plan the reader already has. The failure names the parameter; nullopt when
+// the write may go out.
+std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Profile& profile);
 
 // Called after each write with the parameter and whether the reader took it.
 using WriteProgress = std::function<void(const Para& para, bool taken)>;

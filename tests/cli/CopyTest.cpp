@@ -104,6 +104,30 @@ TEST_F(CopyTest, anOutputCutShortLeavesTheOldFile)
     EXPECT_NE(fileText(file("site.toml")).find("start_frequency = 92000"), std::string::npos);
 }
 
+// What read saves must load, and what write accepts must leave a reader that
+// read can save: a channel mode without a point count meets the reader's own
+// plan (20 channels here), and a reader put on channel 30 another way is named.
+TEST_F(CopyTest, aChannelOutsideThePlanIsNeitherWrittenNorSaved)
+{
+    startReader();
+    writeText(file("fixed.toml"), "format = 1\n[frequency]\nchannel_mode = 30\n");
+    const CliRun write = runTool({"write", file("fixed.toml"), "--port", "COM1"});
+    EXPECT_EQ(write.status, exit_status::failed);
+    EXPECT_NE(write.out.find("frequency.channel_mode: fixed on channel 30 of a plan of 20 channels"), std::string::npos)
+        << write.out;
+    EXPECT_FALSE(std::filesystem::exists(stateFile(1))) << "something was sent";
+
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    const uint8_t channel = 30;
+    ASSERT_EQ(SetParameter(handle, 160, 1, &channel), READER_OK);
+    CloseReader(handle);
+    const CliRun read = runTool({"read", "--port", "COM1"});
+    EXPECT_EQ(read.status, exit_status::failed);
+    EXPECT_NE(read.err.find("frequency.channel_mode: cannot be saved: fixed on channel 30"), std::string::npos)
+        << read.err;
+}
+
 TEST_F(CopyTest, aReaderThatCannotGiveEveryValueGivesNoProfile)
 {
     startReader({"--fail-read", "208"});

@@ -108,7 +108,10 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedProfiles, testing::Values(
             "frequency.hopping_channels", "takes a list of channel numbers"},
     Refused{"page not a table", "format = 1\nfrequency = 3\n", 2, "frequency", "not a page"},
     Refused{"fixed channel beyond the plan", "format = 1\n[frequency]\nchannel_mode = 21\nfrequency_points = 20\n", 3,
-            "frequency.channel_mode", "fixed on channel 21 of a plan of 20 channels"}));
+            "frequency.channel_mode", "fixed on channel 21 of a plan of 20 channels"},
+    Refused{"hopping channels beyond the plan",
+            "format = 1\n[frequency]\nfrequency_points = 20\nhopping_channels = [1, 30, 56]\n", 4,
+            "frequency.hopping_channels", "hops over channel(s) 30, 56 of a plan of 20 channels"}));
 
 TEST(ProfileFormat, anUnreadableOrEndlessFileIsRefused)
 {
