@@ -2,6 +2,7 @@
 
 #include "ChannelPlan.h"
 #include "PageKeys.h"
+#include "PrintableText.h"
 #include "TomlDepth.h"
 
 #include <toml++/toml.h>
@@ -72,7 +73,7 @@ void checkVersion(const toml::table& root, const std::string& file)
 void readPage(Profile& profile, Page page, const std::string& key, const toml::table& table, const std::string& file)
 {
     for (const auto& [name, node] : table) {
-        const std::string qualified = key + "." + std::string(name.str());
+        const std::string qualified = key + "." + escapedText(name.str());
         const Para* para = findParaNamed(page, name.str());
         if (!para)
             throw ProfileError(file, lineOf(node), qualified, "no parameter of this name on this page");
@@ -140,7 +141,7 @@ Profile parseProfile(std::string_view text, const std::string& file)
         root = toml::parse(text, file);
     } catch (const toml::parse_error& error) {
         throw ProfileError(file, static_cast<int>(error.source().begin.line), "",
-                           "not a TOML file: " + std::string(error.description()));
+                           "not a TOML file: " + escapedText(error.description()));
     }
     checkVersion(root, file);
     Profile profile;
@@ -150,7 +151,7 @@ Profile parseProfile(std::string_view text, const std::string& file)
             continue;
         const std::optional<Page> page = pageFromKey(key);
         if (!page || !node.is_table())
-            throw ProfileError(file, lineOf(node), key, "not a page of the reader's parameters");
+            throw ProfileError(file, lineOf(node), escapedText(key), "not a page of the reader's parameters");
         readPage(profile, *page, key, *node.as_table(), file);
     }
     if (const std::optional<PlanBreach> breach = channelOutsidePlan(profile))
