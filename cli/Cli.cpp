@@ -1,6 +1,8 @@
 #include "Cli.h"
 
 #include "Fleet.h"
+#include "Interrupt.h"
+#include "PageKeys.h"
 #include "PortArgument.h"
 #include "ProfileDiff.h"
 #include "ProfileFormat.h"
@@ -31,7 +33,7 @@ commands:
 A profile is a TOML file of at most 1 MB. tagdesk-cli COMMAND --help tells
 more. Exit status: 0 all went through, 1 a reader or a value did not (or a
 difference was found), 2 a bad command line or a refused profile (nothing was
-sent).
+sent), 130 or 143 a write interrupted by SIGINT or SIGTERM.
 )";
 
 const char* const portsHelp = R"(  --port PORT      COM1 .. COM8, usb, tcp:ADDRESS or tcp:ADDRESS:PORT (ADDRESS a
@@ -66,6 +68,11 @@ fixed on, or hopping over, a channel outside its frequency plan (the profile's,
 or the one it holds when the profile gives none) is sent nothing. A progress line
 per reader goes to standard error, a summary table to standard output. Exit
 status 0 only when every reader took every value.
+
+A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
+sends nothing more and prints the summary, readers marked INTERRUPTED with what
+each took (exit status 128 + the signal's number: 130, 143); a second one ends
+the program at once.
 
   --verify         read every value back afterwards; a difference fails the reader
 )") + portsHelp},
@@ -211,6 +218,14 @@ int readCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     return exit_status::ok;
 }
 
+// What an interrupted write left out: "interrupted: frequency.channel_mode and 3 more not sent".
+std::string interruptedLine(const Profile& profile, std::size_t sent)
+{
+    const std::size_t left = profile.entries.size() - sent;
+    return "interrupted: " + qualifiedName(*profile.entries[sent].para)
+        + (left > 1 ? " and " + std::to_string(left - 1) + " more" : std::string()) + " not sent";
+}
+
 // Where one reader differs from the profile, as problem lines.
 void verifyInto(uint32_t handle, const Profile& profile, ReaderOutcome& outcome, LineSink& lines)
 {
@@ -232,6 +247,7 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     const Profile profile = loadProfile(args.positional.front());   // refused: nothing is sent
     selectStation(args);
     LineSink progress(err);
+    const InterruptWatch interrupt;
     const auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
         outcome.total = profile.entries.size();
         if (const std::optional<TransferFailure> refused = channelPlanAfterWrite(handle, profile)) {
@@ -240,13 +256,22 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             return;
         }
         lines.line(outcome.port + ": writing " + std::to_string(outcome.total) + " values");
-        for (const TransferFailure& failure : writeReader(handle, profile)) {
+        std::size_t sent = 0;
+        const auto failures = writeReader(handle, profile, [&](const Para&, bool) { ++sent; },
+                                          [&] { return interrupt.signal() != 0; });
+        for (const TransferFailure& failure : failures) {
             outcome.problems.push_back(failureLine(failure));
             lines.line(outcome.port + ": " + failureLine(failure));
         }
-        outcome.done = outcome.total - outcome.problems.size();
+        outcome.done = sent - failures.size();
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
                    + " values taken");
+        if (sent < outcome.total) {
+            outcome.interrupted = true;
+            outcome.problems.insert(outcome.problems.begin(), interruptedLine(profile, sent));
+            lines.line(outcome.port + ": " + outcome.problems.front());
+            return;
+        }
         if (args.verify) {
             const std::size_t before = outcome.problems.size();
             verifyInto(handle, profile, outcome, lines);
@@ -255,6 +280,10 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         }
     }, progress);
     out << summaryTable(outcomes, "WRITTEN");
+    if (const int signal = interrupt.signal()) {
+        err << "tagdesk-cli write: interrupted by " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << "; nothing more was sent\n";
+        return exit_status::interrupted(signal);
+    }
     for (const ReaderOutcome& outcome : outcomes)
         if (!outcome.clean())
             return exit_status::failed;

@@ -84,10 +84,13 @@ std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Prof
     return std::nullopt;
 }
 
-std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress)
+std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress,
+                                         const WriteStop& stop)
 {
     std::vector<TransferFailure> failures;
     for (const ProfileEntry& entry : profile.entries) {
+        if (stop && stop())
+            break;
         const Para& para = *entry.para;
         const Converted<ParaBytes> bytes = bytesFromValue(para, entry.value);
         const uint16_t status = bytes ? writePara(handle, para, *bytes.result) : READER_BAD_ARGUMENT;

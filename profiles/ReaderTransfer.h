@@ -42,9 +42,13 @@ std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Prof
 // Called after each write with the parameter and whether the reader took it.
 using WriteProgress = std::function<void(const Para& para, bool taken)>;
 
+// Asked before each write; once it answers true, nothing more is sent.
+using WriteStop = std::function<bool()>;
+
 // Writes every entry of the profile in the profile's (the table's) order:
 // SetParameter, or SetOLEnable for the off-line switch. Returns the failures.
-std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress = {});
+std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress = {},
+                                         const WriteStop& stop = {});
 
 struct VerifyOutcome {
     std::vector<ValueDifference> differences;   // left: the profile, right: the reader
