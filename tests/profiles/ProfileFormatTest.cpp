@@ -124,6 +124,20 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedProfiles, testing::Values(
     Refused{"NUL in a value", "format = 1\n[antenna_power]\nchannel1_power = \"30\\u0000\"\n", 3,
             "antenna_power.channel1_power", "\"30\\x00\" is none of"}));
 
+// The depth bound judges keys and nesting as TOML reads them: dots and brackets
+// in comments and strings, or an array over several lines, are no depth.
+TEST(ProfileFormat, textThatOnlyLooksDeepIsRead)
+{
+    const std::string many(20, '.');
+    const std::string text = "format = 1 # a" + many + "b [[[[[[[[[[[[[[[[[[[[\n"
+                             "[ frequency ]   # [[" + many + "]]\n"
+                             "hopping_channels = [\n  1, # [[[[[[[[[[[[[[[[[[[[\n  2,\n]\n"
+                             "\"start_frequency\" = 92000\n"
+                             "[frame_format]\nend_code = '''0D0A''' # \"" + many + "\"\n"
+                             "preamble_code = \"\"\"0\\\n2\"\"\"\n";
+    EXPECT_EQ(parseProfile(text, "spaced.toml").entries.size(), 4u);
+}
+
 TEST(ProfileFormat, anUnreadableOrEndlessFileIsRefused)
 {
     EXPECT_THROW(loadProfile("/nonexistent/site.toml"), ProfileError);
