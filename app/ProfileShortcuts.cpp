@@ -4,9 +4,9 @@
 #include "ParamPages.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
+#include "WholeFile.h"
 
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QWidget>
 
@@ -58,33 +58,47 @@ void ProfileShortcuts::load()
 
 void ProfileShortcuts::saveReaderTo(const QString& path)
 {
+    // No exception may cross Qt's event loop: running out of memory is a log line too.
+    try {
+        saveReader(path);
+    } catch (const std::exception& error) {
+        log_(QStringLiteral("Save Profile Failed : %1 !").arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void ProfileShortcuts::loadIntoPages(const QString& path)
+{
+    try {
+        loadProfileIntoPages(path);
+    } catch (const std::exception& error) {
+        log_(QStringLiteral("Load Profile Failed : %1 !").arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+void ProfileShortcuts::saveReader(const QString& path)
+{
     const ReadOutcome read = readReader(handle_());
     if (!read.failures.empty()) {
         log_(QStringLiteral("Save Profile Failed : %1 !").arg(failures(read.failures)));
         return;
     }
-    QSaveFile file(path);
     const std::string text = profileText(read.profile, "Read by the Tagdesk window.");
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())
-        || !file.commit()) {
-        log_(QStringLiteral("Save Profile Failed : %1 cannot be written !").arg(path));
+    if (const std::string why = writeWholeFile(path.toStdString(), text); !why.empty()) {
+        log_(QStringLiteral("Save Profile Failed : %1 cannot be written (%2) !").arg(path, fromStd(why)));
         return;
     }
     log_(QStringLiteral("Save Profile %1 Successfully !").arg(path));
 }
 
-void ProfileShortcuts::loadIntoPages(const QString& path)
+void ProfileShortcuts::loadProfileIntoPages(const QString& path)
 {
     std::map<uint8_t, std::vector<uint8_t>> stored;
     try {
         const Profile profile = loadProfile(path.toStdString());
         for (const ProfileEntry& entry : profile.entries) {
-            // Checked when the profile was read. A value of variable length is shown
-            // as a read of the full length would give it once written: a code of
-            // two bytes as those two and the bytes that end a code.
-            std::vector<uint8_t> bytes = *bytesFromValue(*entry.para, entry.value).result;
-            bytes.resize(entry.para->readLength, entry.para->fill);
-            stored[entry.para->address] = std::move(bytes);
+            // Checked when the profile was read; the bytes of the whole field, as a
+            // read gives them once the profile is written (a short code and its fill).
+            stored[entry.para->address] = *bytesFromValue(*entry.para, entry.value).result;
         }
     } catch (const ProfileError& error) {
         log_(QStringLiteral("Load Profile Failed : %1 !").arg(fromStd(error.what())));

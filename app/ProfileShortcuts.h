@@ -34,6 +34,8 @@ public:
 private:
     void save();
     void load();
+    void saveReader(const QString& path);
+    void loadProfileIntoPages(const QString& path);
 
     QWidget* window_;
     ParamPages* pages_;

@@ -1,15 +1,17 @@
 #include "Cli.h"
 
 #include "Fleet.h"
+#include "Interrupt.h"
+#include "PageKeys.h"
 #include "PortArgument.h"
 #include "ProfileDiff.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
 #include "Summary.h"
+#include "WholeFile.h"
 
 #include "Reader.h"
 
-#include <fstream>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -28,13 +30,17 @@ commands:
   verify   list where readers differ from a profile
   diff     list where two profiles differ
 
-tagdesk-cli COMMAND --help tells more. Exit status: 0 all went through,
-1 a reader or a value did not (or a difference was found), 2 a bad command
-line or a refused profile (nothing was sent).
+A profile is a TOML file of at most 1 MB. tagdesk-cli COMMAND --help tells
+more. Exit status: 0 all went through, 1 a reader or a value did not (or a
+difference was found), 2 a bad command line or a refused profile (nothing was
+sent), 130 or 143 a write interrupted by SIGINT or SIGTERM.
 )";
 
-const char* const portsHelp = R"(  --port PORT      COM1 .. COM8, usb, or tcp:ADDRESS (dotted IPv4); the library maps
-                   them to devices (READER_COMn, READER_USB, READER_TCP_PORT)
+const char* const portsHelp = R"(  --port PORT      COM1 .. COM8, usb, tcp:ADDRESS or tcp:ADDRESS:PORT (ADDRESS a
+                   dotted IPv4 address, PORT 1..65535); the library maps them to
+                   devices (READER_COMn, READER_USB; READER_TCP_PORT or 4001 when
+                   no PORT is given). Every --port is checked before anything is
+                   sent; naming one reader twice is refused.
   --station N      station 1..10, or any (the default: whichever station answers)
   --help           this text
 )";
@@ -43,26 +49,38 @@ const std::map<std::string, std::string> commandHelp = {
     {"read", std::string(R"(usage: tagdesk-cli read --port PORT [--station N] [--output FILE]
 
 Reads every parameter of one reader into a profile, to standard output or FILE.
-When any parameter cannot be read, no profile is written and the parameters
-are named on standard error (exit status 1).
+When any parameter cannot be read, or holds what a profile could not write back
+(a channel outside the frequency plan), no profile is written and the
+parameters are named on standard error (exit status 1).
 
-  --output FILE    write the profile to FILE instead of standard output
+  --output FILE    write the profile to FILE instead of standard output, whole
+                   or not at all (a temporary file renamed over FILE); a
+                   symbolic link keeps pointing where it did, at the new profile
 )") + portsHelp},
     {"write", std::string(R"(usage: tagdesk-cli write PROFILE --port PORT [--port PORT ...] [--station N] [--verify]
 
 Writes PROFILE to every reader given, each on its own link and thread, at the
 same time. The profile is checked first: a refused profile sends nothing. Values
 go out in an order that keeps the reader consistent (the frequency plan before
-the channel choice; the off-line switch through its own call). A progress line
+the channel choice; the off-line switch through its own call); a code shorter
+than its field goes out with the bytes that end it. A reader that would be left
+fixed on, or hopping over, a channel outside its frequency plan (the profile's,
+or the one it holds when the profile gives none) is sent nothing. A progress line
 per reader goes to standard error, a summary table to standard output. Exit
 status 0 only when every reader took every value.
+
+A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
+sends nothing more and prints the summary, readers marked INTERRUPTED with what
+each took (exit status 128 + the signal's number: 130, 143); a second one ends
+the program at once.
 
   --verify         read every value back afterwards; a difference fails the reader
 )") + portsHelp},
     {"verify", std::string(R"(usage: tagdesk-cli verify PROFILE --port PORT [--port PORT ...] [--station N]
 
 Reads back, from every reader given, each parameter PROFILE names and lists
-every difference on standard output, then a summary table. Exit status 0 only
+every difference on standard output, then a summary table. A parameter is
+compared whole, a short code with the bytes that end it. Exit status 0 only
 when every reader holds every value of the profile.
 )") + portsHelp},
     {"diff", R"(usage: tagdesk-cli diff PROFILE PROFILE
@@ -103,7 +121,7 @@ Arguments parseArguments(const std::string& command, const std::vector<std::stri
 {
     const std::set<std::string> takesPorts{"read", "write", "verify"};
     Arguments parsed;
-    std::set<std::string> labels;
+    std::map<std::string, std::string> readers;   // each reader named so far, by the --port that named it
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const auto value = [&]() -> const std::string& {
@@ -117,9 +135,10 @@ Arguments parseArguments(const std::string& command, const std::vector<std::stri
             const std::string& text = value();
             const std::optional<PortArgument> port = parsePort(text);
             if (!port)
-                throw UsageError{"--port " + text + ": not COM1 .. COM8, usb or tcp:ADDRESS"};
-            if (!labels.insert(port->label).second)
-                throw UsageError{"--port " + text + " is given twice"};
+                throw UsageError{"--port " + text + ": not COM1 .. COM8, usb or tcp:ADDRESS[:PORT]"};
+            if (const auto [named, fresh] = readers.emplace(port->reader, text); !fresh)
+                throw UsageError{"--port " + text + " names the reader of --port " + named->second + " ("
+                                 + port->reader + ") again: a reader is given twice"};
             parsed.ports.push_back(*port);
         } else if (arg == "--station" && takesPorts.count(command)) {
             const std::string& text = value();
@@ -192,14 +211,19 @@ int readCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         out << text;
         return exit_status::ok;
     }
-    std::ofstream file(args.output, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    if (!file) {
-        err << "tagdesk-cli read: cannot write " << args.output << "\n";
+    if (const std::string why = writeWholeFile(args.output, text); !why.empty()) {
+        err << "tagdesk-cli read: cannot write " << args.output << ": " << why << "\n";
         return exit_status::failed;
     }
     return exit_status::ok;
+}
+
+// What an interrupted write left out: "interrupted: frequency.channel_mode and 3 more not sent".
+std::string interruptedLine(const Profile& profile, std::size_t sent)
+{
+    const std::size_t left = profile.entries.size() - sent;
+    return "interrupted: " + qualifiedName(*profile.entries[sent].para)
+        + (left > 1 ? " and " + std::to_string(left - 1) + " more" : std::string()) + " not sent";
 }
 
 // Where one reader differs from the profile, as problem lines.
@@ -223,16 +247,31 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     const Profile profile = loadProfile(args.positional.front());   // refused: nothing is sent
     selectStation(args);
     LineSink progress(err);
+    const InterruptWatch interrupt;
     const auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
         outcome.total = profile.entries.size();
+        if (const std::optional<TransferFailure> refused = channelPlanAfterWrite(handle, profile)) {
+            outcome.problems.push_back(failureLine(*refused) + "; nothing written");
+            lines.line(outcome.port + ": " + outcome.problems.back());
+            return;
+        }
         lines.line(outcome.port + ": writing " + std::to_string(outcome.total) + " values");
-        for (const TransferFailure& failure : writeReader(handle, profile)) {
+        std::size_t sent = 0;
+        const auto failures = writeReader(handle, profile, [&](const Para&, bool) { ++sent; },
+                                          [&] { return interrupt.signal() != 0; });
+        for (const TransferFailure& failure : failures) {
             outcome.problems.push_back(failureLine(failure));
             lines.line(outcome.port + ": " + failureLine(failure));
         }
-        outcome.done = outcome.total - outcome.problems.size();
+        outcome.done = sent - failures.size();
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
                    + " values taken");
+        if (sent < outcome.total) {
+            outcome.interrupted = true;
+            outcome.problems.insert(outcome.problems.begin(), interruptedLine(profile, sent));
+            lines.line(outcome.port + ": " + outcome.problems.front());
+            return;
+        }
         if (args.verify) {
             const std::size_t before = outcome.problems.size();
             verifyInto(handle, profile, outcome, lines);
@@ -241,6 +280,10 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         }
     }, progress);
     out << summaryTable(outcomes, "WRITTEN");
+    if (const int signal = interrupt.signal()) {
+        err << "tagdesk-cli write: interrupted by " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << "; nothing more was sent\n";
+        return exit_status::interrupted(signal);
+    }
     for (const ReaderOutcome& outcome : outcomes)
         if (!outcome.clean())
             return exit_status::failed;
@@ -318,5 +361,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } catch (const ProfileError& error) {
         err << "tagdesk-cli " << command << ": profile refused, nothing sent: " << error.what() << "\n";
         return exit_status::refused;
+    } catch (const std::exception& error) {
+        // Out of memory or another resource: said, never an abort without a word.
+        err << "tagdesk-cli " << command << ": stopped: " << error.what() << "\n";
+        return exit_status::failed;
     }
 }

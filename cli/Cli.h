@@ -10,6 +10,8 @@ namespace exit_status {
 constexpr int ok = 0;        // every reader took (or holds) every value; profiles agree
 constexpr int failed = 1;    // a reader, a value or a difference did not come out right
 constexpr int refused = 2;   // bad command line or refused profile: nothing was sent
+// A write stopped by a signal (SIGINT 130, SIGTERM 143), as a shell reports a program it ended.
+constexpr int interrupted(int signal) { return 128 + signal; }
 } // namespace exit_status
 
 // args without the program name. Results go to out, progress and errors to err.

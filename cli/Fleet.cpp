@@ -3,6 +3,7 @@
 #include "ReaderTransfer.h"
 #include "Reader.h"
 
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -38,7 +39,13 @@ void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, 
         return;
     }
     outcome.reached = true;
-    job(handle, outcome, progress);
+    try {
+        job(handle, outcome, progress);
+    } catch (const std::exception& error) {
+        // A thread's exception would end the program: this reader fails, the others go on.
+        outcome.problems.push_back(std::string("stopped: ") + error.what());
+        progress.line(port.label + ": " + outcome.problems.back());
+    }
     CloseReader(handle);
 }
 } // namespace

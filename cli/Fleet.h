@@ -20,8 +20,9 @@ struct ReaderOutcome {
     std::size_t total = 0;         // values the job had for this reader
     std::size_t done = 0;          // values that went through
     std::vector<std::string> problems;   // one line each: a failed call or a difference, by parameter name
+    bool interrupted = false;      // stopped by a signal before every value went out
 
-    bool clean() const { return reached && problems.empty() && done == total; }
+    bool clean() const { return reached && !interrupted && problems.empty() && done == total; }
 };
 
 // Writes whole lines to a stream shared by the threads.

@@ -1,4 +1,5 @@
-// Which reader a --port names: "COM1".."COM8", "usb", "tcp:ADDRESS".
+// Which reader a --port names: "COM1".."COM8", "usb", "tcp:ADDRESS[:PORT]",
+// parsed as the device library parses its port texts (ports/PortName.h).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,9 @@ struct PortArgument {
     std::string label;     // as the operator wrote it, for progress lines and the summary
     uint8_t kind = 0;      // READER_PORT_SERIAL, READER_PORT_TCP or READER_PORT_USB
     std::string text;      // OpenReader's port text; empty for USB (passed as NULL)
+    std::string reader;    // one spelling per reader: "COM3", "usb", "tcp:127.0.0.1:4001"
 };
 
-// nullopt for anything else (COM9, tcp: without an address, ...).
+// nullopt for anything else (COM9, tcp: without an address, an address part
+// over 255, a port over 65535, ...).
 std::optional<PortArgument> parsePort(const std::string& text);

@@ -12,8 +12,8 @@ std::string padded(std::string text, std::size_t width)
 
 std::string result(const ReaderOutcome& outcome)
 {
-    if (!outcome.reached)
-        return "FAILED";
+    if (outcome.interrupted)
+        return "INTERRUPTED";
     return outcome.clean() ? "ok" : "FAILED";
 }
 
@@ -33,15 +33,18 @@ std::string detail(const ReaderOutcome& outcome)
 std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::string& verb)
 {
     std::size_t portWidth = 4;
-    for (const ReaderOutcome& outcome : outcomes)
+    std::size_t resultWidth = 6;
+    for (const ReaderOutcome& outcome : outcomes) {
         portWidth = std::max(portWidth, outcome.port.size());
-    std::string table = padded("PORT", portWidth + 2) + padded("RESULT", 8) + padded(verb, 10) + "DETAIL\n";
+        resultWidth = std::max(resultWidth, result(outcome).size());
+    }
+    std::string table = padded("PORT", portWidth + 2) + padded("RESULT", resultWidth + 2) + padded(verb, 10) + "DETAIL\n";
     std::size_t clean = 0;
     for (const ReaderOutcome& outcome : outcomes) {
         const std::string count = outcome.reached
             ? std::to_string(outcome.done) + "/" + std::to_string(outcome.total)
             : "-";
-        std::string row = padded(outcome.port, portWidth + 2) + padded(result(outcome), 8) + padded(count, 10)
+        std::string row = padded(outcome.port, portWidth + 2) + padded(result(outcome), resultWidth + 2) + padded(count, 10)
             + detail(outcome);
         row.erase(row.find_last_not_of(' ') + 1);
         table += row + "\n";

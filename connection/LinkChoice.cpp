@@ -1,5 +1,6 @@
 #include "LinkChoice.h"
 
+#include "PortName.h"
 #include "Reader.h"
 
 #include <QStringList>
@@ -8,7 +9,7 @@ PortChoice portChoice(const QString& portItem, const QString& ipAddressText)
 {
     if (portItem == QLatin1String("TCP/IP"))
         return {READER_PORT_TCP, ipAddressText.toLocal8Bit()};
-    if (portItem == QLatin1String("USB"))
+    if (const auto name = ports::portName(portItem.toStdString()); name && name->kind == READER_PORT_USB)
         return {READER_PORT_USB, std::nullopt};
     return {READER_PORT_SERIAL, portItem.toLocal8Bit()};
 }

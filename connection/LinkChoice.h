@@ -15,8 +15,8 @@ struct PortChoice {
 };
 
 // From the selected port item ("TCP/IP", "USB", "COM1".."COM8") and the IP
-// address field. The address goes to the library exactly as typed: the library
-// judges it.
+// address field. The address goes to the library exactly as typed ("192.168.1.200"
+// or "192.168.1.200:5000"): the library judges it.
 PortChoice portChoice(const QString& portItem, const QString& ipAddressText);
 
 // The station item index (0 "Arbitrary", 1..10 "Station 1".."Station 10"), or

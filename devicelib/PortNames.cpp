@@ -1,39 +1,19 @@
 #include "PortNames.h"
 
-#include "Protocol.h"
+#include "PortName.h"
 
 #include <libserialport.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace readerlib {
 
-namespace {
-
-// Parses a whole decimal text of 1 to maxDigits digits; nullopt on anything else.
-std::optional<unsigned long> parseDecimal(const char* text, std::size_t length, std::size_t maxDigits)
-{
-    if (length == 0 || length > maxDigits)
-        return std::nullopt;
-    unsigned long value = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<unsigned long>(text[i] - '0');
-    }
-    return value;
-}
-
-} // namespace
-
 std::optional<std::string> serialDevicePath(const char* portText)
 {
-    if (portText == nullptr || std::strncmp(portText, "COM", 3) != 0)
+    if (portText == nullptr)
         return std::nullopt;
-    const char* digits = portText + 3;
-    const auto number = parseDecimal(digits, std::strlen(digits), 3);
-    if (!number || *number < 1 || *number > 255)
+    const auto number = ports::comNumber(portText);
+    if (!number)
         return std::nullopt;
     const std::string variable = "READER_COM" + std::to_string(*number);
     if (const char* mapped = std::getenv(variable.c_str()); mapped != nullptr && *mapped != '\0')
@@ -59,37 +39,9 @@ std::optional<std::string> usbDevicePath()
     return found;
 }
 
-std::optional<uint32_t> parseIPv4(const char* text)
-{
-    if (text == nullptr)
-        return std::nullopt;
-    uint32_t address = 0;
-    const char* part = text;
-    for (int i = 0; i < 4; ++i) {
-        const char* end = std::strchr(part, '.');
-        const bool last = (i == 3);
-        if (last != (end == nullptr))
-            return std::nullopt;   // too few or too many parts
-        const std::size_t length = last ? std::strlen(part) : static_cast<std::size_t>(end - part);
-        const auto value = parseDecimal(part, length, 3);
-        if (!value || *value > 255)
-            return std::nullopt;
-        address = (address << 8) | static_cast<uint32_t>(*value);
-        if (!last)
-            part = end + 1;
-    }
-    return address;
-}
-
 uint16_t tcpPort()
 {
-    const char* text = std::getenv("READER_TCP_PORT");
-    if (text == nullptr)
-        return proto::kDefaultTcpPort;
-    const auto port = parseDecimal(text, std::strlen(text), 5);
-    if (!port || *port < 1 || *port > 65535)
-        return proto::kDefaultTcpPort;
-    return static_cast<uint16_t>(*port);
+    return ports::unnamedTcpPort(std::getenv("READER_TCP_PORT"));
 }
 
 } // namespace readerlib

@@ -4,6 +4,7 @@
 
 #include "HandleTable.h"
 #include "Link.h"
+#include "PortName.h"
 #include "PortNames.h"
 #include "Protocol.h"
 #include "PtyTransport.h"
@@ -48,12 +49,13 @@ std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText,
         return openSerialPath(*path, status);
     }
     case READER_PORT_TCP: {
-        const auto address = parseIPv4(portText);
+        const auto address = portText ? ports::tcpAddress(portText) : std::nullopt;
         if (!address) {
-            status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not a dotted IPv4 address");
+            status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not a dotted IPv4 address with an optional :PORT");
             return nullptr;
         }
-        return TcpTransport::connect(*address, tcpPort(), kTcpConnectTimeoutMs, status);
+        return TcpTransport::connect(address->address, address->port.value_or(tcpPort()), kTcpConnectTimeoutMs,
+                                     status);
     }
     case READER_PORT_USB: {
         const auto path = usbDevicePath();

@@ -43,7 +43,7 @@
 
 /* Port kinds for OpenReader. */
 #define READER_PORT_SERIAL 1u /* portText "COM1".."COM8" */
-#define READER_PORT_TCP    2u /* portText a dotted IPv4 address */
+#define READER_PORT_TCP    2u /* portText a dotted IPv4 address, optionally ":PORT" (else READER_TCP_PORT or 4001) */
 #define READER_PORT_USB    3u /* portText NULL */
 
 /* Station number meaning "whichever station is on the line". */
@@ -54,7 +54,8 @@ extern "C" {
 #endif
 
 /* Opens a link and writes a new non-zero handle to *handle. portKind is one of
- * READER_PORT_*; portText is the serial port name or the IP address (NULL for USB).
+ * READER_PORT_*; portText is the serial port name ("COM3") or the IP address with an
+ * optional port ("192.168.1.200", "192.168.1.200:5000"); NULL for USB.
  * Opening does not talk to the reader; the first call that does is StopRFwork. */
 READER_EXPORT uint16_t READER_CALL OpenReader(uint32_t* handle, uint8_t portKind, const char* portText);
 

@@ -57,7 +57,7 @@ struct Para {
     int32_t max = 255;
     std::span<const char* const> bits{};     // Mask: the name of bit 0 first, eight names
     std::span<const ParaChoice> choices{};   // Choice: every setting the reader knows
-    uint8_t fill = 0;            // HexBytes written shorter than read: what follows a shorter value
+    uint8_t fill = 0;            // HexBytes of variable length: what follows a shorter value in the field
 };
 
 namespace para_detail {
@@ -125,8 +125,8 @@ constexpr Para hex(uint8_t address, uint8_t length, Page page, const char* name,
 {
     return Para{address, length, length, length, page, ParaWrite::SetParameter, name, meaning, "", ValueKind::HexBytes};
 }
-// Written with the length of what the operator entered, read back in full;
-// fill is what the reader's bytes hold after a value shorter than the field.
+// Entered with 1..length bytes, read back in full; fill is what follows a value
+// shorter than the field (a profile writes it; the page writes what was entered).
 constexpr Para variableHex(uint8_t address, uint8_t length, Page page, const char* name, const char* meaning,
                            uint8_t fill)
 {

@@ -1,5 +1,7 @@
 #include "ParaValue.h"
 
+#include "PrintableText.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -38,7 +40,7 @@ Bytes choiceBytes(const Para& para, const std::string& text)
     for (const ParaChoice& choice : para.choices)
         if (text == choice.text)
             return Bytes::ok({choice.code});
-    return Bytes::fail("\"" + text + "\" is none of " + choiceList(para));
+    return Bytes::fail(quotedText(text) + " is none of " + choiceList(para));
 }
 
 Bytes maskBytes(const Para& para, const std::vector<std::string>& names)
@@ -47,7 +49,7 @@ Bytes maskBytes(const Para& para, const std::vector<std::string>& names)
     for (const std::string& name : names) {
         const auto bit = std::find(para.bits.begin(), para.bits.end(), name);
         if (bit == para.bits.end())
-            return Bytes::fail("\"" + name + "\" is none of its bits (" + joined(para.bits) + ")");
+            return Bytes::fail(quotedText(name) + " is none of its bits (" + joined(para.bits) + ")");
         setMaskBit(bytes, std::size_t(bit - para.bits.begin()));
     }
     return Bytes::ok(std::move(bytes));
@@ -68,17 +70,20 @@ Bytes channelBytes(const Para& para, const std::vector<long long>& channels)
 Bytes hexBytes(const Para& para, const std::string& text)
 {
     if (text.size() % 2 != 0)
-        return Bytes::fail("\"" + text + "\" has an odd number of hexadecimal digits");
+        return Bytes::fail(quotedText(text) + " has an odd number of hexadecimal digits");
     std::optional<ParaBytes> read = bytesFromHex(text, OddDigit::Refuse);
     if (!read)
-        return Bytes::fail("\"" + text + "\" is not hexadecimal digits");
+        return Bytes::fail(quotedText(text) + " is not hexadecimal digits");
     ParaBytes bytes = std::move(*read);
     if (bytes.size() < para.writeMin || bytes.size() > para.writeMax) {
         const std::string count = para.writeMin == para.writeMax
             ? std::to_string(para.writeMin)
             : std::to_string(para.writeMin) + " to " + std::to_string(para.writeMax);
-        return Bytes::fail("\"" + text + "\" is " + std::to_string(bytes.size()) + " bytes, not " + count);
+        return Bytes::fail(quotedText(text) + " is " + std::to_string(bytes.size()) + " bytes, not " + count);
     }
+    // A shorter code ends with the field's fill, as the reader reads it back: "01"
+    // after AABBCCDD must leave 01 FF FF FF, not 01 BB CC DD.
+    bytes.resize(para.readLength, para.fill);
     return Bytes::ok(std::move(bytes));
 }
 
@@ -102,7 +107,7 @@ Bytes ipv4Text(const std::string& text)
         }
     }
     if (count != parts.size() || at != end)
-        return Bytes::fail("\"" + text + "\" is not a dotted address like 192.168.1.200");
+        return Bytes::fail(quotedText(text) + " is not a dotted address like 192.168.1.200");
     return ipv4Bytes(parts, OutOfRange::Refuse);
 }
 
@@ -276,12 +281,12 @@ std::string valueText(const ParaValue& value)
     struct Text {
         std::string operator()(bool on) const { return on ? "true" : "false"; }
         std::string operator()(long long number) const { return std::to_string(number); }
-        std::string operator()(const std::string& text) const { return "\"" + text + "\""; }
+        std::string operator()(const std::string& text) const { return quotedText(text); }
         std::string operator()(const std::vector<std::string>& names) const
         {
             std::string text;
             for (const std::string& name : names)
-                text += (text.empty() ? "" : ", ") + ("\"" + name + "\"");
+                text += (text.empty() ? "" : ", ") + quotedText(name);
             return "[" + text + "]";
         }
         std::string operator()(const std::vector<long long>& numbers) const

@@ -36,8 +36,11 @@ struct Converted {
 // given, so that what the reader holds is shown as it is.
 Converted<ParaValue> valueFromBytes(const Para& para, const ParaBytes& bytes);
 
-// The bytes a write of value carries: writeMin..writeMax of them. Fails for a
-// value of the wrong kind, outside the parameter's range, or a name it does not know.
+// The bytes a write of value carries. A value of variable length (a code of
+// writeMin..writeMax bytes) is followed by the parameter's fill up to its full
+// read length, so the write leaves nothing of an older, longer value and reads
+// back as written. Fails for a value of the wrong kind, outside the parameter's
+// range, or a name it does not know.
 Converted<ParaBytes> bytesFromValue(const Para& para, const ParaValue& value);
 
 // The value as a person reads it in a list of differences: 92000, "27.5", [antenna1, antenna3].

@@ -1,6 +1,9 @@
 #include "ProfileFormat.h"
 
+#include "ChannelPlan.h"
 #include "PageKeys.h"
+#include "PrintableText.h"
+#include "TomlDepth.h"
 
 #include <toml++/toml.h>
 
@@ -70,7 +73,7 @@ void checkVersion(const toml::table& root, const std::string& file)
 void readPage(Profile& profile, Page page, const std::string& key, const toml::table& table, const std::string& file)
 {
     for (const auto& [name, node] : table) {
-        const std::string qualified = key + "." + std::string(name.str());
+        const std::string qualified = key + "." + escapedText(name.str());
         const Para* para = findParaNamed(page, name.str());
         if (!para)
             throw ProfileError(file, lineOf(node), qualified, "no parameter of this name on this page");
@@ -119,31 +122,26 @@ std::string comment(const Para& para)
     return text;
 }
 
-// A fixed channel must be one of the plan's channels, as the "Frequency" page only offers those.
-void checkChannelInPlan(const Profile& profile, const std::string& file)
+ProfileError tooLarge(const std::string& file)
 {
-    const ProfileEntry* mode = profile.find(*findParaNamed(Page::Frequency, "channel_mode"));
-    const ProfileEntry* points = profile.find(*findParaNamed(Page::Frequency, "frequency_points"));
-    if (!mode || !points)
-        return;
-    const long long channel = std::get<long long>(mode->value);
-    const long long count = std::get<long long>(points->value);
-    if (channel > count)
-        throw ProfileError(file, mode->line, "frequency.channel_mode",
-                           "fixed on channel " + std::to_string(channel) + " of a plan of "
-                               + std::to_string(count) + " channels");
+    return ProfileError(file, 0, "", "larger than " + std::to_string(profileSizeLimit)
+                                         + " bytes: no profile is near that size");
 }
 
 } // namespace
 
 Profile parseProfile(std::string_view text, const std::string& file)
 {
+    if (text.size() > profileSizeLimit)
+        throw tooLarge(file);
+    if (const std::optional<TomlTooDeep> deep = findTooDeep(text))
+        throw ProfileError(file, deep->line, "", deep->reason);
     toml::table root;
     try {
         root = toml::parse(text, file);
     } catch (const toml::parse_error& error) {
         throw ProfileError(file, static_cast<int>(error.source().begin.line), "",
-                           "not a TOML file: " + std::string(error.description()));
+                           "not a TOML file: " + escapedText(error.description()));
     }
     checkVersion(root, file);
     Profile profile;
@@ -153,10 +151,11 @@ Profile parseProfile(std::string_view text, const std::string& file)
             continue;
         const std::optional<Page> page = pageFromKey(key);
         if (!page || !node.is_table())
-            throw ProfileError(file, lineOf(node), key, "not a page of the reader's parameters");
+            throw ProfileError(file, lineOf(node), escapedText(key), "not a page of the reader's parameters");
         readPage(profile, *page, key, *node.as_table(), file);
     }
-    checkChannelInPlan(profile, file);
+    if (const std::optional<PlanBreach> breach = channelOutsidePlan(profile))
+        throw ProfileError(file, breach->entry->line, qualifiedName(*breach->entry->para), breach->reason);
     return profile;
 }
 
@@ -165,9 +164,14 @@ Profile loadProfile(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ProfileError(path, 0, "", "cannot be read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseProfile(text.str(), path);
+    std::string text(profileSizeLimit + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad())
+        throw ProfileError(path, 0, "", "cannot be read");
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > profileSizeLimit)
+        throw tooLarge(path);
+    return parseProfile(text, path);
 }
 
 std::string profileText(const Profile& profile, const std::string& origin)

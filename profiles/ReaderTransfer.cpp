@@ -1,5 +1,6 @@
 #include "ReaderTransfer.h"
 
+#include "ChannelPlan.h"
 #include "PageKeys.h"
 #include "ParaCalls.h"
 #include "Reader.h"
@@ -56,13 +57,40 @@ ReadOutcome readReader(uint32_t handle)
         }
         outcome.profile.put(ProfileEntry{&para, std::move(*value.result), 0});
     }
+    // Saved, it would not load again.
+    if (const std::optional<PlanBreach> breach = channelOutsidePlan(outcome.profile))
+        outcome.failures.push_back({qualifiedName(*breach->entry->para), "cannot be saved: " + breach->reason});
     return outcome;
 }
 
-std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress)
+std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Profile& profile)
+{
+    const auto& paras = channelPlanParas();
+    if (std::none_of(paras.begin(), paras.end(), [&](const Para* para) { return profile.find(*para); }))
+        return std::nullopt;
+    Profile after;
+    for (const Para* para : paras) {
+        if (const ProfileEntry* given = profile.find(*para)) {
+            after.put(*given);
+            continue;
+        }
+        ParaBytes bytes;
+        if (const uint16_t status = readPara(handle, *para, bytes); status != READER_OK)
+            return TransferFailure{qualifiedName(*para), "cannot judge the channel choice: " + statusText(status)};
+        after.put(ProfileEntry{para, *valueFromBytes(*para, bytes).result, 0});
+    }
+    if (const std::optional<PlanBreach> breach = channelOutsidePlan(after))
+        return TransferFailure{qualifiedName(*breach->entry->para), breach->reason + " (with what the reader holds)"};
+    return std::nullopt;
+}
+
+std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress,
+                                         const WriteStop& stop)
 {
     std::vector<TransferFailure> failures;
     for (const ProfileEntry& entry : profile.entries) {
+        if (stop && stop())
+            break;
         const Para& para = *entry.para;
         const Converted<ParaBytes> bytes = bytesFromValue(para, entry.value);
         const uint16_t status = bytes ? writePara(handle, para, *bytes.result) : READER_BAD_ARGUMENT;
@@ -84,10 +112,8 @@ VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)
             outcome.failures.push_back({qualifiedName(para), statusText(status)});
             continue;
         }
-        const Converted<ParaBytes> expected = bytesFromValue(para, entry.value);
-        const bool agrees = expected && expected.result->size() <= bytes.size()
-            && std::equal(expected.result->begin(), expected.result->end(), bytes.begin());
-        if (agrees)
+        // The whole field: a short code's fill counts as much as the code.
+        if (const Converted<ParaBytes> expected = bytesFromValue(para, entry.value); expected && *expected.result == bytes)
             continue;
         // Bytes that read as the same value (a flag byte of 2 reads as off) are shown as bytes.
         const Converted<ParaValue> held = valueFromBytes(para, bytes);

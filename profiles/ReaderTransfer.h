@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,21 +28,33 @@ struct ReadOutcome {
 };
 
 // Reads every parameter of the table, one GetParameter each. A value a profile
-// could not carry (a code with no setting, a number out of range) is a failure.
+// could not carry (a code with no setting, a number out of range, a channel
+// outside the frequency plan) is a failure.
 ReadOutcome readReader(uint32_t handle);
+
+// Whether writing profile would leave the reader working on a channel outside
+// its frequency plan (ChannelPlan.h), judged with what the reader holds where
+// the profile gives no value: a channel mode without a point count meets the
+// plan the reader already has. The failure names the parameter; nullopt when
+// the write may go out.
+std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Profile& profile);
 
 // Called after each write with the parameter and whether the reader took it.
 using WriteProgress = std::function<void(const Para& para, bool taken)>;
 
+// Asked before each write; once it answers true, nothing more is sent.
+using WriteStop = std::function<bool()>;
+
 // Writes every entry of the profile in the profile's (the table's) order:
 // SetParameter, or SetOLEnable for the off-line switch. Returns the failures.
-std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress = {});
+std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress = {},
+                                         const WriteStop& stop = {});
 
 struct VerifyOutcome {
     std::vector<ValueDifference> differences;   // left: the profile, right: the reader
     std::vector<TransferFailure> failures;      // parameters that could not be read
 };
 
-// Reads back every parameter the profile gives. A parameter of variable length
-// agrees when the reader's bytes begin with the profile's.
+// Reads back every parameter the profile gives and compares its whole field: a
+// code shorter than its field agrees only when the fill follows it.
 VerifyOutcome verifyReader(uint32_t handle, const Profile& profile);

@@ -5,6 +5,9 @@
 #include "ParaTable.h"
 #include "Reader.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 struct Setting {
@@ -75,6 +78,54 @@ TEST_F(CopyTest, aProfileReadFromOneReaderMakesAnotherHoldTheSame)
     ASSERT_EQ(readBack.status, exit_status::ok);
     const CliRun diff = runTool({"diff", profile, file("back.toml")});
     EXPECT_EQ(diff.status, exit_status::ok) << diff.out;
+}
+
+// A profile saved with --output is there whole or not at all: a write cut short
+// (here by a file size limit of 2 KB) leaves the old file as it was, not a
+// shorter profile that still loads. A symbolic link keeps pointing at the profile.
+TEST_F(CopyTest, anOutputCutShortLeavesTheOldFile)
+{
+    startReader();
+    const std::string old = "format = 1\n[io_parameter]\nbuzzer = true\n";
+    writeText(file("site.toml"), old);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{2048, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const CliRun cut = runTool({"read", "--port", "COM1", "--output", file("site.toml")});
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(cut.status, exit_status::failed);
+    EXPECT_EQ(fileText(file("site.toml")), old);
+
+    std::filesystem::create_symlink(file("site.toml"), file("link.toml"));
+    ASSERT_EQ(runTool({"read", "--port", "COM1", "--output", file("link.toml")}).status, exit_status::ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(file("link.toml")));
+    EXPECT_NE(fileText(file("site.toml")).find("start_frequency = 92000"), std::string::npos);
+}
+
+// What read saves must load, and what write accepts must leave a reader that
+// read can save: a channel mode without a point count meets the reader's own
+// plan (20 channels here), and a reader put on channel 30 another way is named.
+TEST_F(CopyTest, aChannelOutsideThePlanIsNeitherWrittenNorSaved)
+{
+    startReader();
+    writeText(file("fixed.toml"), "format = 1\n[frequency]\nchannel_mode = 30\n");
+    const CliRun write = runTool({"write", file("fixed.toml"), "--port", "COM1"});
+    EXPECT_EQ(write.status, exit_status::failed);
+    EXPECT_NE(write.out.find("frequency.channel_mode: fixed on channel 30 of a plan of 20 channels"), std::string::npos)
+        << write.out;
+    EXPECT_FALSE(std::filesystem::exists(stateFile(1))) << "something was sent";
+
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    const uint8_t channel = 30;
+    ASSERT_EQ(SetParameter(handle, 160, 1, &channel), READER_OK);
+    CloseReader(handle);
+    const CliRun read = runTool({"read", "--port", "COM1"});
+    EXPECT_EQ(read.status, exit_status::failed);
+    EXPECT_NE(read.err.find("frequency.channel_mode: cannot be saved: fixed on channel 30"), std::string::npos)
+        << read.err;
 }
 
 TEST_F(CopyTest, aReaderThatCannotGiveEveryValueGivesNoProfile)

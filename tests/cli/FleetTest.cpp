@@ -3,7 +3,17 @@
 // a reader refuses is named, and the rest still go out.
 #include "CliFixture.h"
 
+#include "Reader.h"
+
+#include <chrono>
+#include <csignal>
 #include <regex>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -62,6 +72,78 @@ TEST_F(FleetTest, theOffLineSwitchGoesThroughItsOwnCall)
     const CliRun write = runTool({"write", file("site.toml"), "--port", "COM1", "--verify"});
     EXPECT_EQ(write.status, exit_status::ok) << write.out << write.err;
     EXPECT_EQ(uint8_t(fileText(stateFile(1))[87]), 1);
+}
+
+// A code shorter than its field goes out with the bytes that end it, and verify
+// compares the whole field: after AABBCCDD, "01" must leave 01 FF FF FF, and a
+// reader left holding 01 BB CC DD (one byte written) does not hold "01".
+TEST_F(FleetTest, aShortCodeIsWrittenWithTheBytesThatEndIt)
+{
+    startReader();
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    const uint8_t code[] = {0x01, 0xBB, 0xCC, 0xDD};
+    ASSERT_EQ(SetParameter(handle, 72, 4, code), READER_OK);
+    CloseReader(handle);
+    writeText(file("site.toml"), "format = 1\n[frame_format]\npreamble_code = \"01\"\n");
+
+    const CliRun before = runTool({"verify", file("site.toml"), "--port", "COM1"});
+    EXPECT_EQ(before.status, exit_status::failed) << before.out;
+    ASSERT_EQ(runTool({"write", file("site.toml"), "--port", "COM1", "--verify"}).status, exit_status::ok);
+    EXPECT_EQ(fileText(stateFile(1)).substr(72, 4), "\x01\xFF\xFF\xFF");
+}
+
+// SIGINT during a write to two readers: each reader's call in flight ends,
+// nothing more is sent, and the summary still comes with each reader marked
+// interrupted and the count of what it took, which is what it holds.
+TEST_F(FleetTest, anInterruptedWriteStillReportsWhatEachReaderTook)
+{
+    // Written in this order; each value differs from readersim's own.
+    const std::vector<std::pair<int, uint8_t>> values = {{101, 0}, {155, 3}, {156, 3}, {190, 3}, {191, 3},
+                                                         {192, 2}, {208, 2}, {224, 2}, {240, 2}};
+    writeText(file("site.toml"), "format = 1\n[io_parameter]\nbuzzer = false\nrelay1_delay = 3\nrelay2_delay = 3\n"
+                                 "relay3_delay = 3\nrelay4_delay = 3\n[antenna_power]\nchannel1_power = 20\n"
+                                 "channel2_power = 20\nchannel3_power = 20\nchannel4_power = 20\n");
+    startReader({"--delay-ms", "100"});
+    startReader({"--delay-ms", "100"});
+    int output[2];
+    ASSERT_EQ(::pipe(output), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
+    std::vector<std::string> args = {TAGDESK_CLI_PATH, "write", file("site.toml"), "--port", "COM1", "--port", "COM2"};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t cli = 0;
+    ASSERT_EQ(::posix_spawn(&cli, TAGDESK_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(output[1]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));   // about three values in
+    ::kill(cli, SIGINT);
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(output[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, std::size_t(n));
+    ::close(output[0]);
+    int status = 0;
+    ::waitpid(cli, &status, 0);
+
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), exit_status::interrupted(SIGINT));
+    for (int n = 1; n <= 2; ++n) {
+        std::smatch row;
+        const std::regex pattern("COM" + std::to_string(n) + " +INTERRUPTED +([0-9])/9 +interrupted: ");
+        ASSERT_TRUE(std::regex_search(out, row, pattern)) << out;
+        const std::size_t taken = std::stoul(row[1]);
+        const std::string state = fileText(stateFile(n));
+        for (std::size_t i = 0; i < taken; ++i)
+            EXPECT_EQ(uint8_t(state.at(values[i].first)), values[i].second) << "COM" << n << " value " << i;
+        for (std::size_t i = taken; i < values.size() && !state.empty(); ++i)
+            EXPECT_NE(uint8_t(state.at(values[i].first)), values[i].second) << "COM" << n << " value " << i;
+    }
 }
 
 } // namespace

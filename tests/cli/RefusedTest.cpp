@@ -7,6 +7,15 @@ namespace {
 // Valid entries first: a tool that wrote as it read would have sent them.
 const std::string validStart = "format = 1\n[antenna_power]\nchannel1_power = 20\nchannel2_power = 20\n";
 
+// "a.a.a ... a": a key of many parts, which the TOML parser meets recursively.
+std::string manyParts(int count)
+{
+    std::string key = "a";
+    for (int i = 1; i < count; ++i)
+        key += ".a";
+    return key;
+}
+
 struct Refused {
     const char* what;
     std::string text;
@@ -43,7 +52,13 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedTest, testing::Values(
     Refused{"out of range", validStart + "[frequency]\nstart_frequency = 96500\n",
             ":6: frequency.start_frequency: 96500 is out of range 86000 to 96000"},
     Refused{"unknown bit", validStart + "work_antennas = [\"antenna9\"]\n", ":5: antenna_power.work_antennas: "},
-    Refused{"not hexadecimal", validStart + "[frame_format]\nend_code = \"0D0X\"\n", ":6: frame_format.end_code: "}));
+    Refused{"not hexadecimal", validStart + "[frame_format]\nend_code = \"0D0X\"\n", ":6: frame_format.end_code: "},
+    Refused{"table header of 100,000 parts", validStart + "[" + manyParts(100000) + "]\n",
+            ":5: a key of more than 16 parts"},
+    Refused{"dotted key of 100,000 parts", validStart + "reader." + manyParts(100000) + " = 1\n",
+            ":5: a key of more than 16 parts"},
+    Refused{"over the size bound", validStart + "#" + std::string(1024 * 1024, 'x') + "\n",
+            ": larger than 1048576 bytes"}));
 
 class CommandLineTest : public CliFixture {};
 
@@ -56,8 +71,6 @@ TEST_F(CommandLineTest, badCommandLinesAreRefusedWithUsage)
     const std::vector<Case> cases = {
         {{}, "usage: tagdesk-cli COMMAND"},
         {{"copy"}, "unknown command copy"},
-        {{"write", "p.toml", "--port", "COM9"}, "--port COM9: not COM1 .. COM8"},
-        {{"write", "p.toml", "--port", "COM1", "--port", "com1"}, "given twice"},
         {{"write", "p.toml"}, "needs --port"},
         {{"read", "--port", "COM1", "--port", "COM2"}, "give one --port"},
         {{"read", "--port", "COM1", "--station", "11"}, "--station 11: not 1 .. 10 or any"},
@@ -69,6 +82,43 @@ TEST_F(CommandLineTest, badCommandLinesAreRefusedWithUsage)
         EXPECT_EQ(run.status, exit_status::refused) << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     }
+}
+
+// Every --port is judged, as the library judges its port texts, before anything
+// is sent: a bad one, or one reader named twice, refuses the command while a
+// good reader stands by untouched.
+TEST_F(CommandLineTest, portArgumentsAreJudgedBeforeAnythingIsSent)
+{
+    ::unsetenv("READER_TCP_PORT");
+    const SimProcess& reader = startReader();
+    writeText(file("good.toml"), "format = 1\n[io_parameter]\nbuzzer = false\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"COM9"}, "--port COM9: not COM1 .. COM8"},
+        {{"tcp:999.1.1.1"}, "--port tcp:999.1.1.1: not"},
+        {{"tcp:1.2.3"}, "--port tcp:1.2.3: not"},
+        {{"tcp:127.0.0.1:99999"}, "--port tcp:127.0.0.1:99999: not"},
+        {{"tcp:127.0.0.1:0"}, "--port tcp:127.0.0.1:0: not"},
+        {{"tcp:reader.local:5000"}, "--port tcp:reader.local:5000: not"},
+        {{"tcp:127.0.0.1 "}, "--port tcp:127.0.0.1 : not"},
+        {{"com1"}, "given twice"},
+        {{"tcp:127.0.0.1", "TCP:127.000.0.1"}, "given twice"},
+        {{"tcp:127.0.0.1", "tcp:127.0.0.1:4001"}, "given twice"},
+    };
+    for (const auto& [ports, says] : cases) {
+        std::vector<std::string> args = {"write", file("good.toml"), "--port", "COM1"};
+        for (const std::string& port : ports)
+            args.insert(args.end(), {"--port", port});
+        const CliRun run = runTool(args);
+        EXPECT_EQ(run.status, exit_status::refused) << ports.back();
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(stateFile(1))) << "a reader was written next to a refused --port";
+
+    // A port of its own in the address reaches a reader that listens elsewhere than 4001.
+    const std::string port = "tcp:127.0.0.1:" + std::to_string(reader.tcpPort());
+    const CliRun write = runTool({"write", file("good.toml"), "--port", port, "--port", "tcp:127.0.0.1:1"});
+    EXPECT_NE(write.out.find(port + "  ok"), std::string::npos) << write.out << write.err;
+    EXPECT_TRUE(std::filesystem::exists(stateFile(1)));
 }
 
 TEST_F(CommandLineTest, everyCommandHasHelp)

@@ -91,11 +91,11 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedValues, testing::Values(
     Refusal{12, std::string("192.168.1.256"), "not a dotted address"},
     Refusal{12, std::string("192.168.1.2.3"), "not a dotted address"}));
 
-TEST(ParaValue, variableLengthWritesWhatWasGiven)
+TEST(ParaValue, aShortCodeFillsItsField)
 {
     const Converted<ParaBytes> bytes = bytesFromValue(*findPara(76), std::string("0d0a"));
     ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes.result, (ParaBytes{0x0D, 0x0A}));
+    EXPECT_EQ(*bytes.result, (ParaBytes{0x0D, 0x0A, 0xFF, 0xFF}));
 }
 
 TEST(ParaValue, aChoiceCodeWithoutSettingIsNotGuessed)

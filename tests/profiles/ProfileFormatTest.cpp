@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::string sample = R"(# a profile for the test
@@ -85,6 +87,9 @@ TEST_P(RefusedProfiles, nameFileLineAndEntry)
         EXPECT_EQ(error.name(), r.name) << message;
         EXPECT_NE(message.find("site.toml:" + std::to_string(r.line) + ": "), std::string::npos) << message;
         EXPECT_NE(message.find(r.reason), std::string::npos) << message;
+        // What the file says is escaped: nothing reaches a terminal or log as a control.
+        EXPECT_TRUE(std::none_of(message.begin(), message.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
+            << message;
     }
 }
 
@@ -108,11 +113,35 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedProfiles, testing::Values(
             "frequency.hopping_channels", "takes a list of channel numbers"},
     Refused{"page not a table", "format = 1\nfrequency = 3\n", 2, "frequency", "not a page"},
     Refused{"fixed channel beyond the plan", "format = 1\n[frequency]\nchannel_mode = 21\nfrequency_points = 20\n", 3,
-            "frequency.channel_mode", "fixed on channel 21 of a plan of 20 channels"}));
+            "frequency.channel_mode", "fixed on channel 21 of a plan of 20 channels"},
+    Refused{"hopping channels beyond the plan",
+            "format = 1\n[frequency]\nfrequency_points = 20\nhopping_channels = [1, 30, 56]\n", 4,
+            "frequency.hopping_channels", "hops over channel(s) 30, 56 of a plan of 20 channels"},
+    Refused{"escape sequence in a key", "format = 1\n[frequency]\n\"\\u001b[2J\" = 1\n", 3,
+            "frequency.\\x1B[2J", "no parameter of this name"},
+    Refused{"line break in a key", "format = 1\n[io_parameter]\n\"x\\nio_parameter.buzzer: fine\" = 1\n", 3,
+            "io_parameter.x\\nio_parameter.buzzer: fine", "no parameter of this name"},
+    Refused{"NUL in a value", "format = 1\n[antenna_power]\nchannel1_power = \"30\\u0000\"\n", 3,
+            "antenna_power.channel1_power", "\"30\\x00\" is none of"}));
 
-TEST(ProfileFormat, anUnreadableFileIsRefused)
+// The depth bound judges keys and nesting as TOML reads them: dots and brackets
+// in comments and strings, or an array over several lines, are no depth.
+TEST(ProfileFormat, textThatOnlyLooksDeepIsRead)
+{
+    const std::string many(20, '.');
+    const std::string text = "format = 1 # a" + many + "b [[[[[[[[[[[[[[[[[[[[\n"
+                             "[ frequency ]   # [[" + many + "]]\n"
+                             "hopping_channels = [\n  1, # [[[[[[[[[[[[[[[[[[[[\n  2,\n]\n"
+                             "\"start_frequency\" = 92000\n"
+                             "[frame_format]\nend_code = '''0D0A''' # \"" + many + "\"\n"
+                             "preamble_code = \"\"\"0\\\n2\"\"\"\n";
+    EXPECT_EQ(parseProfile(text, "spaced.toml").entries.size(), 4u);
+}
+
+TEST(ProfileFormat, anUnreadableOrEndlessFileIsRefused)
 {
     EXPECT_THROW(loadProfile("/nonexistent/site.toml"), ProfileError);
+    EXPECT_THROW(loadProfile("/dev/zero"), ProfileError);   // read only as far as the size bound
 }
 
 TEST(ProfileDiff, namesWhatDiffersAndWhatOnlyOneGives)

@@ -1,0 +1,129 @@
+#include "PortName.h"
+
+#include "Protocol.h"
+#include "Reader.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace ports {
+
+namespace {
+
+// A whole decimal text of 1 to maxDigits digits, nothing else (no sign, no blank).
+std::optional<unsigned long> decimal(std::string_view text, std::size_t maxDigits)
+{
+    if (text.empty() || text.size() > maxDigits)
+        return std::nullopt;
+    unsigned long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned long>(c - '0');
+    }
+    return value;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size()
+        && std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char p, char t) { return p == std::tolower(static_cast<unsigned char>(t)); });
+}
+
+std::string dotted(uint32_t address)
+{
+    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "."
+        + std::to_string(address >> 8 & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
+std::string withPort(const TcpAddress& tcp)
+{
+    return dotted(tcp.address) + (tcp.port ? ":" + std::to_string(*tcp.port) : "");
+}
+
+} // namespace
+
+std::optional<unsigned> comNumber(std::string_view text)
+{
+    if (!startsWithNoCase(text, "com"))
+        return std::nullopt;
+    const auto number = decimal(text.substr(3), 3);
+    if (!number || *number < 1 || *number > 255)
+        return std::nullopt;
+    return static_cast<unsigned>(*number);
+}
+
+std::optional<uint16_t> portNumber(std::string_view text)
+{
+    const auto number = decimal(text, 5);
+    if (!number || *number < 1 || *number > 65535)
+        return std::nullopt;
+    return static_cast<uint16_t>(*number);
+}
+
+uint16_t unnamedTcpPort(const char* setting)
+{
+    const auto port = setting ? portNumber(setting) : std::nullopt;
+    return port.value_or(proto::kDefaultTcpPort);
+}
+
+std::optional<TcpAddress> tcpAddress(std::string_view text)
+{
+    TcpAddress parsed;
+    if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
+        parsed.port = portNumber(text.substr(colon + 1));
+        if (!parsed.port)
+            return std::nullopt;
+        text = text.substr(0, colon);
+    }
+    for (int part = 0; part < 4; ++part) {
+        const std::size_t dot = text.find('.');
+        if ((part == 3) != (dot == std::string_view::npos))
+            return std::nullopt;   // too few or too many parts
+        const auto value = decimal(text.substr(0, dot), 3);
+        if (!value || *value > 255)
+            return std::nullopt;
+        parsed.address = parsed.address << 8 | static_cast<uint32_t>(*value);
+        text = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+    }
+    return parsed;
+}
+
+std::optional<PortName> portName(std::string_view text)
+{
+    if (const auto number = comNumber(text))
+        return PortName{READER_PORT_SERIAL, *number, {}};
+    if (text.size() == 3 && startsWithNoCase(text, "usb"))
+        return PortName{READER_PORT_USB, 0, {}};
+    if (startsWithNoCase(text, "tcp:"))
+        if (const auto address = tcpAddress(text.substr(4)))
+            return PortName{READER_PORT_TCP, 0, *address};
+    return std::nullopt;
+}
+
+std::string PortName::libraryText() const
+{
+    switch (kind) {
+    case READER_PORT_SERIAL:
+        return "COM" + std::to_string(com);
+    case READER_PORT_TCP:
+        return withPort(tcp);
+    default:
+        return {};
+    }
+}
+
+std::string PortName::canonical() const
+{
+    switch (kind) {
+    case READER_PORT_SERIAL:
+        return libraryText();
+    case READER_PORT_TCP:
+        return "tcp:" + withPort(tcp);
+    default:
+        return "usb";
+    }
+}
+
+} // namespace ports

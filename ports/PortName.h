@@ -1,0 +1,50 @@
+// The names of the ports a reader is reached on: "COM3", "usb", a dotted IPv4
+// address with an optional ":PORT", and tagdesk-cli's "tcp:ADDRESS[:PORT]".
+// Parsing only: which device or TCP port a name finally stands for (READER_COMn,
+// READER_USB, READER_TCP_PORT) is the device library's affair.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ports {
+
+// "COM3" or "com3" -> 3; nullopt unless "COM" and a decimal number 1..255.
+std::optional<unsigned> comNumber(std::string_view text);
+
+// A decimal port number 1..65535 of at most five digits.
+std::optional<uint16_t> portNumber(std::string_view text);
+
+// The TCP port a reader is reached on when its address names none: the port
+// setting (READER_TCP_PORT's text, or null) when it holds 1..65535, else 4001.
+uint16_t unnamedTcpPort(const char* setting);
+
+struct TcpAddress {
+    uint32_t address = 0;          // host byte order
+    std::optional<uint16_t> port;  // none: the library's default port
+};
+
+// "192.168.1.200" or "192.168.1.200:5000": exactly four decimal parts 0..255 of
+// at most three digits, then optionally ":" and a port number. Nothing else,
+// not even a blank.
+std::optional<TcpAddress> tcpAddress(std::string_view text);
+
+// One reader's port: a serial port by number, USB, or a TCP address.
+struct PortName {
+    uint8_t kind = 0;   // READER_PORT_SERIAL, READER_PORT_TCP or READER_PORT_USB
+    unsigned com = 0;   // READER_PORT_SERIAL: n of "COMn"
+    TcpAddress tcp;     // READER_PORT_TCP
+
+    // OpenReader's port text: "COM3", "192.168.1.200" or "192.168.1.200:5000"; "" for USB (NULL).
+    std::string libraryText() const;
+    // One spelling per port: "COM3", "usb", "tcp:127.0.0.1" or "tcp:127.0.0.1:5000".
+    std::string canonical() const;
+};
+
+// "COM1".."COM255", "usb" or "tcp:" and an address as tcpAddress() takes it;
+// letters in any case. nullopt for anything else.
+std::optional<PortName> portName(std::string_view text);
+
+} // namespace ports
