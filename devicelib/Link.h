@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace readerlib {
@@ -36,14 +37,22 @@ private:
     uint16_t drainStaleInput();
     uint16_t awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
                          Clock::time_point sent, frame::Frame& answer);
+    // Reads what the line holds within waitMs into the decoder; adds the
+    // number of bytes to heard.
+    uint16_t receive(int waitMs, long& heard);
+    // Takes the next whole frame from the decoder. A request on the line (an
+    // echo of ours, another master's) is skipped and its bytes taken back
+    // from heard: only what the reader sends shows that it is there.
+    std::optional<frame::Frame> nextFromLine(long& heard);
     static bool fromReader(const frame::Frame& frame, uint8_t station);
     static bool answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo);
 
     std::mutex mutex_;
     std::unique_ptr<Transport> transport_;
     frame::Decoder decoder_;
+    Clock::time_point lastByte_;   // when the line last carried a byte: the quiet line counts from here
     uint8_t seq_;
-    bool recovering_ = false;   // a call timed out and the reader has not answered since
+    bool recovering_ = false;   // a call timed out and the reader has sent nothing since
     bool lost_ = false;         // the transport failed; every later call fails at once
 };
 
