@@ -42,10 +42,12 @@ bool Link::answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand
     if (frame.seq != seq || frame.command != answerCommand)
         return false;
     // Sequence numbers wrap after 256 requests: an Ok answer must also name
-    // what it answers. A refusal carries nothing, and is a failure either way.
-    if (frame.status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
+    // what it answers. A refusal carries nothing, and is a failure either way;
+    // so is an Ok answer too short to name anything (no answer to any request
+    // is), which the caller reports as a broken answer.
+    if (frame.status != static_cast<uint8_t>(proto::ReaderStatus::Ok) || frame.payload.size() < echo.size())
         return true;
-    return frame.payload.size() >= echo.size() && std::equal(echo.begin(), echo.end(), frame.payload.begin());
+    return std::equal(echo.begin(), echo.end(), frame.payload.begin());
 }
 
 uint16_t Link::receive(int waitMs, long& heard)
@@ -172,6 +174,8 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
         return status;
     if (answer.status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
         return READER_FAIL(READER_REFUSED, "reader refused the request");
+    if (answer.payload.size() < echo.size())
+        return READER_FAIL(READER_BAD_FRAME, "answer too short to name what it answers");
     answerPayload.assign(answer.payload.begin() + static_cast<std::ptrdiff_t>(echo.size()), answer.payload.end());
     return READER_OK;
 }

@@ -22,9 +22,10 @@ public:
     // Sends command with payload to station and waits for its answer. READER_OK
     // with the answer's payload in answerPayload, or the reason it failed:
     // READER_TIMEOUT, READER_LINK_LOST, READER_REFUSED (the reader's status was
-    // not Ok). An Ok answer must begin with echo (what it answers, e.g. address
-    // and length), which is then cut off; one that does not is a late answer to
-    // another request. Thread-safe: concurrent calls take turns.
+    // not Ok), READER_BAD_FRAME (an Ok answer shorter than echo). An Ok answer
+    // must begin with echo (what it answers, e.g. address and length), which is
+    // then cut off; one that names something else is a late answer to another
+    // request. Thread-safe: concurrent calls take turns.
     uint16_t transact(proto::Command command, const std::vector<uint8_t>& payload, uint8_t station,
                       std::vector<uint8_t>& answerPayload, const std::vector<uint8_t>& echo = {});
 

@@ -219,6 +219,36 @@ INSTANTIATE_TEST_SUITE_P(All, NoiseBurst, ::testing::Values(
     NoiseCase{"reader_answering_in_430_ms", 430, 430}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct ShortAnswerCase {
+    const char* name;
+    bool write;
+    Bytes payload;   // of the Ok answer, too short to name an address and length
+};
+
+class ShortAnswer : public ::testing::TestWithParam<ShortAnswerCase> {};
+
+// An Ok answer to this very request (its sequence number and command) that
+// cannot name what it answers is a broken answer, not a late one.
+TEST_P(ShortAnswer, IsABadFrameNotATimeout)
+{
+    const ShortAnswerCase& shortAnswer = GetParam();
+    LoopbackReader reader([&shortAnswer](unsigned, const frame::Frame& request) {
+        return Reply{0, answerWith(request, shortAnswer.payload)};
+    });
+    const uint32_t handle = reader.open();
+    uint8_t byte = 7;
+    EXPECT_EQ(shortAnswer.write ? SetParameter(handle, 3, 1, &byte) : GetParameter(handle, 3, 1, &byte),
+              READER_BAD_FRAME);
+    CloseReader(handle);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ShortAnswer, ::testing::Values(
+    ShortAnswerCase{"write_empty", true, {}},
+    ShortAnswerCase{"write_address_only", true, {3}},
+    ShortAnswerCase{"read_empty", false, {}},
+    ShortAnswerCase{"read_address_only", false, {3}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Sends many reads to the pseudo-terminal and leaves without reading their answers.
 void leaveReadsUnanswered(const std::string& ptyPath, uint8_t address, int count)
 {
