@@ -81,12 +81,50 @@ int EventLoop::pollTimeoutMs() const
             earliest(connection.lastInput + std::chrono::milliseconds(frame::kQuietLineMs));
     if (listenFd_ >= 0 && tcpClients_ < kMaxTcpClients && Clock::now() < acceptPausedUntil_)
         earliest(acceptPausedUntil_);
+    // Every slot taken and nobody idle enough yet: look again when the first becomes so.
+    if (listenFd_ >= 0 && tcpClients_ >= kMaxTcpClients && !idleClient())
+        if (const auto due = nextIdleClientDue())
+            earliest(*due);
     return timeout;
 }
 
 bool EventLoop::listening() const
 {
-    return listenFd_ >= 0 && tcpClients_ < kMaxTcpClients && Clock::now() >= acceptPausedUntil_;
+    return listenFd_ >= 0 && Clock::now() >= acceptPausedUntil_
+        && (tcpClients_ < kMaxTcpClients || idleClient().has_value());
+}
+
+std::optional<uint64_t> EventLoop::idleClient() const
+{
+    if (options_.idleSeconds == 0)
+        return std::nullopt;
+    const auto quietSince = Clock::now() - std::chrono::seconds(options_.idleSeconds);
+    std::optional<uint64_t> chosen;
+    auto before = [](const Connection& a, const Connection& b) {
+        if ((a.frames == 0) != (b.frames == 0))
+            return a.frames == 0;
+        return a.lastInput < b.lastInput;
+    };
+    for (const auto& [id, connection] : connections_) {
+        if (connection.pty || connection.lastInput > quietSince)
+            continue;
+        if (!chosen || before(connection, connections_.at(*chosen)))
+            chosen = id;
+    }
+    return chosen;
+}
+
+std::optional<EventLoop::Clock::time_point> EventLoop::nextIdleClientDue() const
+{
+    if (options_.idleSeconds == 0)
+        return std::nullopt;
+    std::optional<Clock::time_point> first;
+    for (const auto& [id, connection] : connections_)
+        if (!connection.pty && (!first || connection.lastInput < *first))
+            first = connection.lastInput;
+    if (!first)
+        return std::nullopt;
+    return *first + std::chrono::seconds(options_.idleSeconds);
 }
 
 void EventLoop::run(int stopFd)
@@ -142,7 +180,11 @@ void EventLoop::run(int stopFd)
 
 void EventLoop::acceptClients()
 {
-    while (tcpClients_ < kMaxTcpClients) {
+    for (;;) {
+        // Every slot taken: a client idle long enough makes room, once someone is really there.
+        const std::optional<uint64_t> givingWay = tcpClients_ < kMaxTcpClients ? std::nullopt : idleClient();
+        if (tcpClients_ >= kMaxTcpClients && !givingWay)
+            return;
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             // EMFILE and its kin leave the connection queued and the socket
@@ -151,11 +193,17 @@ void EventLoop::acceptClients()
                 acceptPausedUntil_ = Clock::now() + kAcceptBackOff;
             return;   // EAGAIN: all taken; anything else: the client is already gone
         }
+        if (givingWay) {
+            logLine("every client slot taken: a client idle for " + std::to_string(options_.idleSeconds)
+                    + " s gives way to a new one");
+            closeConnection(*givingWay);
+        }
         // Answers are small and must not wait for Nagle's algorithm.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         Connection connection;
         connection.fd = fd;
+        connection.lastInput = Clock::now();
         connections_.emplace(nextId_++, std::move(connection));
         ++tcpClients_;
     }

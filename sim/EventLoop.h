@@ -14,12 +14,14 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace sim {
 
 // TCP clients served at once. Further connections wait in the listen queue
-// until one leaves; so do all of them while the process is out of descriptors.
+// until one leaves or an idle one gives way (SimOptions::idleSeconds); so do
+// all of them while the process is out of descriptors.
 constexpr std::size_t kMaxTcpClients = 256;
 
 class EventLoop {
@@ -42,7 +44,7 @@ private:
         bool pty = false;
         frame::Decoder decoder;
         std::vector<uint8_t> out;
-        Clock::time_point lastInput;   // when the last bytes came in
+        Clock::time_point lastInput;   // when the last bytes came in (TCP: or when the client connected)
         bool reading = false;          // polled for input in this round of the loop
         unsigned frames = 0;       // frames received on this connection
         unsigned scheduled = 0;    // answers still waiting for their time
@@ -59,6 +61,11 @@ private:
     int pollTimeoutMs() const;
     bool listening() const;
     void acceptClients();
+    // The TCP client to give way to a waiting connection while every slot is
+    // taken: one quiet for the idle time, one that never sent a frame first,
+    // else the one quiet longest. Nothing when no client is quiet that long.
+    std::optional<uint64_t> idleClient() const;
+    std::optional<Clock::time_point> nextIdleClientDue() const;
     void readConnection(uint64_t id, Connection& connection);
     void takeFrames(uint64_t id, Connection& connection);
     void giveUpQuietPartials();
