@@ -24,6 +24,7 @@ std::unique_ptr<PtyTransport> PtyTransport::open(const std::string& path, uint16
         status = READER_FAIL(READER_OPEN_FAILED, "not a terminal");
         return nullptr;
     }
+    transport->original_.save(fd);
     // A raw byte channel: no echo, no line editing, no character translation.
     ::cfmakeraw(&line);
     line.c_cflag |= CLOCAL | CREAD;

@@ -1,7 +1,9 @@
 // A reader on a serial port (RS-232, RS-485 adapter or USB serial), opened and
-// set up through libserialport: 115200 baud, 8N1, no flow control.
+// set up through libserialport: 115200 baud, 8N1, no flow control. Closing
+// puts back the settings the port had before.
 #pragma once
 
+#include "SavedLineSettings.h"
 #include "Transport.h"
 
 #include <memory>
@@ -27,6 +29,7 @@ public:
 private:
     explicit SerialTransport(sp_port* port) : port_(port) {}
     sp_port* port_;
+    SavedLineSettings original_;
 };
 
 } // namespace readerlib

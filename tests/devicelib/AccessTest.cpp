@@ -1,6 +1,6 @@
 // A port this user may not open gets its own status, READER_ACCESS_DENIED,
 // on every kind of port that names a device; any other failure to open stays
-// READER_OPEN_FAILED.
+// READER_OPEN_FAILED. A terminal the library opened is left as it was found.
 #include "LibraryFixture.h"
 
 #include <fcntl.h>
@@ -8,6 +8,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -97,5 +98,69 @@ TEST_F(LibraryTest, SerialDeviceOfAnotherGroupGivesAccessDenied)
         GTEST_SKIP() << "this user may open " << device;
     EXPECT_EQ(status, READER_ACCESS_DENIED);
 }
+
+// A terminal line to hand to the library: a new pseudo-terminal (opened as
+// a terminal) or a serial device node (opened through libserialport).
+class TerminalLine {
+public:
+    explicit TerminalLine(bool serialDevice)
+    {
+        if (serialDevice) {
+            path_ = "/dev/ttyS0";
+        } else {
+            master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+            if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
+                path_ = ::ptsname(master_);
+        }
+        fd_ = path_.empty() ? -1 : ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    }
+    ~TerminalLine()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (master_ >= 0)
+            ::close(master_);
+    }
+    const std::string& path() const { return path_; }
+    bool usable() const { return fd_ >= 0; }
+    termios settings() const
+    {
+        termios line{};
+        ::tcgetattr(fd_, &line);
+        return line;
+    }
+
+private:
+    std::string path_;
+    int master_ = -1;
+    int fd_ = -1;
+};
+
+class TerminalSettings : public LibraryTest, public ::testing::WithParamInterface<bool> {};
+
+// READER_COM1 may name the user's own terminal: it is a raw line while the
+// handle is open, and on close echo and line editing come back as they were.
+TEST_P(TerminalSettings, ComeBackOnClose)
+{
+    TerminalLine line(GetParam());
+    if (!line.usable())
+        GTEST_SKIP() << "cannot open " << line.path() << " here";
+    const termios before = line.settings();
+    uint32_t handle = 0;
+    {
+        ScopedEnv com("READER_COM1", line.path());
+        ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    }
+    EXPECT_EQ(line.settings().c_lflag & (ECHO | ICANON), 0u) << "not a raw line while open";
+    EXPECT_EQ(CloseReader(handle), READER_OK);
+    const termios after = line.settings();
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, TerminalSettings, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "serial_device" : "pseudo_terminal"; });
 
 } // namespace
