@@ -99,10 +99,10 @@ uint16_t Link::drainStaleInput()
 }
 
 uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
-                           Clock::time_point sent, frame::Frame& answer)
+                           Clock::time_point sent, Clock::duration shortWait, frame::Frame& answer)
 {
     const auto fullDeadline = sent + std::chrono::milliseconds(answerTimeoutMs());
-    const auto shortDeadline = std::min(fullDeadline, sent + std::chrono::milliseconds(kRecoveryWaitMs));
+    const auto shortDeadline = std::min(fullDeadline, sent + shortWait);
     const auto quietLine = std::chrono::milliseconds(frame::kQuietLineMs);
     long heard = 0;   // bytes the reader sent during this call
     for (;;) {
@@ -164,10 +164,12 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
     uint16_t status = drainStaleInput();
     if (status == READER_OK)
         status = transport_->send(bytes.data(), bytes.size());
+    // The short wait starts once the request and the first byte of its answer can have crossed the line.
+    const auto shortWait = std::chrono::milliseconds(kRecoveryWaitMs + transport_->lineTimeMs(bytes.size() + 1));
     frame::Frame answer;
     if (status == READER_OK)
         status = awaitAnswer(request.seq, static_cast<uint8_t>(request.command | proto::kAnswerBit), echo, station,
-                             Clock::now(), answer);
+                             Clock::now(), shortWait, answer);
     if (status == READER_LINK_LOST)
         lost_ = true;
     if (status != READER_OK)

@@ -36,8 +36,10 @@ private:
     using Clock = std::chrono::steady_clock;
 
     uint16_t drainStaleInput();
+    // Waits for the answer to the request sent at sent; shortWait is the wait
+    // while the link recovers from a timeout.
     uint16_t awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
-                         Clock::time_point sent, frame::Frame& answer);
+                         Clock::time_point sent, Clock::duration shortWait, frame::Frame& answer);
     // Reads what the line holds within waitMs into the decoder; adds the
     // number of bytes to heard.
     uint16_t receive(int waitMs, long& heard);

@@ -7,6 +7,7 @@
 
 #include "FdTransport.h"
 #include "SavedLineSettings.h"
+#include "SerialLine.h"
 
 #include <memory>
 #include <string>
@@ -21,10 +22,12 @@ public:
     ~PtyTransport() override { original_.restore(fd()); }
     void discardInput() override;
     uint16_t setLineRate(uint32_t bitsPerSecond) override;
+    int lineTimeMs(std::size_t size) const override;
 
 private:
-    explicit PtyTransport(int fd) : FdTransport(fd, false) {}
+    explicit PtyTransport(int fd) : FdTransport(fd, false), bitsPerSecond_(kSerialBaudRate) {}
     SavedLineSettings original_;
+    uint32_t bitsPerSecond_;
 };
 
 } // namespace readerlib

@@ -80,7 +80,13 @@ uint16_t SerialTransport::setLineRate(uint32_t bitsPerSecond)
 {
     if (sp_set_baudrate(port_, static_cast<int>(bitsPerSecond)) != SP_OK)
         return READER_FAIL(READER_LINK_LOST, "serial line rate refused");
+    bitsPerSecond_ = bitsPerSecond;
     return READER_OK;
+}
+
+int SerialTransport::lineTimeMs(std::size_t size) const
+{
+    return readerlib::lineTimeMs(size, bitsPerSecond_);
 }
 
 void SerialTransport::discardInput()

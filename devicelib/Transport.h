@@ -26,6 +26,10 @@ public:
     // Follows the reader to a new line rate (bit/s) after it accepted Set baud
     // rate; a TCP link has no line rate. READER_OK or READER_LINK_LOST.
     virtual uint16_t setLineRate(uint32_t) { return 0; }
+
+    // How long size bytes take on the line at its present rate; 0 for a link
+    // without one.
+    virtual int lineTimeMs(std::size_t) const { return 0; }
 };
 
 } // namespace readerlib
