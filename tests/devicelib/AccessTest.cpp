@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -99,65 +100,36 @@ TEST_F(LibraryTest, SerialDeviceOfAnotherGroupGivesAccessDenied)
     EXPECT_EQ(status, READER_ACCESS_DENIED);
 }
 
-// A terminal line to hand to the library: a new pseudo-terminal (opened as
-// a terminal) or a serial device node (opened through libserialport).
-class TerminalLine {
-public:
-    explicit TerminalLine(bool serialDevice)
-    {
-        if (serialDevice) {
-            path_ = "/dev/ttyS0";
-        } else {
-            master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-            if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0)
-                path_ = ::ptsname(master_);
-        }
-        fd_ = path_.empty() ? -1 : ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    }
-    ~TerminalLine()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (master_ >= 0)
-            ::close(master_);
-    }
-    const std::string& path() const { return path_; }
-    bool usable() const { return fd_ >= 0; }
-    termios settings() const
-    {
-        termios line{};
-        ::tcgetattr(fd_, &line);
-        return line;
-    }
-
-private:
-    std::string path_;
-    int master_ = -1;
-    int fd_ = -1;
-};
-
+// READER_COM1 may name the user's own terminal: the library makes it a raw
+// line while the handle is open and puts echo and line editing back on close,
+// on a pseudo-terminal (opened as a terminal) as on a serial device node
+// (opened through libserialport), where this user may open one.
 class TerminalSettings : public LibraryTest, public ::testing::WithParamInterface<bool> {};
 
-// READER_COM1 may name the user's own terminal: it is a raw line while the
-// handle is open, and on close echo and line editing come back as they were.
 TEST_P(TerminalSettings, ComeBackOnClose)
 {
-    TerminalLine line(GetParam());
-    if (!line.usable())
-        GTEST_SKIP() << "cannot open " << line.path() << " here";
-    const termios before = line.settings();
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const std::string path = GetParam() ? "/dev/ttyS0" : ::ptsname(master);
+    const int line = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios before{}, open{}, after{};
+    if (line < 0 || ::tcgetattr(line, &before) != 0) {
+        ::close(master);
+        GTEST_SKIP() << "cannot open " << path << " here";
+    }
     uint32_t handle = 0;
     {
-        ScopedEnv com("READER_COM1", line.path());
-        ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+        ScopedEnv com("READER_COM1", path);
+        EXPECT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
     }
-    EXPECT_EQ(line.settings().c_lflag & (ECHO | ICANON), 0u) << "not a raw line while open";
+    ::tcgetattr(line, &open);
     EXPECT_EQ(CloseReader(handle), READER_OK);
-    const termios after = line.settings();
-    EXPECT_EQ(after.c_lflag, before.c_lflag);
-    EXPECT_EQ(after.c_iflag, before.c_iflag);
-    EXPECT_EQ(after.c_oflag, before.c_oflag);
-    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    ::tcgetattr(line, &after);
+    ::close(line);
+    ::close(master);
+    EXPECT_EQ(open.c_lflag & (ECHO | ICANON), 0u) << "not a raw line while open";
+    EXPECT_EQ(std::tie(after.c_lflag, after.c_iflag, after.c_oflag, after.c_cflag),
+              std::tie(before.c_lflag, before.c_iflag, before.c_oflag, before.c_cflag));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, TerminalSettings, ::testing::Bool(),
