@@ -176,8 +176,8 @@ void ConnectionPanel::disconnectReader()
 void ConnectionPanel::updateReader()
 {
     bool success = true;
-    // The baud rate is a serial line's affair only.
-    if (serialLink_ && SetBaudRate(*hooks_.handle, 0) != READER_OK)
+    // The line rate is a serial link's affair only: back to the reader's default.
+    if (serialLink_ && SetBaudRate(*hooks_.handle, READER_LINK_RATE_115200) != READER_OK)
         success = false;
     if (ResetReader(*hooks_.handle) != READER_OK)
         success = false;

@@ -42,71 +42,97 @@ bool Link::answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand
     if (frame.seq != seq || frame.command != answerCommand)
         return false;
     // Sequence numbers wrap after 256 requests: an Ok answer must also name
-    // what it answers. A refusal carries nothing, and is a failure either way.
-    if (frame.status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
+    // what it answers. A refusal carries nothing, and is a failure either way;
+    // so is an Ok answer too short to name anything (no answer to any request
+    // is), which the caller reports as a broken answer.
+    if (frame.status != static_cast<uint8_t>(proto::ReaderStatus::Ok) || frame.payload.size() < echo.size())
         return true;
-    return frame.payload.size() >= echo.size() && std::equal(echo.begin(), echo.end(), frame.payload.begin());
+    return std::equal(echo.begin(), echo.end(), frame.payload.begin());
+}
+
+uint16_t Link::receive(int waitMs, long& heard)
+{
+    std::array<uint8_t, 512> chunk;
+    std::size_t received = 0;
+    if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), waitMs, received); status != READER_OK)
+        return status;
+    if (received > 0) {
+        decoder_.feed(chunk.data(), received);
+        lastByte_ = Clock::now();
+        heard += static_cast<long>(received);
+    }
+    return READER_OK;
+}
+
+std::optional<frame::Frame> Link::nextFromLine(long& heard)
+{
+    while (auto frame = decoder_.next()) {
+        if ((frame->command & proto::kAnswerBit) != 0)
+            return frame;
+        heard -= static_cast<long>(frame::kHeaderSize + frame->payload.size() + frame::kCrcSize);
+    }
+    return std::nullopt;
 }
 
 uint16_t Link::drainStaleInput()
 {
     // Whatever arrived since the last call belongs to an earlier request (an
-    // answer that came too late, or line noise). Any answer in it still shows
-    // the reader is back, so the next wait need not be the short one.
-    std::array<uint8_t, 512> chunk;
+    // answer that came too late, or line noise), and so does a frame begun
+    // before this request: the answer to it cannot have begun yet. Anything
+    // the reader sent still shows it is there, so the next wait need not be
+    // the short one.
+    long heard = 0;
     for (;;) {
-        std::size_t received = 0;
-        if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), 0, received); status != READER_OK)
+        const long before = heard;
+        if (const uint16_t status = receive(0, heard); status != READER_OK)
             return status;
-        if (received == 0)
+        if (heard == before)
             break;
-        decoder_.feed(chunk.data(), received);
-        while (const auto stale = decoder_.next()) {
-            if ((stale->command & proto::kAnswerBit) != 0)
-                recovering_ = false;
+        while (nextFromLine(heard)) {
         }
     }
+    if (heard > 0)
+        recovering_ = false;
     transport_->discardInput();
     decoder_.reset();
     return READER_OK;
 }
 
 uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
-                           Clock::time_point sent, frame::Frame& answer)
+                           Clock::time_point sent, Clock::duration shortWait, frame::Frame& answer)
 {
     const auto fullDeadline = sent + std::chrono::milliseconds(answerTimeoutMs());
-    auto deadline = recovering_
-        ? std::min(fullDeadline, sent + std::chrono::milliseconds(kRecoveryWaitMs))
-        : fullDeadline;
-    std::array<uint8_t, 512> chunk;
+    const auto shortDeadline = std::min(fullDeadline, sent + shortWait);
+    const auto quietLine = std::chrono::milliseconds(frame::kQuietLineMs);
+    long heard = 0;   // bytes the reader sent during this call
     for (;;) {
-        while (auto frame = decoder_.next()) {
+        while (auto frame = nextFromLine(heard)) {
             if (!fromReader(*frame, station))
                 continue;
-            // The reader talks again: this call gets the full wait.
             recovering_ = false;
-            deadline = fullDeadline;
             if (!answers(*frame, seq, answerCommand, echo))
                 continue;   // a late answer to an earlier call
             answer = std::move(*frame);
             return READER_OK;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) {
-            recovering_ = true;
+        const auto now = Clock::now();
+        // Part of a frame is held and no byte has come for the quiet-line time:
+        // it was noise announcing bytes that never come; search what is behind it.
+        const bool partial = decoder_.pendingBytes() > 0;
+        if (partial && now >= lastByte_ + quietLine) {
+            decoder_.lineQuiet();
+            continue;
+        }
+        // A reader that sends anything, even noise, is there: it gets the full wait.
+        const auto deadline = recovering_ && heard <= 0 ? shortDeadline : fullDeadline;
+        if (now >= deadline) {
+            recovering_ = heard <= 0;
             return READER_FAIL(READER_TIMEOUT, "no answer in time");
         }
-        // While part of a frame is held, wait only as long as a quiet line
-        // takes, so that a stray start byte cannot hold the answer behind it.
-        const bool partial = decoder_.pendingBytes() > 0;
-        const int wait = partial ? std::min<int>(static_cast<int>(left), frame::kQuietLineMs) : static_cast<int>(left);
-        std::size_t received = 0;
-        if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), wait, received); status != READER_OK)
+        const auto until = partial ? std::min(deadline, lastByte_ + quietLine) : deadline;
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
+        if (const uint16_t status = receive(static_cast<int>(std::max<long long>(wait, 1)), heard); status != READER_OK)
             return status;
-        if (received > 0)
-            decoder_.feed(chunk.data(), received);
-        else if (partial && wait == frame::kQuietLineMs)
-            decoder_.lineQuiet();
     }
 }
 
@@ -135,19 +161,23 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
     if (bytes.empty())
         return READER_FAIL(READER_BAD_ARGUMENT, "payload too long for a frame");
 
-    uint16_t status = transport_->drainBeforeRequest() ? drainStaleInput() : READER_OK;
+    uint16_t status = drainStaleInput();
     if (status == READER_OK)
         status = transport_->send(bytes.data(), bytes.size());
+    // The short wait starts once the request and the first byte of its answer can have crossed the line.
+    const auto shortWait = std::chrono::milliseconds(kRecoveryWaitMs + transport_->lineTimeMs(bytes.size() + 1));
     frame::Frame answer;
     if (status == READER_OK)
         status = awaitAnswer(request.seq, static_cast<uint8_t>(request.command | proto::kAnswerBit), echo, station,
-                             Clock::now(), answer);
+                             Clock::now(), shortWait, answer);
     if (status == READER_LINK_LOST)
         lost_ = true;
     if (status != READER_OK)
         return status;
     if (answer.status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
         return READER_FAIL(READER_REFUSED, "reader refused the request");
+    if (answer.payload.size() < echo.size())
+        return READER_FAIL(READER_BAD_FRAME, "answer too short to name what it answers");
     answerPayload.assign(answer.payload.begin() + static_cast<std::ptrdiff_t>(echo.size()), answer.payload.end());
     return READER_OK;
 }

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace readerlib {
@@ -21,9 +22,10 @@ public:
     // Sends command with payload to station and waits for its answer. READER_OK
     // with the answer's payload in answerPayload, or the reason it failed:
     // READER_TIMEOUT, READER_LINK_LOST, READER_REFUSED (the reader's status was
-    // not Ok). An Ok answer must begin with echo (what it answers, e.g. address
-    // and length), which is then cut off; one that does not is a late answer to
-    // another request. Thread-safe: concurrent calls take turns.
+    // not Ok), READER_BAD_FRAME (an Ok answer shorter than echo). An Ok answer
+    // must begin with echo (what it answers, e.g. address and length), which is
+    // then cut off; one that names something else is a late answer to another
+    // request. Thread-safe: concurrent calls take turns.
     uint16_t transact(proto::Command command, const std::vector<uint8_t>& payload, uint8_t station,
                       std::vector<uint8_t>& answerPayload, const std::vector<uint8_t>& echo = {});
 
@@ -34,16 +36,26 @@ private:
     using Clock = std::chrono::steady_clock;
 
     uint16_t drainStaleInput();
+    // Waits for the answer to the request sent at sent; shortWait is the wait
+    // while the link recovers from a timeout.
     uint16_t awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
-                         Clock::time_point sent, frame::Frame& answer);
+                         Clock::time_point sent, Clock::duration shortWait, frame::Frame& answer);
+    // Reads what the line holds within waitMs into the decoder; adds the
+    // number of bytes to heard.
+    uint16_t receive(int waitMs, long& heard);
+    // Takes the next whole frame from the decoder. A request on the line (an
+    // echo of ours, another master's) is skipped and its bytes taken back
+    // from heard: only what the reader sends shows that it is there.
+    std::optional<frame::Frame> nextFromLine(long& heard);
     static bool fromReader(const frame::Frame& frame, uint8_t station);
     static bool answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo);
 
     std::mutex mutex_;
     std::unique_ptr<Transport> transport_;
     frame::Decoder decoder_;
+    Clock::time_point lastByte_;   // when the line last carried a byte: the quiet line counts from here
     uint8_t seq_;
-    bool recovering_ = false;   // a call timed out and the reader has not answered since
+    bool recovering_ = false;   // a call timed out and the reader has sent nothing since
     bool lost_ = false;         // the transport failed; every later call fails at once
 };
 

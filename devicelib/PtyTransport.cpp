@@ -24,6 +24,7 @@ std::unique_ptr<PtyTransport> PtyTransport::open(const std::string& path, uint16
         status = READER_FAIL(READER_OPEN_FAILED, "not a terminal");
         return nullptr;
     }
+    transport->original_.save(fd);
     // A raw byte channel: no echo, no line editing, no character translation.
     ::cfmakeraw(&line);
     line.c_cflag |= CLOCAL | CREAD;
@@ -54,7 +55,13 @@ uint16_t PtyTransport::setLineRate(uint32_t bitsPerSecond)
     if (::tcgetattr(fd(), &line) != 0 || ::cfsetispeed(&line, speed) != 0 || ::cfsetospeed(&line, speed) != 0
         || ::tcsetattr(fd(), TCSANOW, &line) != 0)
         return READER_FAIL(READER_LINK_LOST, "terminal line rate refused");
+    bitsPerSecond_ = bitsPerSecond;
     return READER_OK;
+}
+
+int PtyTransport::lineTimeMs(std::size_t size) const
+{
+    return readerlib::lineTimeMs(size, bitsPerSecond_);
 }
 
 void PtyTransport::discardInput()

@@ -208,8 +208,9 @@ READER_EXPORT uint16_t READER_CALL SetOLEnable(uint32_t handle, uint8_t flag)
 
 READER_EXPORT uint16_t READER_CALL SetBaudRate(uint32_t handle, uint8_t value)
 {
-    if (value >= proto::kBaudRateCodes)
-        return READER_FAIL(READER_BAD_ARGUMENT, "baud-rate code is not 0..4");
+    const uint32_t lineRate = proto::linkRateOf(value);
+    if (lineRate == 0)
+        return READER_FAIL(READER_BAD_ARGUMENT, "not a READER_LINK_RATE_* code");
     return withoutExceptions(__func__, [&]() -> uint16_t {
         if (const uint16_t status = simpleRequest(handle, proto::Command::SetBaudRate, {value}); status != READER_OK)
             return status;
@@ -217,7 +218,7 @@ READER_EXPORT uint16_t READER_CALL SetBaudRate(uint32_t handle, uint8_t value)
         const std::shared_ptr<Link> link = HandleTable::instance().find(handle);
         if (!link)
             return READER_FAIL(READER_BAD_HANDLE, "handle closed during the call");
-        return link->setLineRate(proto::kBaudRates[value]);
+        return link->setLineRate(lineRate);
     });
 }
 

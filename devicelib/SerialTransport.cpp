@@ -4,7 +4,9 @@
 #include "SerialLine.h"
 #include "Status.h"
 
+#include <fcntl.h>
 #include <libserialport.h>
+#include <unistd.h>
 
 namespace readerlib {
 
@@ -16,13 +18,24 @@ std::unique_ptr<SerialTransport> SerialTransport::open(const std::string& path, 
         status = READER_FAIL(READER_OPEN_FAILED, "not a serial port libserialport knows");
         return nullptr;
     }
-    if (sp_open(port, SP_MODE_READ_WRITE) != SP_OK) {
-        const int systemError = sp_last_error_code();
+    // libserialport makes the port raw as it opens it and keeps nothing of
+    // what it was: the settings are read through a descriptor of our own,
+    // held until the port is open so that the device is never closed between.
+    SavedLineSettings original;
+    const int before = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (before >= 0)
+        original.save(before);
+    const bool opened = sp_open(port, SP_MODE_READ_WRITE) == SP_OK;
+    const int systemError = opened ? 0 : sp_last_error_code();
+    if (before >= 0)
+        ::close(before);
+    if (!opened) {
         sp_free_port(port);
         status = READER_FAIL_OPEN(path, systemError);
         return nullptr;
     }
     std::unique_ptr<SerialTransport> transport(new SerialTransport(port));
+    transport->original_ = original;
     if (sp_set_baudrate(port, kSerialBaudRate) != SP_OK || sp_set_bits(port, 8) != SP_OK
         || sp_set_parity(port, SP_PARITY_NONE) != SP_OK || sp_set_stopbits(port, 1) != SP_OK
         || sp_set_flowcontrol(port, SP_FLOWCONTROL_NONE) != SP_OK) {
@@ -35,6 +48,9 @@ std::unique_ptr<SerialTransport> SerialTransport::open(const std::string& path, 
 
 SerialTransport::~SerialTransport()
 {
+    int fd = -1;
+    if (sp_get_port_handle(port_, &fd) == SP_OK)
+        original_.restore(fd);
     sp_close(port_);
     sp_free_port(port_);
 }
@@ -64,7 +80,13 @@ uint16_t SerialTransport::setLineRate(uint32_t bitsPerSecond)
 {
     if (sp_set_baudrate(port_, static_cast<int>(bitsPerSecond)) != SP_OK)
         return READER_FAIL(READER_LINK_LOST, "serial line rate refused");
+    bitsPerSecond_ = bitsPerSecond;
     return READER_OK;
+}
+
+int SerialTransport::lineTimeMs(std::size_t size) const
+{
+    return readerlib::lineTimeMs(size, bitsPerSecond_);
 }
 
 void SerialTransport::discardInput()

@@ -1,7 +1,10 @@
 // A reader on a serial port (RS-232, RS-485 adapter or USB serial), opened and
-// set up through libserialport: 115200 baud, 8N1, no flow control.
+// set up through libserialport: 115200 baud, 8N1, no flow control. Closing
+// puts back the settings the port had before.
 #pragma once
 
+#include "SavedLineSettings.h"
+#include "SerialLine.h"
 #include "Transport.h"
 
 #include <memory>
@@ -23,10 +26,13 @@ public:
     uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
     void discardInput() override;
     uint16_t setLineRate(uint32_t bitsPerSecond) override;
+    int lineTimeMs(std::size_t size) const override;
 
 private:
-    explicit SerialTransport(sp_port* port) : port_(port) {}
+    explicit SerialTransport(sp_port* port) : port_(port), bitsPerSecond_(kSerialBaudRate) {}
     sp_port* port_;
+    SavedLineSettings original_;
+    uint32_t bitsPerSecond_;
 };
 
 } // namespace readerlib

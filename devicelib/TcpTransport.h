@@ -13,7 +13,6 @@ public:
     // Connects to address:port (host byte order) within connectTimeoutMs.
     // status is READER_OK, or READER_OPEN_FAILED with a null result.
     static std::unique_ptr<TcpTransport> connect(uint32_t address, uint16_t port, int connectTimeoutMs, uint16_t& status);
-    bool drainBeforeRequest() const override { return false; }
 
 private:
     explicit TcpTransport(int socket) : FdTransport(socket, true) {}

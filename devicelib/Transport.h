@@ -27,11 +27,9 @@ public:
     // rate; a TCP link has no line rate. READER_OK or READER_LINK_LOST.
     virtual uint16_t setLineRate(uint32_t) { return 0; }
 
-    // Whether bytes left over from earlier calls (late answers, line noise)
-    // are read and dropped before each request. A serial line needs it; a TCP
-    // stream carries no noise, and the late answers in it are told apart by
-    // their sequence numbers while the call waits, saving a system call.
-    virtual bool drainBeforeRequest() const { return true; }
+    // How long size bytes take on the line at its present rate; 0 for a link
+    // without one.
+    virtual int lineTimeMs(std::size_t) const { return 0; }
 };
 
 } // namespace readerlib

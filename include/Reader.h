@@ -46,6 +46,14 @@
 #define READER_PORT_TCP    2u /* portText a dotted IPv4 address, optionally ":PORT" (else READER_TCP_PORT or 4001) */
 #define READER_PORT_USB    3u /* portText NULL */
 
+/* Codes for SetBaudRate: the line rate of the serial link to the reader. Not the
+ * RS-485 rate codes of parameter 131, which count differently (its 0 is 9600). */
+#define READER_LINK_RATE_115200 0u /* 115200 bit/s: the reader's default, the rate every link opens at */
+#define READER_LINK_RATE_57600  1u /* 57600 bit/s */
+#define READER_LINK_RATE_38400  2u /* 38400 bit/s */
+#define READER_LINK_RATE_19200  3u /* 19200 bit/s */
+#define READER_LINK_RATE_9600   4u /* 9600 bit/s */
+
 /* Station number meaning "whichever station is on the line". */
 #define READER_STATION_ANY 255u
 
@@ -80,7 +88,8 @@ READER_EXPORT uint16_t READER_CALL SetParameter(uint32_t handle, uint8_t address
 /* Switches the off-line function on (1) or off (0); the only way to change parameter 87. */
 READER_EXPORT uint16_t READER_CALL SetOLEnable(uint32_t handle, uint8_t flag);
 
-/* Sets the reader's serial baud-rate code; 0 restores the reader's default rate. */
+/* Sets the line rate of the reader's serial link to one of READER_LINK_RATE_*;
+ * READER_LINK_RATE_115200 restores the reader's default. */
 READER_EXPORT uint16_t READER_CALL SetBaudRate(uint32_t handle, uint8_t value);
 
 /* Restarts the reader so that written parameters take effect. */

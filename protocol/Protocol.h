@@ -3,6 +3,8 @@
 // docs/protocol.md describes the protocol in full.
 #pragma once
 
+#include "Reader.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -17,7 +19,7 @@ enum class Command : uint8_t {
     GetParameter = 0x20,   // payload: address, length        -> answer payload: address, length, the bytes
     SetParameter = 0x21,   // payload: address, length, bytes -> answer payload: address, length
     SetOffLineEnable = 0x22, // payload: flag (0 or 1)
-    SetBaudRate = 0x30,    // payload: baud-rate code
+    SetBaudRate = 0x30,    // payload: line-rate code (READER_LINK_RATE_*)
     ResetReader = 0x31,
 };
 
@@ -31,10 +33,19 @@ enum class ReaderStatus : uint8_t {
     Failed = 0x05,         // the reader could not carry out the request
 };
 
-// Set baud rate: the code is the index into this list of line rates (bit/s).
-// Other codes are refused by the library and by the reader.
-constexpr uint32_t kBaudRates[] = {115200, 57600, 38400, 19200, 9600};
-constexpr uint8_t kBaudRateCodes = sizeof kBaudRates / sizeof kBaudRates[0];
+// The line rate (bit/s) of a Set baud rate code (READER_LINK_RATE_*), or 0 for
+// any other code: the library and the reader refuse those.
+constexpr uint32_t linkRateOf(uint8_t code)
+{
+    switch (code) {
+    case READER_LINK_RATE_115200: return 115200;
+    case READER_LINK_RATE_57600: return 57600;
+    case READER_LINK_RATE_38400: return 38400;
+    case READER_LINK_RATE_19200: return 19200;
+    case READER_LINK_RATE_9600: return 9600;
+    default: return 0;
+    }
+}
 
 constexpr std::size_t kParameterMemorySize = 256;
 constexpr uint8_t kOffLineAddress = 87;   // read-only to SetParameter; set through SetOffLineEnable

@@ -44,9 +44,9 @@ EventLoop::EventLoop(const SimOptions& options, ReaderState& reader)
 
 EventLoop::~EventLoop()
 {
-    for (auto& [id, link] : links_)
-        if (!link.pty)
-            ::close(link.fd);
+    for (auto& [id, connection] : connections_)
+        if (!connection.pty)
+            ::close(connection.fd);
 }
 
 void EventLoop::serveTcp(int listenFd)
@@ -56,11 +56,11 @@ void EventLoop::serveTcp(int listenFd)
 
 void EventLoop::servePty(const PtyPort& port)
 {
-    Link link;
-    link.fd = port.masterFd;
-    link.pty = true;
+    Connection connection;
+    connection.fd = port.masterFd;
+    connection.pty = true;
     ptyId_ = nextId_++;
-    links_.emplace(ptyId_, std::move(link));
+    connections_.emplace(ptyId_, std::move(connection));
     ptySlaveFd_ = port.slaveFd;
     ptyClients_ = std::make_unique<PtyClients>(port.slavePath);
     if (ptyClients_->fd() < 0)
@@ -76,17 +76,55 @@ int EventLoop::pollTimeoutMs() const
     };
     if (!lateAnswers_.empty())
         earliest(lateAnswers_.front().due);
-    for (const auto& [id, link] : links_)
-        if (link.decoder.pendingBytes() > 0 && link.reading && !link.deaf)
-            earliest(link.lastInput + std::chrono::milliseconds(frame::kQuietLineMs));
+    for (const auto& [id, connection] : connections_)
+        if (connection.decoder.pendingBytes() > 0 && connection.reading && !connection.deaf)
+            earliest(connection.lastInput + std::chrono::milliseconds(frame::kQuietLineMs));
     if (listenFd_ >= 0 && tcpClients_ < kMaxTcpClients && Clock::now() < acceptPausedUntil_)
         earliest(acceptPausedUntil_);
+    // Every slot taken and nobody idle enough yet: look again when the first becomes so.
+    if (listenFd_ >= 0 && tcpClients_ >= kMaxTcpClients && !idleClient())
+        if (const auto due = nextIdleClientDue())
+            earliest(*due);
     return timeout;
 }
 
 bool EventLoop::listening() const
 {
-    return listenFd_ >= 0 && tcpClients_ < kMaxTcpClients && Clock::now() >= acceptPausedUntil_;
+    return listenFd_ >= 0 && Clock::now() >= acceptPausedUntil_
+        && (tcpClients_ < kMaxTcpClients || idleClient().has_value());
+}
+
+std::optional<uint64_t> EventLoop::idleClient() const
+{
+    if (options_.idleSeconds == 0)
+        return std::nullopt;
+    const auto quietSince = Clock::now() - std::chrono::seconds(options_.idleSeconds);
+    std::optional<uint64_t> chosen;
+    auto before = [](const Connection& a, const Connection& b) {
+        if ((a.frames == 0) != (b.frames == 0))
+            return a.frames == 0;
+        return a.lastInput < b.lastInput;
+    };
+    for (const auto& [id, connection] : connections_) {
+        if (connection.pty || connection.lastInput > quietSince)
+            continue;
+        if (!chosen || before(connection, connections_.at(*chosen)))
+            chosen = id;
+    }
+    return chosen;
+}
+
+std::optional<EventLoop::Clock::time_point> EventLoop::nextIdleClientDue() const
+{
+    if (options_.idleSeconds == 0)
+        return std::nullopt;
+    std::optional<Clock::time_point> first;
+    for (const auto& [id, connection] : connections_)
+        if (!connection.pty && (!first || connection.lastInput < *first))
+            first = connection.lastInput;
+    if (!first)
+        return std::nullopt;
+    return *first + std::chrono::seconds(options_.idleSeconds);
 }
 
 void EventLoop::run(int stopFd)
@@ -99,14 +137,14 @@ void EventLoop::run(int stopFd)
         const int ptyClientsFd = ptyClients_ ? ptyClients_->fd() : -1;
         fds.push_back({ptyClientsFd, POLLIN, 0});
         fds.push_back({listening() ? listenFd_ : -1, POLLIN, 0});
-        const std::size_t firstLink = fds.size();
-        for (auto& [id, link] : links_) {
-            const bool backedUp = !link.pty && owed(link) >= kMaxPendingOutput;
-            link.reading = !link.closing && !backedUp;
-            short events = link.reading ? POLLIN : 0;
-            if (!link.out.empty())
+        const std::size_t firstConnection = fds.size();
+        for (auto& [id, connection] : connections_) {
+            const bool backedUp = !connection.pty && owed(connection) >= kMaxPendingOutput;
+            connection.reading = !connection.closing && !backedUp;
+            short events = connection.reading ? POLLIN : 0;
+            if (!connection.out.empty())
                 events |= POLLOUT;
-            fds.push_back({link.fd, events, 0});
+            fds.push_back({connection.fd, events, 0});
             ids.push_back(id);
         }
 
@@ -124,25 +162,29 @@ void EventLoop::run(int stopFd)
         releaseDueAnswers();
         if (fds[2].revents & POLLIN)
             acceptClients();
-        for (std::size_t i = firstLink; i < fds.size(); ++i) {
-            const uint64_t id = ids[i - firstLink];
-            auto it = links_.find(id);
-            if (it == links_.end())
+        for (std::size_t i = firstConnection; i < fds.size(); ++i) {
+            const uint64_t id = ids[i - firstConnection];
+            auto it = connections_.find(id);
+            if (it == connections_.end())
                 continue;
             const short revents = fds[i].revents;
             if (revents & (POLLIN | POLLHUP | POLLERR))
-                readLink(id, it->second);
-            if ((revents & POLLOUT) && links_.count(id) != 0)
-                writeLink(id, it->second);
+                readConnection(id, it->second);
+            if ((revents & POLLOUT) && connections_.count(id) != 0)
+                writeConnection(id, it->second);
         }
         giveUpQuietPartials();
-        closeFinishedLinks();
+        closeFinishedConnections();
     }
 }
 
 void EventLoop::acceptClients()
 {
-    while (tcpClients_ < kMaxTcpClients) {
+    for (;;) {
+        // Every slot taken: a client idle long enough makes room, once someone is really there.
+        const std::optional<uint64_t> givingWay = tcpClients_ < kMaxTcpClients ? std::nullopt : idleClient();
+        if (tcpClients_ >= kMaxTcpClients && !givingWay)
+            return;
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             // EMFILE and its kin leave the connection queued and the socket
@@ -151,41 +193,47 @@ void EventLoop::acceptClients()
                 acceptPausedUntil_ = Clock::now() + kAcceptBackOff;
             return;   // EAGAIN: all taken; anything else: the client is already gone
         }
+        if (givingWay) {
+            logLine("every client slot taken: a client idle for " + std::to_string(options_.idleSeconds)
+                    + " s gives way to a new one");
+            closeConnection(*givingWay);
+        }
         // Answers are small and must not wait for Nagle's algorithm.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        Link link;
-        link.fd = fd;
-        links_.emplace(nextId_++, std::move(link));
+        Connection connection;
+        connection.fd = fd;
+        connection.lastInput = Clock::now();
+        connections_.emplace(nextId_++, std::move(connection));
         ++tcpClients_;
     }
 }
 
-void EventLoop::readLink(uint64_t id, Link& link)
+void EventLoop::readConnection(uint64_t id, Connection& connection)
 {
     uint8_t buffer[4096];
-    const ssize_t n = ::read(link.fd, buffer, sizeof buffer);
+    const ssize_t n = ::read(connection.fd, buffer, sizeof buffer);
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
         return;
     if (n <= 0) {
         // A TCP client hung up. The pty cannot hang up while the slave is held open;
         // on an error there the next poll simply tries again.
-        if (!link.pty)
+        if (!connection.pty)
             dead_.push_back(id);
         return;
     }
-    if (link.deaf || link.closing)
+    if (connection.deaf || connection.closing)
         return;
-    link.decoder.feed(buffer, static_cast<std::size_t>(n));
-    link.lastInput = Clock::now();
-    takeFrames(id, link);
+    connection.decoder.feed(buffer, static_cast<std::size_t>(n));
+    connection.lastInput = Clock::now();
+    takeFrames(id, connection);
 }
 
-void EventLoop::takeFrames(uint64_t id, Link& link)
+void EventLoop::takeFrames(uint64_t id, Connection& connection)
 {
-    while (auto request = link.decoder.next()) {
-        onFrame(id, link, *request);
-        if (link.deaf || link.closing)
+    while (auto request = connection.decoder.next()) {
+        onFrame(id, connection, *request);
+        if (connection.deaf || connection.closing)
             break;
     }
 }
@@ -194,17 +242,18 @@ void EventLoop::giveUpQuietPartials()
 {
     const auto now = Clock::now();
     const auto quietSince = now - std::chrono::milliseconds(frame::kQuietLineMs);
-    for (auto& [id, link] : links_) {
-        if (!link.reading) {
+    for (auto& [id, connection] : connections_) {
+        if (!connection.reading) {
             // Not read this round (a client owed too much): the line is not
             // quiet, readersim is not listening; its quiet time starts again.
-            link.lastInput = now;
+            connection.lastInput = now;
             continue;
         }
-        if (link.decoder.pendingBytes() == 0 || link.lastInput > quietSince || link.deaf || link.closing)
+        if (connection.decoder.pendingBytes() == 0 || connection.lastInput > quietSince || connection.deaf
+            || connection.closing)
             continue;
-        link.decoder.lineQuiet();
-        takeFrames(id, link);
+        connection.decoder.lineQuiet();
+        takeFrames(id, connection);
     }
 }
 
@@ -218,37 +267,37 @@ void EventLoop::forgetPtyClient()
     // for the one who left are told from its own by sequence number and echo.
     if (ptyClients_->anyClient())
         return;
-    auto it = links_.find(ptyId_);
-    if (it == links_.end())
+    auto it = connections_.find(ptyId_);
+    if (it == connections_.end())
         return;
     // Nobody reads what was owed: drop it, here and in the terminal, and the
     // requests still unread.
-    Link& link = it->second;
-    link.out.clear();
-    link.decoder.reset();
+    Connection& connection = it->second;
+    connection.out.clear();
+    connection.decoder.reset();
     lateAnswers_.erase(std::remove_if(lateAnswers_.begin(), lateAnswers_.end(),
-                                      [this](const LateAnswer& a) { return a.link == ptyId_; }),
+                                      [this](const LateAnswer& a) { return a.connection == ptyId_; }),
                        lateAnswers_.end());
-    link.scheduled = 0;
-    link.scheduledBytes = 0;
+    connection.scheduled = 0;
+    connection.scheduledBytes = 0;
     ::tcflush(ptySlaveFd_, TCIFLUSH);
     std::vector<uint8_t> unread;
     uint8_t buffer[4096];
-    for (ssize_t n; (n = ::read(link.fd, buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; (n = ::read(connection.fd, buffer, sizeof buffer)) > 0;)
         unread.insert(unread.end(), buffer, buffer + n);
     // A client that opened the terminal while this ran may have written its
     // request already: what was read is kept for it, stale requests and all.
     ptyClients_->lastClientLeft();
-    if (!ptyClients_->anyClient() || unread.empty() || link.deaf || link.closing)
+    if (!ptyClients_->anyClient() || unread.empty() || connection.deaf || connection.closing)
         return;
-    link.decoder.feed(unread.data(), unread.size());
-    link.lastInput = Clock::now();
-    takeFrames(ptyId_, link);
+    connection.decoder.feed(unread.data(), unread.size());
+    connection.lastInput = Clock::now();
+    takeFrames(ptyId_, connection);
 }
 
-void EventLoop::onFrame(uint64_t id, Link& link, const frame::Frame& request)
+void EventLoop::onFrame(uint64_t id, Connection& connection, const frame::Frame& request)
 {
-    ++link.frames;
+    ++connection.frames;
     if (!options_.silent) {
         if (auto answer = reader_.handle(request)) {
             std::vector<uint8_t> bytes;
@@ -257,52 +306,52 @@ void EventLoop::onFrame(uint64_t id, Link& link, const frame::Frame& request)
             const auto encoded = frame::encode(*answer);
             bytes.insert(bytes.end(), encoded.begin(), encoded.end());
             if (options_.delayMs == 0)
-                queueOutput(link, bytes);
+                queueOutput(connection, bytes);
             else
-                scheduleAnswer(id, link, std::move(bytes));
+                scheduleAnswer(id, connection, std::move(bytes));
         }
     }
-    if (options_.dropAfter != 0 && link.frames >= options_.dropAfter) {
-        if (link.pty)
-            link.deaf = true;
+    if (options_.dropAfter != 0 && connection.frames >= options_.dropAfter) {
+        if (connection.pty)
+            connection.deaf = true;
         else
-            link.closing = true;
+            connection.closing = true;
     }
 }
 
-void EventLoop::scheduleAnswer(uint64_t id, Link& link, std::vector<uint8_t> bytes)
+void EventLoop::scheduleAnswer(uint64_t id, Connection& connection, std::vector<uint8_t> bytes)
 {
     // Held-back answers count against the same limit as those waiting to be sent.
-    if (link.pty && owed(link) + bytes.size() > kMaxPendingOutput)
+    if (connection.pty && owed(connection) + bytes.size() > kMaxPendingOutput)
         return;
-    ++link.scheduled;
-    link.scheduledBytes += bytes.size();
+    ++connection.scheduled;
+    connection.scheduledBytes += bytes.size();
     lateAnswers_.push_back({Clock::now() + std::chrono::milliseconds(options_.delayMs), id, std::move(bytes)});
 }
 
-void EventLoop::queueOutput(Link& link, const std::vector<uint8_t>& bytes)
+void EventLoop::queueOutput(Connection& connection, const std::vector<uint8_t>& bytes)
 {
-    if (link.pty && owed(link) + bytes.size() > kMaxPendingOutput)
+    if (connection.pty && owed(connection) + bytes.size() > kMaxPendingOutput)
         return;
-    link.out.insert(link.out.end(), bytes.begin(), bytes.end());
+    connection.out.insert(connection.out.end(), bytes.begin(), bytes.end());
 }
 
-void EventLoop::writeLink(uint64_t id, Link& link)
+void EventLoop::writeConnection(uint64_t id, Connection& connection)
 {
-    if (link.out.empty())
+    if (connection.out.empty())
         return;
-    const ssize_t n = link.pty ? ::write(link.fd, link.out.data(), link.out.size())
-                               : ::send(link.fd, link.out.data(), link.out.size(), MSG_NOSIGNAL);
+    const ssize_t n = connection.pty ? ::write(connection.fd, connection.out.data(), connection.out.size())
+                               : ::send(connection.fd, connection.out.data(), connection.out.size(), MSG_NOSIGNAL);
     if (n < 0) {
         if (errno == EAGAIN || errno == EINTR)
             return;
-        if (link.pty)
-            link.out.clear();
+        if (connection.pty)
+            connection.out.clear();
         else
             dead_.push_back(id);
         return;
     }
-    link.out.erase(link.out.begin(), link.out.begin() + n);
+    connection.out.erase(connection.out.begin(), connection.out.begin() + n);
 }
 
 void EventLoop::releaseDueAnswers()
@@ -311,34 +360,34 @@ void EventLoop::releaseDueAnswers()
     while (!lateAnswers_.empty() && lateAnswers_.front().due <= now) {
         LateAnswer answer = std::move(lateAnswers_.front());
         lateAnswers_.pop_front();
-        auto it = links_.find(answer.link);
-        if (it == links_.end())
+        auto it = connections_.find(answer.connection);
+        if (it == connections_.end())
             continue;   // the client left before its answer was due
-        Link& link = it->second;
-        --link.scheduled;
-        link.scheduledBytes -= answer.bytes.size();
-        queueOutput(link, answer.bytes);
-        writeLink(answer.link, link);
+        Connection& connection = it->second;
+        --connection.scheduled;
+        connection.scheduledBytes -= answer.bytes.size();
+        queueOutput(connection, answer.bytes);
+        writeConnection(answer.connection, connection);
     }
 }
 
-void EventLoop::closeFinishedLinks()
+void EventLoop::closeFinishedConnections()
 {
-    for (auto& [id, link] : links_)
-        if (link.closing && link.out.empty() && link.scheduled == 0)
+    for (auto& [id, connection] : connections_)
+        if (connection.closing && connection.out.empty() && connection.scheduled == 0)
             dead_.push_back(id);
     for (const uint64_t id : dead_)
-        closeLink(id);
+        closeConnection(id);
     dead_.clear();
 }
 
-void EventLoop::closeLink(uint64_t id)
+void EventLoop::closeConnection(uint64_t id)
 {
-    auto it = links_.find(id);
-    if (it == links_.end() || it->second.pty)
+    auto it = connections_.find(id);
+    if (it == connections_.end() || it->second.pty)
         return;
     ::close(it->second.fd);
-    links_.erase(it);
+    connections_.erase(it);
     --tcpClients_;
     // A descriptor is free again: accept at once whoever is waiting.
     acceptPausedUntil_ = Clock::time_point{};

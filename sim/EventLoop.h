@@ -14,12 +14,14 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace sim {
 
 // TCP clients served at once. Further connections wait in the listen queue
-// until one leaves; so do all of them while the process is out of descriptors.
+// until one leaves or an idle one gives way (SimOptions::idleSeconds); so do
+// all of them while the process is out of descriptors.
 constexpr std::size_t kMaxTcpClients = 256;
 
 class EventLoop {
@@ -36,14 +38,15 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    struct Link {
+    // One connection readersim serves: a TCP client, or the pseudo-terminal's line.
+    struct Connection {
         int fd = -1;
         bool pty = false;
         frame::Decoder decoder;
         std::vector<uint8_t> out;
-        Clock::time_point lastInput;   // when the last bytes came in
+        Clock::time_point lastInput;   // when the last bytes came in (TCP: or when the client connected)
         bool reading = false;          // polled for input in this round of the loop
-        unsigned frames = 0;       // frames received on this link
+        unsigned frames = 0;       // frames received on this connection
         unsigned scheduled = 0;    // answers still waiting for their time
         std::size_t scheduledBytes = 0;
         bool closing = false;      // TCP: close once everything owed is sent
@@ -51,25 +54,33 @@ private:
     };
     struct LateAnswer {
         Clock::time_point due;
-        uint64_t link;
+        uint64_t connection;
         std::vector<uint8_t> bytes;
     };
 
     int pollTimeoutMs() const;
     bool listening() const;
     void acceptClients();
-    void readLink(uint64_t id, Link& link);
-    void takeFrames(uint64_t id, Link& link);
+    // The TCP client to give way to a waiting connection while every slot is
+    // taken: one quiet for the idle time, one that never sent a frame first,
+    // else the one quiet longest. Nothing when no client is quiet that long.
+    std::optional<uint64_t> idleClient() const;
+    std::optional<Clock::time_point> nextIdleClientDue() const;
+    void readConnection(uint64_t id, Connection& connection);
+    void takeFrames(uint64_t id, Connection& connection);
     void giveUpQuietPartials();
     void forgetPtyClient();
-    std::size_t owed(const Link& link) const { return link.out.size() + link.scheduledBytes; }
-    void writeLink(uint64_t id, Link& link);
-    void onFrame(uint64_t id, Link& link, const frame::Frame& request);
-    void scheduleAnswer(uint64_t id, Link& link, std::vector<uint8_t> bytes);
-    void queueOutput(Link& link, const std::vector<uint8_t>& bytes);
+    std::size_t owed(const Connection& connection) const
+    {
+        return connection.out.size() + connection.scheduledBytes;
+    }
+    void writeConnection(uint64_t id, Connection& connection);
+    void onFrame(uint64_t id, Connection& connection, const frame::Frame& request);
+    void scheduleAnswer(uint64_t id, Connection& connection, std::vector<uint8_t> bytes);
+    void queueOutput(Connection& connection, const std::vector<uint8_t>& bytes);
     void releaseDueAnswers();
-    void closeFinishedLinks();
-    void closeLink(uint64_t id);
+    void closeFinishedConnections();
+    void closeConnection(uint64_t id);
 
     const SimOptions& options_;
     ReaderState& reader_;
@@ -80,7 +91,7 @@ private:
     uint64_t ptyId_ = 0;
     std::unique_ptr<PtyClients> ptyClients_;
     uint64_t nextId_ = 1;
-    std::map<uint64_t, Link> links_;
+    std::map<uint64_t, Connection> connections_;
     std::deque<LateAnswer> lateAnswers_;   // in due order: every answer waits the same delay
     std::vector<uint64_t> dead_;
 };

@@ -131,7 +131,7 @@ ReaderState::Result ReaderState::setOffLineEnable(const std::vector<uint8_t>& pa
 
 ReaderState::Result ReaderState::setBaudRate(const std::vector<uint8_t>& payload)
 {
-    if (payload.size() != 1 || payload[0] >= proto::kBaudRateCodes)
+    if (payload.size() != 1 || proto::linkRateOf(payload[0]) == 0)
         return {Status::BadPayload, {}};
     baudRateCode_ = payload[0];
     return {Status::Ok, {}};

@@ -95,7 +95,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
 
         static const std::set<std::string> withValue = {
             "--tcp", "--pty-link", "--state", "--station", "--firmware",
-            "--fail-read", "--fail-write", "--delay-ms", "--drop-after"};
+            "--fail-read", "--fail-write", "--delay-ms", "--drop-after", "--idle-timeout"};
         if (withValue.count(name) == 0)
             return fail("unknown option " + name);
         if (i + 1 >= args.size())
@@ -139,6 +139,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
             if (!count)
                 return fail("--drop-after wants a frame count of at least 1, got " + value);
             o.dropAfter = static_cast<unsigned>(*count);
+        } else if (name == "--idle-timeout") {
+            const auto seconds = parseNumber(value, 0, 86400);
+            if (!seconds)
+                return fail("--idle-timeout wants 0 to 86400 seconds, got " + value);
+            o.idleSeconds = static_cast<unsigned>(*seconds);
         }
     }
     if (!parsed.showHelp && !o.serveTcp && !o.servePty)
@@ -168,6 +173,9 @@ std::string usageText()
         "  --garbage            send a few garbage bytes before every answer\n"
         "  --drop-after N       close a TCP connection after its N-th frame is answered;\n"
         "                       on the pseudo-terminal, ignore everything after the N-th frame\n"
+        "  --idle-timeout S     with all 256 TCP client slots taken, a client that has sent nothing\n"
+        "                       for S seconds gives its slot to a connection that waits\n"
+        "                       (default 30; 0 keeps idle clients)\n"
         "  --help               this text\n"
         "\n"
         "When ready it prints \"tcp HOST:PORT\", \"pty PATH\" and \"ready\", one per line.\n"

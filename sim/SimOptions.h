@@ -22,6 +22,9 @@ struct SimOptions {
     unsigned delayMs = 0;
     bool garbage = false;
     unsigned dropAfter = 0;       // 0: never drop
+    // With every TCP client slot taken, a client that has sent nothing for this
+    // long gives its slot to a connection that waits; 0: never.
+    unsigned idleSeconds = 30;
 };
 
 struct ParsedOptions {

@@ -1,6 +1,6 @@
 // A port this user may not open gets its own status, READER_ACCESS_DENIED,
 // on every kind of port that names a device; any other failure to open stays
-// READER_OPEN_FAILED.
+// READER_OPEN_FAILED. A terminal the library opened is left as it was found.
 #include "LibraryFixture.h"
 
 #include <fcntl.h>
@@ -8,6 +8,8 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -97,5 +99,40 @@ TEST_F(LibraryTest, SerialDeviceOfAnotherGroupGivesAccessDenied)
         GTEST_SKIP() << "this user may open " << device;
     EXPECT_EQ(status, READER_ACCESS_DENIED);
 }
+
+// READER_COM1 may name the user's own terminal: the library makes it a raw
+// line while the handle is open and puts echo and line editing back on close,
+// on a pseudo-terminal (opened as a terminal) as on a serial device node
+// (opened through libserialport), where this user may open one.
+class TerminalSettings : public LibraryTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TerminalSettings, ComeBackOnClose)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const std::string path = GetParam() ? "/dev/ttyS0" : ::ptsname(master);
+    const int line = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios before{}, open{}, after{};
+    if (line < 0 || ::tcgetattr(line, &before) != 0) {
+        ::close(master);
+        GTEST_SKIP() << "cannot open " << path << " here";
+    }
+    uint32_t handle = 0;
+    {
+        ScopedEnv com("READER_COM1", path);
+        EXPECT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    }
+    ::tcgetattr(line, &open);
+    EXPECT_EQ(CloseReader(handle), READER_OK);
+    ::tcgetattr(line, &after);
+    ::close(line);
+    ::close(master);
+    EXPECT_EQ(open.c_lflag & (ECHO | ICANON), 0u) << "not a raw line while open";
+    EXPECT_EQ(std::tie(after.c_lflag, after.c_iflag, after.c_oflag, after.c_cflag),
+              std::tie(before.c_lflag, before.c_iflag, before.c_oflag, before.c_cflag));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, TerminalSettings, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "serial_device" : "pseudo_terminal"; });
 
 } // namespace

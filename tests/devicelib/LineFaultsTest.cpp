@@ -1,6 +1,6 @@
 // What the line does to the bytes must not change what a call returns: an
-// answer arriving in pieces, noise before it, stale answers another client left
-// on the pseudo-terminal.
+// answer arriving in pieces, noise before it, a start byte announcing bytes
+// that never come, stale answers another client left on the pseudo-terminal.
 #include "LibraryFixture.h"
 
 #include "FrameCodec.h"
@@ -8,6 +8,7 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <functional>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -34,11 +35,32 @@ Bytes dataLookingLikeAnAnswer(uint8_t seq)
     return frame::encode(inner);   // 20 bytes
 }
 
-// A reader of the test's own on a loopback port: it answers every read with
-// dataFor(seq), sends noise first, and delivers the bytes in pieces.
-class PieceByPieceReader {
+// What the test's reader sends for one request: after delayMs, bytes, in
+// pieces of piece bytes with a short pause between them.
+struct Reply {
+    int delayMs = 0;
+    Bytes bytes;
+    std::size_t piece = SIZE_MAX;
+};
+// The reply to the index-th request (counted from 0).
+using Script = std::function<Reply(unsigned index, const frame::Frame& request)>;
+
+// An Ok answer to request with the given payload.
+Bytes answerWith(const frame::Frame& request, Bytes payload)
+{
+    frame::Frame answer;
+    answer.seq = request.seq;
+    answer.station = 1;
+    answer.command = request.command | proto::kAnswerBit;
+    answer.payload = std::move(payload);
+    return frame::encode(answer);
+}
+
+// A reader of the test's own on a loopback port: it takes one request at a
+// time and replies as the script says.
+class LoopbackReader {
 public:
-    PieceByPieceReader(std::size_t piece, Bytes noise) : piece_(piece), noise_(std::move(noise))
+    explicit LoopbackReader(Script script) : script_(std::move(script))
     {
         listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
@@ -51,14 +73,22 @@ public:
         port_ = ntohs(address.sin_port);
         thread_ = std::thread([this] { serve(); });
     }
-    ~PieceByPieceReader()
+    ~LoopbackReader()
     {
         stop_ = true;
         ::shutdown(listenFd_, SHUT_RDWR);
         thread_.join();
         ::close(listenFd_);
     }
-    uint16_t port() const { return port_; }
+
+    // Opens a library handle to this reader.
+    uint32_t open() const
+    {
+        ScopedEnv port("READER_TCP_PORT", std::to_string(port_));
+        uint32_t handle = 0;
+        EXPECT_EQ(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), READER_OK);
+        return handle;
+    }
 
 private:
     void serve()
@@ -70,6 +100,7 @@ private:
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         frame::Decoder decoder;
         uint8_t buffer[512];
+        unsigned index = 0;
         while (!stop_) {
             pollfd p{fd, POLLIN, 0};
             if (::poll(&p, 1, 50) <= 0)
@@ -79,25 +110,17 @@ private:
                 break;
             decoder.feed(buffer, static_cast<std::size_t>(n));
             while (const auto request = decoder.next())
-                answer(fd, *request);
+                reply(fd, script_(index++, *request));
         }
         ::close(fd);
     }
 
-    void answer(int fd, const frame::Frame& request)
+    static void reply(int fd, const Reply& reply)
     {
-        frame::Frame answer;
-        answer.seq = request.seq;
-        answer.station = 1;
-        answer.command = request.command | proto::kAnswerBit;
-        answer.payload = {request.payload.at(0), request.payload.at(1)};   // address and length
-        const Bytes data = dataLookingLikeAnAnswer(request.seq);
-        answer.payload.insert(answer.payload.end(), data.begin(), data.end());
-        Bytes bytes = noise_;
-        const Bytes encoded = frame::encode(answer);
-        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-        for (std::size_t at = 0; at < bytes.size(); at += piece_) {
-            const std::size_t size = std::min(piece_, bytes.size() - at);
+        std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
+        const Bytes& bytes = reply.bytes;
+        for (std::size_t at = 0; at < bytes.size(); at += reply.piece) {
+            const std::size_t size = std::min(reply.piece, bytes.size() - at);
             if (::send(fd, bytes.data() + at, size, MSG_NOSIGNAL) != static_cast<ssize_t>(size))
                 return;
             // A pause between pieces, so that the library reads them one by one.
@@ -105,8 +128,7 @@ private:
         }
     }
 
-    std::size_t piece_;
-    Bytes noise_;
+    Script script_;
     int listenFd_ = -1;
     uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
@@ -124,12 +146,17 @@ class AnswerDelivery : public ::testing::TestWithParam<DeliveryCase> {};
 // The answer's data holds a valid frame: it is data all the same, in whatever pieces it comes.
 TEST_P(AnswerDelivery, ReadGivesTheDataHoweverTheAnswerIsSplit)
 {
-    PieceByPieceReader reader(GetParam().piece, GetParam().noise);
-    uint32_t handle = 0;
-    {
-        ScopedEnv port("READER_TCP_PORT", std::to_string(reader.port()));
-        ASSERT_EQ(OpenReader(&handle, READER_PORT_TCP, "127.0.0.1"), READER_OK);
-    }
+    const DeliveryCase& delivery = GetParam();
+    LoopbackReader reader([&delivery](unsigned, const frame::Frame& request) {
+        Bytes payload = {request.payload.at(0), request.payload.at(1)};   // address and length
+        const Bytes data = dataLookingLikeAnAnswer(request.seq);
+        payload.insert(payload.end(), data.begin(), data.end());
+        Reply reply{0, delivery.noise, delivery.piece};
+        const Bytes answer = answerWith(request, payload);
+        reply.bytes.insert(reply.bytes.end(), answer.begin(), answer.end());
+        return reply;
+    });
+    const uint32_t handle = reader.open();
     for (int call = 0; call < 3; ++call) {
         uint8_t data[20] = {};
         ASSERT_EQ(GetParameter(handle, 100, 20, data), READER_OK) << "call " << call;
@@ -149,6 +176,64 @@ INSTANTIATE_TEST_SUITE_P(All, AnswerDelivery, ::testing::Values(
     // A stray start byte announcing 200 bytes: given up once the line is quiet.
     DeliveryCase{"after_a_stray_start_byte", 1000, {0x00, frame::kStartOfFrame, 0x00, 0xC8}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct MissedAnswerCase {
+    const char* name;
+    Reply first;         // instead of the first answer
+    int answerMs;        // how long the reader takes for each later answer
+    std::size_t piece;   // and in what pieces it sends them
+    int maxLost;         // of the ten calls after the first
+};
+
+class MissedAnswer : public ::testing::TestWithParam<MissedAnswerCase> {};
+
+// The first read gets no answer, or only the start of one; the reader answers
+// every later read. After the first call's timeout the link waits briefly
+// for a reader that may be gone, but that must cost a living reader, quick,
+// slow or on a slow line, at most the calls of the table.
+TEST_P(MissedAnswer, CostsFewCalls)
+{
+    const MissedAnswerCase& row = GetParam();
+    LoopbackReader reader([&row](unsigned index, const frame::Frame& request) {
+        Bytes payload = request.payload;   // address and length, then the 64 bytes read
+        payload.resize(2 + 64, 0x5A);
+        return index == 0 ? row.first : Reply{row.answerMs, answerWith(request, payload), row.piece};
+    });
+    const uint32_t handle = reader.open();
+    uint8_t data[64] = {};
+    ASSERT_EQ(GetParameter(handle, 3, 64, data), READER_TIMEOUT);
+    int lost = 0;
+    for (int call = 0; call < 10; ++call)
+        lost += GetParameter(handle, 3, 64, data) != READER_OK;
+    EXPECT_LE(lost, row.maxLost) << "calls lost of 10";
+    CloseReader(handle);
+}
+
+// A start byte announcing a frame of the largest size, shortly before the call gives up.
+const Bytes kCutOff = {frame::kStartOfFrame, 0x01, 0x04};
+
+INSTANTIATE_TEST_SUITE_P(All, MissedAnswer, ::testing::Values(
+    MissedAnswerCase{"noise_then_a_fast_reader", {450, kCutOff}, 0, SIZE_MAX, 2},
+    MissedAnswerCase{"noise_then_a_reader_answering_in_430_ms", {430, kCutOff}, 430, SIZE_MAX, 2},
+    // 75 bytes one by one, 2 ms apart: slower than a 64-byte answer at 9600 bit/s.
+    MissedAnswerCase{"nothing_then_a_reader_on_a_slow_line", {}, 5, 1, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// An Ok answer to this very request (its sequence number and command) too
+// short to name an address and length is a broken answer, not a late one.
+TEST_F(LibraryTest, ShortOkAnswerIsABadFrameNotATimeout)
+{
+    for (const Bytes& payload : {Bytes{}, Bytes{3}}) {
+        LoopbackReader reader([&payload](unsigned, const frame::Frame& request) {
+            return Reply{0, answerWith(request, payload)};
+        });
+        const uint32_t handle = reader.open();
+        uint8_t byte = 7;
+        EXPECT_EQ(SetParameter(handle, 3, 1, &byte), READER_BAD_FRAME) << payload.size() << "-byte answer";
+        EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_BAD_FRAME) << payload.size() << "-byte answer";
+        CloseReader(handle);
+    }
+}
 
 // Sends many reads to the pseudo-terminal and leaves without reading their answers.
 void leaveReadsUnanswered(const std::string& ptyPath, uint8_t address, int count)

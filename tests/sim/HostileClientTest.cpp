@@ -1,6 +1,7 @@
 // readersim against clients and surroundings that do their worst: bytes in
-// pieces, a flood of requests never read, no descriptors left, a second
-// readersim on the same state file, a stderr nobody reads.
+// pieces, a flood of requests never read, no descriptors left, connections
+// that never send, a second readersim on the same state file, a stderr nobody
+// reads.
 #include "SimClient.h"
 #include "SimProcess.h"
 #include "TempFolder.h"
@@ -171,6 +172,30 @@ TEST(HostileClient, ClientsPastTheLimitWaitForOneToLeave)
     EXPECT_FALSE(waiting.receive(300).has_value()) << "client 257 was served";
     served.front().reset();
     EXPECT_TRUE(waiting.receive().has_value()) << "client 257 still waits after one left";
+}
+
+// Connections that never send hold no slot for ever: once every slot is
+// taken, one quiet for the idle time gives way to a client that waits, and a
+// client in use all the while keeps its own.
+TEST(HostileClient, IdleClientsGiveWayWhenEverySlotIsTaken)
+{
+    SimProcess sim({"--no-pty", "--idle-timeout", "1"});
+    auto inUse = SimClient::overTcp(sim.tcpPort());
+    ASSERT_TRUE(inUse.call(Command::GetFirmwareVersion).has_value());
+    std::vector<SimClient> idle;
+    for (std::size_t i = 1; i < 256; ++i) {
+        idle.push_back(SimClient::overTcp(sim.tcpPort()));
+        // A call between connections lets readersim take them one by one
+        // (a burst overflows the system's listen queue and costs seconds).
+        ASSERT_TRUE(inUse.call(Command::GetFirmwareVersion).has_value());
+    }
+    auto waiting = SimClient::overTcp(sim.tcpPort());
+    waiting.send(Command::GetFirmwareVersion);
+    for (int call = 0; call < 15; ++call) {
+        ASSERT_TRUE(inUse.call(Command::GetFirmwareVersion).has_value()) << "the client in use was dropped";
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(waiting.receive().has_value()) << "no idle client gave way";
 }
 
 // Two readers saving one file would undo each other's writes: the second is refused with the reason.

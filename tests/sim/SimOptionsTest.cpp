@@ -28,7 +28,8 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsAccepted, ::testing::Values(
     Accepted{"defaults", {}, [](const auto& o) {
         return o.serveTcp && o.servePty && o.tcpHost == "127.0.0.1" && o.tcpPort == 4001
             && o.identity.station == 1 && o.identity.firmware == sim::FirmwareVersion{1, 4, 0, 6}
-            && !o.silent && !o.garbage && o.delayMs == 0 && o.dropAfter == 0 && o.stateFile.empty();
+            && !o.silent && !o.garbage && o.delayMs == 0 && o.dropAfter == 0 && o.stateFile.empty()
+            && o.idleSeconds == 30;
     }},
     Accepted{"tcp_any_port", {"--tcp", "127.0.0.1:0"}, [](const auto& o) { return o.tcpPort == 0; }},
     Accepted{"tcp_other_host", {"--tcp", "0.0.0.0:5000"}, [](const auto& o) {
@@ -45,6 +46,7 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsAccepted, ::testing::Values(
     }},
     Accepted{"fault_switches", {"--silent", "--garbage", "--delay-ms", "250", "--drop-after", "3"},
              [](const auto& o) { return o.silent && o.garbage && o.delayMs == 250 && o.dropAfter == 3; }},
+    Accepted{"idle_clients_kept", {"--idle-timeout", "0"}, [](const auto& o) { return o.idleSeconds == 0; }},
     Accepted{"files", {"--state", "/tmp/r.state", "--pty-link", "/tmp/ttyReader"}, [](const auto& o) {
         return o.stateFile == "/tmp/r.state" && o.ptyLink == "/tmp/ttyReader";
     }}),
@@ -65,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsRefused, ::testing::Values(
     Args{"--firmware", "1.4.0"}, Args{"--firmware", "1.4.0.6.1"}, Args{"--firmware", "1.4.0.256"},
     Args{"--firmware", "1..0.6"}, Args{"--fail-read", "256"}, Args{"--fail-read", "1,,2"},
     Args{"--fail-write", "12,"}, Args{"--fail-write", ""}, Args{"--delay-ms", "-5"},
-    Args{"--drop-after", "0"}, Args{"--no-tcp", "--no-pty"}, Args{"--state", ""}));
+    Args{"--drop-after", "0"}, Args{"--no-tcp", "--no-pty"}, Args{"--state", ""}, Args{"--idle-timeout", "1s"}));
 
 TEST(SimOptions, HelpWinsOverEverythingElse)
 {
@@ -73,7 +75,8 @@ TEST(SimOptions, HelpWinsOverEverythingElse)
     EXPECT_TRUE(parsed.showHelp);
     EXPECT_EQ(parsed.error, "");
     for (const char* option : {"--tcp", "--pty-link", "--state", "--station", "--firmware", "--fail-read",
-                               "--fail-write", "--silent", "--delay-ms", "--garbage", "--drop-after", "--help"})
+                               "--fail-write", "--silent", "--delay-ms", "--garbage", "--drop-after", "--idle-timeout",
+                               "--help"})
         EXPECT_NE(sim::usageText().find(option), std::string::npos) << option;
 }
 
