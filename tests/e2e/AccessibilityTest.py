@@ -110,6 +110,8 @@ class Window:
     def _find_app(self):
         for _ in range(200):
             pump(0.05)
+            if self.process.poll() is not None:
+                sys.exit(f"the program ended at start with status {self.process.returncode}")
             for app in children(pyatspi.Registry.getDesktop(0)):
                 if app.get_process_id() == self.process.pid and app.childCount:
                     return app

@@ -37,8 +37,10 @@ trap cleanup EXIT
 pids+=($!)
 port="$(await_readersim "$rundir/readersim.out" "$rundir/readersim.err" "${pids[-1]}")"
 
-# A display of its own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$rundir/display" 2>"$rundir/xvfb.err" &
+# A display of its own: Xvfb picks a free number and writes it to fd 3. It
+# stays as it is when its last client leaves (-noreset): a client connecting
+# while it reset itself would be refused.
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$rundir/display" 2>"$rundir/xvfb.err" &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$rundir/display" ] && break; sleep 0.1; done
 [ -s "$rundir/display" ] || skip "Xvfb did not start: $(cat "$rundir/xvfb.err")"
