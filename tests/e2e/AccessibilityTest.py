@@ -108,14 +108,14 @@ class Window:
             self.focus = stop_of(event.source)
 
     def _find_app(self):
-        for _ in range(200):
+        for _ in range(600):
             pump(0.05)
             if self.process.poll() is not None:
                 sys.exit(f"the program ended at start with status {self.process.returncode}")
             for app in children(pyatspi.Registry.getDesktop(0)):
                 if app.get_process_id() == self.process.pid and app.childCount:
                     return app
-        sys.exit("the window did not show on the AT-SPI bus within 10 s")
+        sys.exit("the window did not show on the AT-SPI bus within 30 s")
 
     def take_keyboard(self):
         """What a window manager does for a new window: give it the keyboard."""
