@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AccessibleNames.h"
 #include "CaptionFit.h"
 #include "ConnectionPanel.h"
 #include "ErrorBox.h"
@@ -31,6 +32,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
     auto* b = named(new QPushButton(text, parent), name);
     b->setGeometry(geometry);
     b->setEnabled(enabled);
+    // Enter presses it as Space does, once it has the focus.
+    b->setAutoDefault(true);
     return b;
 }
 
@@ -46,12 +49,19 @@ MainWindow::MainWindow(QWidget* parent)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     setFont(windowFont());
+    nameDropDownsByLabel();
 
     logo_ = new LogoImage(this);
     logo_->setGeometry(19, 16, 155, 102);
 
+    // Tab follows the order the controls are made in: the tab pages with the
+    // buttons that act on them, then the link settings, "Clear Info" and the log.
     PagePlaces places;
     pageTabs_ = buildPageTree(this, &places);
+    // Created after the tab pages, so they stand in front of them whichever page shows.
+    queryButton_ = button(this, "BitBtn3", QStringLiteral("Query Para"), {630, 154, 75, 24}, false);
+    setupButton_ = button(this, "BitBtn4", QStringLiteral("Setup Para"), {630, 186, 75, 24}, false);
+    quitButton_ = button(this, "Button4", QStringLiteral("Quit"), {630, 250, 75, 24}, true);
 
     connection_ = new ConnectionPanel(this, LinkHooks{
         &readerHandle_,
@@ -66,10 +76,6 @@ MainWindow::MainWindow(QWidget* parent)
     connection_->setGeometry(14, 124, 165, 155);
 
     clearButton_ = button(this, "BitBtn2", QStringLiteral("Clear Info"), {47, 287, 90, 25}, true);
-    // Created after the tab pages, so they stand in front of them whichever page shows.
-    queryButton_ = button(this, "BitBtn3", QStringLiteral("Query Para"), {630, 154, 75, 24}, false);
-    setupButton_ = button(this, "BitBtn4", QStringLiteral("Setup Para"), {630, 186, 75, 24}, false);
-    quitButton_ = button(this, "Button4", QStringLiteral("Quit"), {630, 250, 75, 24}, true);
 
     messageLog_ = new MessageLog(this);
     messageLog_->setGeometry(11, 322, 718, 146);

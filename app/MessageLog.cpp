@@ -1,5 +1,7 @@
 #include "MessageLog.h"
 
+#include "AccessibleNames.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QLocale>
 #include <QScrollBar>
@@ -35,6 +37,9 @@ MessageLog::MessageLog(QWidget* parent)
     : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("Memo1"));
+    nameControl(this, QStringLiteral("Message log"));
+    // Tab leaves the log: it takes no tab characters, so it holds no keyboard user.
+    setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

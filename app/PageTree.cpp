@@ -9,6 +9,9 @@
 #include "SupportedProtocolPage.h"
 #include "WorkModePage.h"
 
+#include <QApplication>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
@@ -52,6 +55,28 @@ void addInnerTabs(QWidget* sheet, const char* name, std::initializer_list<Sheet>
         addSheet(inner, s, places);
 }
 
+// Ctrl+PageDown and Ctrl+PageUp turn to the next and previous page, as Qt's
+// Ctrl+Tab and Ctrl+Shift+Tab do: the pages of the innermost tab control that
+// holds the focus, else the outer one. As shortcuts of the window they come
+// before the focused control, so a drop-down list or a slider does not take
+// them as a page step of its own.
+void turnPagesWithCtrlPageKeys(QTabWidget* outer)
+{
+    for (const int step : {1, -1}) {
+        const QKeySequence keys(Qt::CTRL | (step > 0 ? Qt::Key_PageDown : Qt::Key_PageUp));
+        QObject::connect(new QShortcut(keys, outer, nullptr, nullptr, Qt::WindowShortcut), &QShortcut::activated, outer,
+                         [outer, step] {
+                             QTabWidget* tabs = outer;
+                             for (QWidget* w = QApplication::focusWidget(); w && outer->isAncestorOf(w); w = w->parentWidget())
+                                 if (auto* inner = qobject_cast<QTabWidget*>(w)) {
+                                     tabs = inner;
+                                     break;
+                                 }
+                             tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+                         });
+    }
+}
+
 } // namespace
 
 QTabWidget* buildPageTree(QWidget* parent, PagePlaces* places)
@@ -75,5 +100,6 @@ QTabWidget* buildPageTree(QWidget* parent, PagePlaces* places)
     addSheet(outer, {"TabSheet4", "Communication Port", buildPage<CommPortPage>}, places);
     addSheet(outer, {"TabSheet2", "Frame Format", buildPage<FrameFormatPage>}, places);
     addSheet(outer, {"TabSheet9", "I/O Parameter", buildPage<IoPage>}, places);
+    turnPagesWithCtrlPageKeys(outer);
     return outer;
 }

@@ -1,5 +1,6 @@
 #include "ConnectionPanel.h"
 
+#include "AccessibleNames.h"
 #include "CaptionFit.h"
 #include "LinkChoice.h"
 #include "NamedWidgets.h"
@@ -37,6 +38,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
     auto* b = named(new QPushButton(parent), name);
     b->setText(text);
     b->setGeometry(x, y, width, kButtonHeight);
+    // Enter presses it as Space does, once it has the focus.
+    b->setAutoDefault(true);
     fitCaption(b);
     return b;
 }
@@ -68,6 +71,7 @@ void ConnectionPanel::buildControls()
                           QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8")});
     portList_->setCurrentIndex(portList_->findText(QStringLiteral("COM1")));
     portList_->setGeometry(70, 14, 80, kFieldHeight);
+    tieLabel(portLabel_, portList_);
 
     rateOrAddressLabel_ = label(this, "Label2", QStringLiteral("Baud Rate"), kLabelLeft, 43);
 
@@ -76,6 +80,7 @@ void ConnectionPanel::buildControls()
                           QStringLiteral("57600  bps"), QStringLiteral("115200 bps")});
     baudRateList_->setCurrentIndex(0);
     baudRateList_->setGeometry(70, 37, 80, kFieldHeight);
+    tieLabel(rateOrAddressLabel_, baudRateList_);
 
     ipAddressField_ = named(new QLineEdit(this), "Edit71");
     ipAddressField_->setText(QStringLiteral("192.168.0.178"));
@@ -94,6 +99,7 @@ void ConnectionPanel::buildControls()
         stationBox_->addItem(QStringLiteral("Station %1").arg(station));
     stationBox_->setCurrentIndex(kArbitraryItem);
     stationBox_->setGeometry(70, 61, 80, kFieldHeight);
+    tieLabel(stationLabel_, stationBox_);
 
     connectButton_ = button(this, "Button1", QStringLiteral("Connect"), 10, 90, 60);
     disconnectButton_ = button(this, "Button2", QStringLiteral("Disconnect"), 84, 89, 66);
@@ -196,6 +202,8 @@ void ConnectionPanel::portChosen()
     rateOrAddressLabel_->setText(tcpIp ? QStringLiteral("IP Address") : QStringLiteral("Baud Rate"));
     ipAddressField_->setVisible(tcpIp);
     baudRateList_->setVisible(!tcpIp);
+    // The label names whichever of the two shows.
+    tieLabel(rateOrAddressLabel_, tcpIp ? static_cast<QWidget*>(ipAddressField_) : baudRateList_);
     if (!tcpIp)
         baudRateList_->setCurrentIndex(0);
 }

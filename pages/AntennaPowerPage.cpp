@@ -92,7 +92,9 @@ Controls buildControls(QWidget* sheet)
         // Wide enough for "28.5", not for the trailing blanks: the page has 420 pixels.
         c.powers[i]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         c.powers[i]->setMinimumContentsLength(4);
-        auto* unit = named(new QLabel(QStringLiteral("dBm"), power), channel.unit);
+        // The list stands beside its channel's gate box, which names it.
+        nameControl(c.powers[i], QStringLiteral("%1 power").arg(c.gates[i]->text()));
+        auto* unit = describeUnit(c.powers[i], named(new QLabel(QStringLiteral("dBm"), power), channel.unit));
         powerGrid->addWidget(c.gates[i], i, 0);
         powerGrid->addWidget(c.powers[i], i, 1);
         powerGrid->addWidget(unit, i, 2);

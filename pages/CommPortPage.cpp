@@ -113,6 +113,15 @@ QGridLayout* groupGrid(QWidget* group)
     return compactGrid(group, {4, 2, 4, 3}, 4, 3);
 }
 
+// Fields that together hold one value under one label, which stands for the
+// first: each is named "<label>, octet n".
+void nameOctets(QLabel* label, const QList<QLineEdit*>& octets)
+{
+    tieLabel(label, octets.front());
+    for (int i = 0; i < octets.size(); ++i)
+        nameControl(octets[i], QStringLiteral("%1, octet %2").arg(label->text()).arg(i + 1));
+}
+
 // Puts row's label in column 0 and its four fields side by side in column 1.
 QList<QLineEdit*> addAddressRow(QGroupBox* group, QGridLayout* grid, int row, const AddressRow& address,
                                 QLabel** labelOut)
@@ -125,6 +134,7 @@ QList<QLineEdit*> addAddressRow(QGroupBox* group, QGridLayout* grid, int row, co
         edits.append(field(group, address.fields[i], address.defaults[i], 3));
         fields->addWidget(edits.last());
     }
+    nameOctets(caption, edits);
     fields->addStretch(1);
     grid->addWidget(caption, row, 0);
     grid->addLayout(fields, row, 1);
@@ -152,7 +162,8 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
 
     c.dhcp = namedCheckBox("CheckBox3", "DHCP Enable", group);
     c.port = field(group, "Edit97", "4001", 5);
-    grid->addLayout(checkAndPortRow(c.dhcp, namedLabel(nullptr, QStringLiteral("Port Num"), group), c.port), 0, 0, 1, 2);
+    QLabel* portLabel = tieLabel(namedLabel(nullptr, QStringLiteral("Port Num"), group), c.port);
+    grid->addLayout(checkAndPortRow(c.dhcp, portLabel, c.port), 0, 0, 1, 2);
 
     QLabel* ipLabel = nullptr;
     QLabel* subnetLabel = nullptr;
@@ -174,7 +185,9 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
         macRow->addWidget(c.mac.last());
     }
     macRow->addStretch(1);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("MAC Addr"), group), 4, 0);
+    QLabel* macLabel = namedLabel(nullptr, QStringLiteral("MAC Addr"), group);
+    nameOctets(macLabel, c.mac);
+    grid->addWidget(macLabel, 4, 0);
     grid->addLayout(macRow, 5, 0, 1, 2);
 
     auto* separator = new QFrame(group);
@@ -184,7 +197,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
 
     c.clientMode = namedCheckBox("CheckBox2", "Client Mode", group);
     c.serverPort = field(group, "Edit114", "10000", 5);
-    QLabel* serverPortLabel = namedLabel("Label118", QStringLiteral("Port Num"), group);
+    QLabel* serverPortLabel = tieLabel(namedLabel("Label118", QStringLiteral("Port Num"), group), c.serverPort);
     grid->addLayout(checkAndPortRow(c.clientMode, serverPortLabel, c.serverPort), 7, 0, 1, 2);
     QLabel* serverIpLabel = nullptr;
     c.serverIp = addAddressRow(group, grid, 8, serverIpRow, &serverIpLabel);
@@ -212,10 +225,10 @@ QGroupBox* buildRs485(QWidget* parent, Controls& c)
     QGridLayout* grid = groupGrid(group);
 
     c.baudRate = list(group, "ComboBox12", CommPortPage::rs485BaudRateItems, 0);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("Baud Rate"), group), 0, 0);
+    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Baud Rate"), group), c.baudRate), 0, 0);
     grid->addWidget(c.baudRate, 0, 1);
     c.readerNumber = field(group, "Edit3", "0", 3);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("Reader Num"), group), 1, 0);
+    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Reader Num"), group), c.readerNumber), 1, 0);
     grid->addWidget(c.readerNumber, 1, 1, Qt::AlignLeft);
 
     c.idBuffered = namedCheckBox("CheckBox5", "ID Buffered", group);
@@ -241,20 +254,20 @@ QGroupBox* buildWiegand(QWidget* parent, Controls& c)
     QGridLayout* grid = groupGrid(group);
 
     c.wiegandProtocol = list(group, "ComboBox11", CommPortPage::wiegandItems, 0);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("Protocol"), group), 0, 0);
+    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Protocol"), group), c.wiegandProtocol), 0, 0);
     grid->addWidget(c.wiegandProtocol, 0, 1, 1, 2);
     c.wiegandInterval = list(group, "ComboBox9", CommPortPage::intervalItems, initialInterval);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("Interval"), group), 1, 0);
+    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Interval"), group), c.wiegandInterval), 1, 0);
     grid->addWidget(c.wiegandInterval, 1, 1, 1, 2);
 
     c.pulseWidth = field(group, "Edit1", "8", 3);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("Pulse Width"), group), 2, 0);
+    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Pulse Width"), group), c.pulseWidth), 2, 0);
     grid->addWidget(c.pulseWidth, 2, 1);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("X10us"), group), 2, 2);
+    grid->addWidget(describeUnit(c.pulseWidth, namedLabel(nullptr, QStringLiteral("X10us"), group)), 2, 2);
     c.pulsePeriod = field(group, "Edit2", "12", 3);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("Pulse Period"), group), 3, 0);
+    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Pulse Period"), group), c.pulsePeriod), 3, 0);
     grid->addWidget(c.pulsePeriod, 3, 1);
-    grid->addWidget(namedLabel(nullptr, QStringLiteral("X100us"), group), 3, 2);
+    grid->addWidget(describeUnit(c.pulsePeriod, namedLabel(nullptr, QStringLiteral("X100us"), group)), 3, 2);
     grid->setColumnStretch(3, 1);
     return group;
 }
@@ -265,6 +278,8 @@ Controls buildControls(QWidget* sheet)
     auto* panel = named(new QFrame(sheet), "Panel11");
     panel->setFrameShape(QFrame::StyledPanel);
 
+    // Built in the order Tab visits them: TCP/IP on the left, then the column on the right.
+    QGroupBox* tcpIp = buildTcpIp(panel, c);
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
     right->addWidget(buildRs485(panel, c));
@@ -273,7 +288,7 @@ Controls buildControls(QWidget* sheet)
     auto* groups = new QHBoxLayout(panel);
     groups->setContentsMargins(2, 2, 2, 2);
     groups->setSpacing(3);
-    groups->addWidget(buildTcpIp(panel, c));
+    groups->addWidget(tcpIp);
     groups->addLayout(right);
 
     // The outer tab's buttons stand in front of the sheet from x = 442: the panel

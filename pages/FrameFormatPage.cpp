@@ -115,7 +115,8 @@ QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
     c.interval = named(new QLineEdit(QStringLiteral("20"), group), "Edit78");
     c.interval->setEnabled(false);
     c.interval->setMaximumWidth(c.interval->fontMetrics().horizontalAdvance(QStringLiteral("888888")) + 12);
-    auto* unit = namedLabel("Label110", QStringLiteral("S"), group, false);
+    auto* unit = describeUnit(c.interval, namedLabel("Label110", QStringLiteral("S"), group, false));
+    tieLabel(intervalLabel, c.interval);
     auto* intervalRow = new QHBoxLayout;
     intervalRow->addWidget(intervalLabel);
     intervalRow->addWidget(c.interval);
@@ -156,6 +157,7 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     grid->addWidget(c.preamble, 1, 0, 1, 2);
     auto* preambleLabel = namedLabel("Label111", QStringLiteral("Code："), group, false);
     c.preambleCode = codeField("Edit79", group);
+    tieLabel(preambleLabel, c.preambleCode);
     auto* preambleRow = new QHBoxLayout;
     preambleRow->addWidget(preambleLabel);
     preambleRow->addWidget(c.preambleCode);
@@ -172,6 +174,8 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     c.tagIdLength = numberList("ComboBox8", 1, defaultTagIdLength, group);
     auto* startLabel = namedLabel("Label120", QStringLiteral("Start："), group);
     c.tagIdStart = numberList("ComboBox10", 0, 0, group);
+    tieLabel(lengthLabel, c.tagIdLength);
+    tieLabel(startLabel, c.tagIdStart);
     auto* windowRow = new QHBoxLayout;
     windowRow->setSpacing(2);
     windowRow->addWidget(lengthLabel);
@@ -186,6 +190,7 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     grid->addWidget(c.endCode, 6, 0, 1, 2);
     auto* endLabel = namedLabel("Label112", QStringLiteral("Code："), group, false);
     c.endCodeText = codeField("Edit80", group);
+    tieLabel(endLabel, c.endCodeText);
     auto* endRow = new QHBoxLayout;
     endRow->addWidget(endLabel);
     endRow->addWidget(c.endCodeText);

@@ -126,13 +126,13 @@ QGroupBox* buildPlanGroup(QWidget* sheet, FrequencyPage::Controls& c)
     c.step = planField(group, "Edit76", "20");
     c.points = planField(group, "Edit77", "20");
     grid->addWidget(c.mustSetting, 0, 0, 1, 2);
-    grid->addWidget(namedLabel("Label36", QStringLiteral("Start Freq"), group), 1, 0, 1, 2);
+    grid->addWidget(tieLabel(namedLabel("Label36", QStringLiteral("Start Freq"), group), c.start), 1, 0, 1, 2);
     grid->addWidget(c.start, 2, 0);
-    grid->addWidget(namedLabel("Label108", QStringLiteral("10kHz"), group), 2, 1);
-    grid->addWidget(namedLabel("Label106", QStringLiteral("Freq Interval"), group), 3, 0, 1, 2);
+    grid->addWidget(describeUnit(c.start, namedLabel("Label108", QStringLiteral("10kHz"), group)), 2, 1);
+    grid->addWidget(tieLabel(namedLabel("Label106", QStringLiteral("Freq Interval"), group), c.step), 3, 0, 1, 2);
     grid->addWidget(c.step, 4, 0);
-    grid->addWidget(namedLabel("Label109", QStringLiteral("10kHz"), group), 4, 1);
-    grid->addWidget(namedLabel("Label107", QStringLiteral("Freq Points"), group), 5, 0, 1, 2);
+    grid->addWidget(describeUnit(c.step, namedLabel("Label109", QStringLiteral("10kHz"), group)), 4, 1);
+    grid->addWidget(tieLabel(namedLabel("Label107", QStringLiteral("Freq Points"), group), c.points), 5, 0, 1, 2);
     grid->addWidget(c.points, 6, 0);
     grid->setRowStretch(7, 1);
 
@@ -198,7 +198,12 @@ QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
     grid->addWidget(c.hoppingChannels, 2, 0, 1, 4);
     grid->addWidget(c.hopInterval, 3, 0, 1, 2);
     grid->addWidget(c.hopIntervalMs, 3, 2);
-    grid->addWidget(namedLabel("Label48", QStringLiteral("ms"), group), 3, 3);
+    grid->addWidget(describeUnit(c.hopIntervalMs, namedLabel("Label48", QStringLiteral("ms"), group)), 3, 3);
+    // No label of their own: each is named after the mode it belongs to.
+    nameControl(c.fixedChannel, QStringLiteral("Fixed channel"));
+    nameControl(c.hoppingChannels, QStringLiteral("Hopping channels"));
+    nameControl(c.hopInterval, QStringLiteral("Hopping interval"));
+    nameControl(c.hopIntervalMs, QStringLiteral("Hopping interval"));
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
 

@@ -117,7 +117,8 @@ QGroupBox* buildRelayGroup(Controls& c, QWidget* parent)
         auto* label = namedLabel(relay.delayLabel, QStringLiteral("Delay Time"), group, false);
         c.delays[i] = numberField(relay.delay, "20", group);
         c.delays[i]->setMaxLength(delayFieldCharacters);
-        auto* unit = namedLabel(relay.unit, QStringLiteral("S"), group, false);
+        auto* unit = describeUnit(c.delays[i], namedLabel(relay.unit, QStringLiteral("S"), group, false));
+        tieLabel(label, c.delays[i]);
         grid->addWidget(autoOn, 3 * i, 0);
         grid->addWidget(autoOff, 3 * i + 1, 0);
         grid->addLayout(fieldRow(label, c.delays[i], unit), 3 * i + 2, 0);
@@ -167,7 +168,8 @@ QGroupBox* buildIdMatchGroup(IdMatchControls& id, QWidget* parent)
 
     auto* label = namedLabel("Label130", QStringLiteral("Check Interval"), group, false);
     id.interval = numberField("Edit86", "10", group);
-    auto* unit = namedLabel("Label131", QStringLiteral("秒"), group, false);
+    auto* unit = describeUnit(id.interval, namedLabel("Label131", QStringLiteral("秒"), group, false));
+    tieLabel(label, id.interval);
     grid->addLayout(fieldRow(label, id.interval, unit), 2, 0, 1, 2);
     id.dismatchOnly = {label, id.interval, unit};
 

@@ -98,7 +98,7 @@ OtherFunctionControls buildOtherFunction(QWidget* sheet)
     c.offLineOn = namedCheckBox("CheckBox66", "Enable Off-Line Function", offLine);
     c.offLineInterval = numberField("Edit72", "65535", 48, offLine);
     c.offLineInterval->setEnabled(false);
-    c.offLineUnit = named(new QLabel(QStringLiteral("Second"), offLine), "Label102");
+    c.offLineUnit = describeUnit(c.offLineInterval, named(new QLabel(QStringLiteral("Second"), offLine), "Label102"));
     c.offLineUnit->setEnabled(false);
     offLineGrid->addWidget(c.offLineOn, 0, 0, 1, 3);
     offLineGrid->addWidget(captionOf(c.offLineInterval, "Interval"), 1, 0);

@@ -6,6 +6,7 @@
 
 #include "PageContext.h"
 #include "PageRoutines.h"
+#include "TabOrder.h"
 
 #include <memory>
 #include <vector>
@@ -20,11 +21,13 @@ struct PagePlace {
 // In the order of the tab tree.
 using PagePlaces = std::vector<PagePlace>;
 
-// The builder of a page module P, for its place.
+// The builder of a page module P, for its place. Tab enters the page from its tab bar.
 template <typename P>
 std::unique_ptr<PageRoutines> buildPage(QWidget* sheet, const PageContext& context)
 {
-    return std::make_unique<P>(sheet, context);
+    auto page = std::make_unique<P>(sheet, context);
+    tabIntoSheetFromItsTabs(sheet);
+    return page;
 }
 
 // Whether sheet shows: it is the current page of its tab control, and so is

@@ -1,6 +1,7 @@
 // Small helpers every page uses to build its controls and enabling rules.
 #pragma once
 
+#include "AccessibleNames.h"
 #include "NamedWidgets.h"
 
 #include <QCheckBox>

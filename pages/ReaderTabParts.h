@@ -32,12 +32,10 @@ inline QLineEdit* numberField(const char* name, const char* text, int width, QWi
     return field;
 }
 
-// A caption in front of control; the buddy ties the two together for the operator and for tests.
+// A caption in front of control, which it names.
 inline QLabel* captionOf(QWidget* control, const char* text)
 {
-    auto* caption = new QLabel(QString::fromLatin1(text), control->parentWidget());
-    caption->setBuddy(control);
-    return caption;
+    return tieLabel(new QLabel(QString::fromLatin1(text), control->parentWidget()), control);
 }
 
 inline QFrame* panel(const char* name, QWidget* sheet)

@@ -64,6 +64,7 @@ Controls buildControls(QWidget* sheet)
     c.tidLength->addItems(SupportedProtocolPage::tidLengthItems);
     c.tidLength->setCurrentIndex(0);
     c.tidLength->setEnabled(false);
+    tieLabel(length, c.tidLength);
     auto* lengthRow = new QHBoxLayout;
     lengthRow->setSpacing(6);
     lengthRow->addWidget(length);

@@ -88,11 +88,13 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     c.flushTimeOn->setChecked(true);
     timerGrid->addWidget(captionOf(c.timerInterval, "Timer Interval"), 0, 0);
     timerGrid->addWidget(c.timerInterval, 0, 1);
-    timerGrid->addWidget(new QLabel(QStringLiteral("X10 ms"), timer), 0, 2);
+    timerGrid->addWidget(describeUnit(c.timerInterval, new QLabel(QStringLiteral("X10 ms"), timer)), 0, 2);
     timerGrid->addWidget(c.preCompare, 1, 0, 1, 3);
     timerGrid->addWidget(c.flushTimeOn, 2, 0);
     timerGrid->addWidget(c.flushTime, 2, 1);
-    timerGrid->addWidget(new QLabel(QStringLiteral("S"), timer), 2, 2);
+    // The flush time field stands beside its switch, which names it.
+    nameControl(c.flushTime, c.flushTimeOn->text());
+    timerGrid->addWidget(describeUnit(c.flushTime, new QLabel(QStringLiteral("S"), timer)), 2, 2);
     timerGrid->setRowStretch(3, 1);
 
     auto* trigger = named(new QGroupBox(QStringLiteral("Trigger Parameter"), frame), "GroupBox1");
@@ -112,7 +114,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     c.autoDelay->setEnabled(false);
     triggerGrid->addWidget(captionOf(c.autoDelay, "Auto Delayed Time"), 4, 0);
     triggerGrid->addWidget(c.autoDelay, 4, 1);
-    triggerGrid->addWidget(new QLabel(QStringLiteral("S"), trigger), 4, 2);
+    triggerGrid->addWidget(describeUnit(c.autoDelay, new QLabel(QStringLiteral("S"), trigger)), 4, 2);
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(timer);
