@@ -83,15 +83,21 @@ MainWindow::MainWindow(QWidget* parent)
     connect(setupButton_, &QPushButton::clicked, this, &MainWindow::setupShowingPage);
     connect(quitButton_, &QPushButton::clicked, this, &MainWindow::quit);
 
-    pages_ = std::make_unique<ParamPages>(places, PageContext{
-        [this] { return readerHandle_; },
-        [this](const QString& message) { log(message); },
-        this,
-    });
+    // Each page is built when first wanted, with its field rules and its texts
+    // fitted as it shows, and again as queries change them.
+    pages_ = std::make_unique<ParamPages>(places,
+                                          PageContext{
+                                              [this] { return readerHandle_; },
+                                              [this](const QString& message) { log(message); },
+                                              this,
+                                          },
+                                          [](QWidget* sheet) {
+                                              attachFieldRules(sheet);
+                                              keepCaptionsFitted(sheet);
+                                          });
     new ProfileShortcuts(this, pages_.get(), [this] { return readerHandle_; },
                          [this](const QString& message) { log(message); });
     attachFieldRules(this);
-    // Every page has its controls now: their texts are fitted as each shows, and again as queries change them.
     keepCaptionsFitted(this);
 
     placeOnScreen();

@@ -130,6 +130,7 @@ private slots:
         QStringList boxes;
         form = showForm(&boxes);
         shortcuts()->setFileChooser([this](bool) { return chosen; });
+        showSheet(form.get(), "TabSheet18");
         child<QCheckBox>(form.get(), "CheckBox1")->setChecked(true);
         child<QLineEdit>(form.get(), "Edit75")->clear();
         chosen = writeProfile("points.toml", "format = 1\n[frequency]\nfrequency_points = 10\n");
@@ -144,6 +145,7 @@ private slots:
     {
         chosen = writeProfile("bad.toml", "format = 1\n[antenna_power]\nwork_antennas = [\"antenna2\"]\n"
                                           "channel1_power = 31\n");
+        showSheet(form.get(), "TabSheet17");
         const PageValues before = shown(form.get());
         const int linesBefore = logMessages(form.get()).size();
         press(Qt::Key_O);

@@ -464,6 +464,7 @@ void FrequencyPageTest::setupParaRefreshesSilently()
     page.reset();
     tree = std::make_unique<PageHarness>();
     ParamPages pages(tree->places, rec->context());
+    pages.buildAll();
     tree->show(1, 1);
     putMemory(80, QByteArray::fromHex("17703214"));       // the reader's plan: 20 channels
     putMemory(160, QByteArray::fromHex("00140300000000000000"));
