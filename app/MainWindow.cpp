@@ -2,7 +2,6 @@
 
 #include "CaptionFit.h"
 #include "ConnectionPanel.h"
-#include "ErrorBox.h"
 #include "FieldRules.h"
 #include "LogoImage.h"
 #include "MessageLog.h"
@@ -11,9 +10,11 @@
 #include "ParamPages.h"
 #include "ProfileShortcuts.h"
 #include "Reader.h"
+#include "ReaderOperation.h"
 #include "StatusPanels.h"
 #include "WindowFont.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -61,7 +62,8 @@ MainWindow::MainWindow(QWidget* parent)
             queryButton_->setEnabled(open);
             setupButton_->setEnabled(open);
         },
-        [this] { runGuarded(this, [&] { pages_->afterConnect(); }); },
+        // Part of the connect's operation: a conversion error ends the connect with the error box.
+        [this] { pages_->afterConnect(); },
     });
     connection_->setGeometry(14, 124, 165, 155);
 
@@ -70,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent)
     queryButton_ = button(this, "BitBtn3", QStringLiteral("Query Para"), {630, 154, 75, 24}, false);
     setupButton_ = button(this, "BitBtn4", QStringLiteral("Setup Para"), {630, 186, 75, 24}, false);
     quitButton_ = button(this, "Button4", QStringLiteral("Quit"), {630, 250, 75, 24}, true);
+    takeInputWhileBusy(quitButton_);
 
     messageLog_ = new MessageLog(this);
     messageLog_->setGeometry(11, 322, 718, 146);
@@ -144,17 +147,32 @@ void MainWindow::clearLog()
 
 void MainWindow::queryShowingPage()
 {
-    runGuarded(this, [&] { pages_->query(); });
+    runReaderOperation(this, [&] { pages_->query(); });
 }
 
 void MainWindow::setupShowingPage()
 {
-    runGuarded(this, [&] { pages_->setup(); });
+    runReaderOperation(this, [&] { pages_->setup(); });
 }
 
 void MainWindow::quit()
 {
+    if (readerOperationRunning()) {
+        afterReaderOperation([this] { quit(); });
+        return;
+    }
     // Closes whatever the handle names, connected or not; the outcome does not matter.
     CloseReader(readerHandle_);
     close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // The close box during an operation: the window closes once the call in flight has returned.
+    if (readerOperationRunning()) {
+        event->ignore();
+        afterReaderOperation([this] { close(); });
+        return;
+    }
+    QWidget::closeEvent(event);
 }

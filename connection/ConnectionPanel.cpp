@@ -4,6 +4,7 @@
 #include "LinkChoice.h"
 #include "NamedWidgets.h"
 #include "Reader.h"
+#include "ReaderOperation.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -53,9 +54,10 @@ ConnectionPanel::ConnectionPanel(QWidget* parent, LinkHooks hooks)
     connect(portList_, &QComboBox::activated, this, &ConnectionPanel::portChosen);
     // The station box reacts to every change of its text, typed or chosen.
     connect(stationBox_, &QComboBox::editTextChanged, this, &ConnectionPanel::stationChanged);
-    connect(connectButton_, &QPushButton::clicked, this, &ConnectionPanel::connectReader);
-    connect(disconnectButton_, &QPushButton::clicked, this, &ConnectionPanel::disconnectReader);
-    connect(updateButton_, &QPushButton::clicked, this, &ConnectionPanel::updateReader);
+    connect(connectButton_, &QPushButton::clicked, this, [this] { runReaderOperation(this, [this] { connectReader(); }); });
+    connect(disconnectButton_, &QPushButton::clicked, this,
+            [this] { runReaderOperation(this, [this] { disconnectReader(); }); });
+    connect(updateButton_, &QPushButton::clicked, this, [this] { runReaderOperation(this, [this] { updateReader(); }); });
 }
 
 void ConnectionPanel::buildControls()
@@ -136,8 +138,11 @@ void ConnectionPanel::connectReader()
     serialLink_ = port.kind == READER_PORT_SERIAL;
 
     uint16_t status = OpenReader(hooks_.handle, port.kind, port.text ? port.text->constData() : nullptr);
-    if (status == READER_OK)
+    betweenReaderCalls();
+    if (status == READER_OK) {
         status = StopRFwork(*hooks_.handle);
+        betweenReaderCalls();
+    }
 
     if (status != READER_OK) {
         hooks_.log(QStringLiteral("Open Reader Failed !"));
@@ -162,8 +167,10 @@ void ConnectionPanel::logVersions()
     std::array<uint8_t, 4> version{};
     GetFirmwareVersion(*hooks_.handle, version.data());
     hooks_.log(versionLine(QStringLiteral("Reader Firmware Version is V "), version));
+    betweenReaderCalls();
     GetSdkVersion(*hooks_.handle, version.data());
     hooks_.log(versionLine(QStringLiteral("Reader SDK Version is V "), version));
+    betweenReaderCalls();
 }
 
 void ConnectionPanel::disconnectReader()
@@ -177,10 +184,14 @@ void ConnectionPanel::updateReader()
 {
     bool success = true;
     // The baud rate is a serial line's affair only.
-    if (serialLink_ && SetBaudRate(*hooks_.handle, 0) != READER_OK)
-        success = false;
+    if (serialLink_) {
+        if (SetBaudRate(*hooks_.handle, 0) != READER_OK)
+            success = false;
+        betweenReaderCalls();
+    }
     if (ResetReader(*hooks_.handle) != READER_OK)
         success = false;
+    betweenReaderCalls();
     if (CloseReader(*hooks_.handle) == READER_OK)
         hooks_.showLinkStatus(portName() + QStringLiteral(":Close"), QString());
     else

@@ -1,8 +1,13 @@
 // The main window as it starts: title, size, where each control stands, the
-// tab-page tree, the first log line, the status bar and the buttons.
+// tab-page tree, the first log line, the status bar and the buttons; and the
+// window while it talks to the reader: busy, taking no second operation, ended
+// by "Quit" or the close box after the call in flight.
 #include "FormFixture.h"
+#include "Reader.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QLineEdit>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QPushButton>
@@ -29,7 +34,32 @@ private slots:
     void connectionGroupAtStart();
     void captionsFit_data();
     void captionsFit();
+    void busyWhileTalkingToTheReader_data();
+    void busyWhileTalkingToTheReader();
+    void noSecondOperationInTheMiddleOfOne();
+    void quitDuringAnOperation_data();
+    void quitDuringAnOperation();
 };
+
+namespace {
+
+QString cursorNow()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return !cursor ? QStringLiteral("normal") : cursor->shape() == Qt::WaitCursor ? QStringLiteral("busy") : QStringLiteral("other");
+}
+
+// Counts the paints of a widget.
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
 
 void WindowTest::titleAndFrame()
 {
@@ -215,6 +245,129 @@ void WindowTest::captionsFit()
     QVERIFY2(textWidth <= button->width() - 4,
              qPrintable(QStringLiteral("'%1' needs %2 px in %3").arg(button->text()).arg(textWidth).arg(button->width())));
     QCOMPARE(button->font().pointSize(), 8);
+}
+
+void WindowTest::busyWhileTalkingToTheReader_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("readerAnswers");
+    QTest::addColumn<QString>("sheet");           // shown before the button is pressed
+    QTest::addColumn<bool>("errorBox");
+
+    QTest::newRow("Connect") << "Button1" << true << "" << false;
+    QTest::newRow("Connect, the reader silent") << "Button1" << false << "" << false;
+    QTest::newRow("Query Para") << "BitBtn3" << true << "" << false;
+    QTest::newRow("Query Para, every call failing") << "BitBtn3" << false << "" << false;
+    QTest::newRow("Setup Para") << "BitBtn4" << true << "" << false;
+    QTest::newRow("Query Para ended by the error box") << "BitBtn3" << true << "TabSheet18" << true;
+    QTest::newRow("Update Reader, every call failing") << "Button3" << false << "" << false;
+}
+
+// The cursor says busy at every library call of an operation, and is normal
+// again when the error box shows and once the operation has ended, whichever
+// way it ended.
+void WindowTest::busyWhileTalkingToTheReader()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, readerAnswers);
+    QFETCH(QString, sheet);
+    QFETCH(bool, errorBox);
+
+    auto form = showForm();
+    if (button != "Button1")
+        click(form.get(), "Button1");
+    if (!sheet.isEmpty())
+        showSheet(form.get(), qPrintable(sheet));
+    if (errorBox) {
+        // The start frequency is not read, so the four channels are listed from the emptied field.
+        fake::reader().failGet[80] = READER_TIMEOUT;
+        fake::reader().memory[83] = 4;
+        child<QLineEdit>(form.get(), "Edit75")->clear();
+    }
+    QStringList atCalls, atBox;
+    setErrorBoxSinkForTesting([&](const QString&) { atBox << cursorNow(); });
+    fake::reader().answerNothing = !readerAnswers;
+    fake::reader().onCall = [&](const std::string&) { atCalls << cursorNow(); };
+
+    click(form.get(), qPrintable(button));
+    fake::reader().onCall = {};
+
+    QVERIFY(!atCalls.isEmpty());
+    QCOMPARE(atCalls, QStringList(atCalls.size(), QStringLiteral("busy")));
+    QCOMPARE(atBox, errorBox ? QStringList{"normal"} : QStringList{});
+    QCOMPARE(cursorNow(), QStringLiteral("normal"));
+}
+
+// Clicks and keys during "Query Para" start nothing (no second routine, no
+// station chosen in the middle of it); the window repaints between calls.
+void WindowTest::noSecondOperationInTheMiddleOfOne()
+{
+    auto form = showForm();
+    click(form.get(), "Button1");
+    fake::reader().calls.clear();
+    click(form.get(), "BitBtn3");
+    const std::vector<std::string> oneQuery = fake::callNames();
+
+    PaintCount count;
+    form->installEventFilter(&count);
+    int calls = 0;
+    int paintsAtFirstCall = -1;
+    int paintsAtSecondCall = -1;
+    fake::reader().calls.clear();
+    fake::reader().onCall = [&](const std::string&) {
+        if (++calls == 1) {
+            click(form.get(), "BitBtn3");
+            click(form.get(), "BitBtn4");
+            QTest::keyClicks(child(form.get(), "ComboBox7"), QStringLiteral("5"));
+            form->update();
+            paintsAtFirstCall = count.paints;
+        } else if (calls == 2) {
+            paintsAtSecondCall = count.paints;
+        }
+    };
+    const qsizetype linesBefore = logMessages(form.get()).size();
+    click(form.get(), "BitBtn3");
+    fake::reader().onCall = {};
+
+    QVERIFY(fake::callNames() == oneQuery);
+    QCOMPARE(logMessages(form.get()).size(), linesBefore + 1);
+    QVERIFY2(paintsAtSecondCall > paintsAtFirstCall, "the window repaints between two calls");
+}
+
+void WindowTest::quitDuringAnOperation_data()
+{
+    QTest::addColumn<bool>("quitButton");   // else the close box
+    QTest::newRow("Quit") << true;
+    QTest::newRow("close box") << false;
+}
+
+// "Quit" or the close box during "Query Para": the routine ends after the call
+// in flight and the window closes ("Quit" closing the reader first).
+void WindowTest::quitDuringAnOperation()
+{
+    QFETCH(bool, quitButton);
+    auto form = showForm();
+    click(form.get(), "Button1");
+    fake::reader().calls.clear();
+    int reads = 0;
+    fake::reader().onCall = [&](const std::string& function) {
+        if (function == "GetParameter" && ++reads == 2) {
+            if (quitButton)
+                click(form.get(), "Button4");
+            else
+                form->close();
+            QVERIFY2(form->isVisible(), "the window waits for the call in flight");
+        }
+    };
+    click(form.get(), "BitBtn3");
+    fake::reader().onCall = {};
+
+    QCOMPARE(reads, 2);
+    const std::vector<std::string> expected = quitButton ? std::vector<std::string>{"GetParameter", "GetParameter", "CloseReader"}
+                                                         : std::vector<std::string>{"GetParameter", "GetParameter"};
+    QVERIFY(fake::callNames() == expected);
+    QVERIFY(!form->isVisible());
+    QCOMPARE(cursorNow(), QStringLiteral("normal"));
 }
 
 QTEST_MAIN(WindowTest)
