@@ -70,24 +70,11 @@ TextRoom measure(const QWidget* control, int roomOverride)
 // reached. Whether it fits in the end.
 bool narrowToFit(QWidget* control, int roomOverride = -1)
 {
-    TextRoom fit = measure(control, roomOverride);
-    if (fit.fits())
+    if (measure(control, roomOverride).fits())
         return true;
     if (qobject_cast<QGroupBox*>(control))
         keepStretchOfChildren(control);
-    const QFont start = control->font();
-    int stretch = stretchOf(start);
-    const int floor = stretch * kNarrowestStretch / kNormalStretch;
-    while (stretch > floor && fit.needed > 0) {
-        stretch = qMax(floor, qMin(stretch - 1, stretch * qMax(fit.room, 0) / fit.needed));
-        QFont narrowed = start;
-        narrowed.setStretch(stretch);
-        control->setFont(narrowed);
-        fit = measure(control, roomOverride);
-        if (fit.fits())
-            return true;
-    }
-    return false;
+    return narrowFontToFit(control, [&] { return measure(control, roomOverride); });
 }
 
 bool layoutHolds(QLayout* layout, const QWidget* widget)
@@ -224,6 +211,26 @@ protected:
 };
 
 } // namespace
+
+bool narrowFontToFit(QWidget* control, const std::function<TextRoom()>& measure)
+{
+    TextRoom fit = measure();
+    if (fit.fits())
+        return true;
+    const QFont start = control->font();
+    int stretch = stretchOf(start);
+    const int floor = stretch * kNarrowestStretch / kNormalStretch;
+    while (stretch > floor && fit.needed > 0) {
+        stretch = qMax(floor, qMin(stretch - 1, stretch * qMax(fit.room, 0) / fit.needed));
+        QFont narrowed = start;
+        narrowed.setStretch(stretch);
+        control->setFont(narrowed);
+        fit = measure();
+        if (fit.fits())
+            return true;
+    }
+    return false;
+}
 
 void fitCaption(QAbstractButton* button)
 {
