@@ -81,10 +81,11 @@ PageRoutines& ParamPages::built(Place& place)
         QWidget* sheet = place.where.sheet;
         sheet->removeEventFilter(firstShowWatcher_.get());
         place.page = place.where.build(sheet, context_);
-        if (sheet->isVisible())
-            layOutAndShow(sheet);
+        // Before the controls show, so that texts are fitted once laid out, not in the room of a control just made.
         if (whenBuilt_)
             whenBuilt_(sheet);
+        if (sheet->isVisible())
+            layOutAndShow(sheet);
     }
     return *place.page;
 }

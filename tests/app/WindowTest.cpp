@@ -4,6 +4,7 @@
 // by "Quit" or the close box after the call in flight.
 #include "FormFixture.h"
 #include "Reader.h"
+#include "TextFitCheck.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -34,6 +35,7 @@ private slots:
     void connectionGroupAtStart();
     void captionsFit_data();
     void captionsFit();
+    void openingPageNarrowsOnlyTextsThatNeedIt();
     void busyWhileTalkingToTheReader_data();
     void busyWhileTalkingToTheReader();
     void noSecondOperationInTheMiddleOfOne();
@@ -245,6 +247,23 @@ void WindowTest::captionsFit()
     QVERIFY2(textWidth <= button->width() - 4,
              qPrintable(QStringLiteral("'%1' needs %2 px in %3").arg(button->text()).arg(textWidth).arg(button->width())));
     QCOMPARE(button->font().pointSize(), 8);
+}
+
+// The page the window opens on is built as the window shows: its texts are
+// fitted in the room their layout gives them, not in that of controls just
+// made, so no text is narrowed that fits in the window's font.
+void WindowTest::openingPageNarrowsOnlyTextsThatNeedIt()
+{
+    auto form = showForm();
+    settle();
+    const auto stretchOf = [](const QFont& font) { return font.stretch() > 0 ? font.stretch() : 100; };
+    for (QWidget* control : child(form.get(), "TabSheet3")->findChildren<QWidget*>()) {
+        if (!control->isVisible() || stretchOf(control->font()) == stretchOf(form->font()))
+            continue;
+        control->setFont(form->font());
+        QVERIFY2(!textFitFindings(control).isEmpty(),
+                 qPrintable(QStringLiteral("%1 '%2' is narrowed though it fits").arg(control->metaObject()->className(), control->objectName())));
+    }
 }
 
 void WindowTest::busyWhileTalkingToTheReader_data()
