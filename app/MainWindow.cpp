@@ -48,8 +48,7 @@ MainWindow::MainWindow(QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setFont(windowFont());
 
-    logo_ = new LogoImage(this);
-    logo_->setGeometry(19, 16, 155, 102);
+    logo_ = new LogoImage(this, {19, 16, 155, 102});
 
     PagePlaces places;
     pageTabs_ = buildPageTree(this, &places);
