@@ -2,7 +2,9 @@
 // N times in alternation, and prints the medians of
 //   - spawn to shown: from posix_spawn to the "shown" line arriving (ms),
 //   - main to shown: as the program measured it itself (ms),
-//   - VmRSS and VmHWM at that moment (kB).
+//   - VmRSS and VmHWM at that moment (kB),
+// then the window against the bare widget of the same run: the ratio of the
+// spawn-to-shown medians and the resident memory it takes beyond.
 // Platforms: offscreen always; xcb as well when DISPLAY is set (e.g. under xvfb-run -a).
 #include <algorithm>
 #include <chrono>
@@ -85,7 +87,26 @@ T median(std::vector<T> values)
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-void printRow(const char* platform, const char* name, const std::vector<Sample>& samples)
+// The machine's load averages (1, 5, 15 minutes), for the figures' context.
+std::string loadAverages()
+{
+    char text[64] = "";
+    if (FILE* file = std::fopen("/proc/loadavg", "r")) {
+        if (!std::fgets(text, sizeof text, file))
+            text[0] = '\0';
+        std::fclose(file);
+    }
+    std::string load(text);
+    const auto third = load.find(' ', load.find(' ', load.find(' ') + 1) + 1);
+    return third == std::string::npos ? load : load.substr(0, third);
+}
+
+struct Medians {
+    double spawnToShown = 0;
+    long rssKb = 0;
+};
+
+Medians printRow(const char* platform, const char* name, const std::vector<Sample>& samples)
 {
     std::vector<double> spawn, inMain;
     std::vector<long> rss, hwm;
@@ -97,6 +118,7 @@ void printRow(const char* platform, const char* name, const std::vector<Sample>&
     }
     std::printf("%-10s %-12s %5zu %14.1f %13.1f %10ld %10ld\n", platform, name, samples.size(), median(spawn),
                 median(inMain), median(rss), median(hwm));
+    return {median(spawn), median(rss)};
 }
 
 } // namespace
@@ -108,7 +130,7 @@ int main(int argc, char* argv[])
     if (const char* display = std::getenv("DISPLAY"); display && *display)
         platforms.push_back("xcb");
 
-    std::printf("%d runs each, medians\n", runs);
+    std::printf("%d runs each, medians; load average before: %s\n", runs, loadAverages().c_str());
     std::printf("%-10s %-12s %5s %14s %13s %10s %10s\n", "platform", "program", "runs", "spawn->shown", "main->shown",
                 "VmRSS kB", "VmHWM kB");
     int failures = 0;
@@ -125,9 +147,13 @@ int main(int argc, char* argv[])
             else
                 ++failures;
         }
-        printRow(platform.c_str(), "bare QWidget", bare);
-        printRow(platform.c_str(), "main window", window);
+        const Medians reference = printRow(platform.c_str(), "bare QWidget", bare);
+        const Medians measured = printRow(platform.c_str(), "main window", window);
+        if (reference.spawnToShown > 0)
+            std::printf("%-10s window against bare: spawn->shown %.2fx, VmRSS %+.1f MB\n", platform.c_str(),
+                        measured.spawnToShown / reference.spawnToShown, (measured.rssKb - reference.rssKb) / 1024.0);
     }
+    std::printf("load average after: %s\n", loadAverages().c_str());
     if (failures)
         std::printf("%d runs did not report being shown\n", failures);
     return failures ? 1 : 0;
