@@ -87,20 +87,6 @@ T median(std::vector<T> values)
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-// The machine's load averages (1, 5, 15 minutes), for the figures' context.
-std::string loadAverages()
-{
-    char text[64] = "";
-    if (FILE* file = std::fopen("/proc/loadavg", "r")) {
-        if (!std::fgets(text, sizeof text, file))
-            text[0] = '\0';
-        std::fclose(file);
-    }
-    std::string load(text);
-    const auto third = load.find(' ', load.find(' ', load.find(' ') + 1) + 1);
-    return third == std::string::npos ? load : load.substr(0, third);
-}
-
 struct Medians {
     double spawnToShown = 0;
     long rssKb = 0;
@@ -130,7 +116,7 @@ int main(int argc, char* argv[])
     if (const char* display = std::getenv("DISPLAY"); display && *display)
         platforms.push_back("xcb");
 
-    std::printf("%d runs each, medians; load average before: %s\n", runs, loadAverages().c_str());
+    std::printf("%d runs each, medians\n", runs);
     std::printf("%-10s %-12s %5s %14s %13s %10s %10s\n", "platform", "program", "runs", "spawn->shown", "main->shown",
                 "VmRSS kB", "VmHWM kB");
     int failures = 0;
@@ -153,7 +139,6 @@ int main(int argc, char* argv[])
             std::printf("%-10s window against bare: spawn->shown %.2fx, VmRSS %+.1f MB\n", platform.c_str(),
                         measured.spawnToShown / reference.spawnToShown, (measured.rssKb - reference.rssKb) / 1024.0);
     }
-    std::printf("load average after: %s\n", loadAverages().c_str());
     if (failures)
         std::printf("%d runs did not report being shown\n", failures);
     return failures ? 1 : 0;

@@ -221,35 +221,24 @@ std::optional<TextRoom> textRoom(const QWidget* widget)
 
 // Each item of a list: its text within the room the style gives it in the
 // item, and the item, where the view shows it at all, shown whole rather than
-// cut by the view's edge or a scroll bar. Items scrolled wholly out of view
-// are fine.
+// cut by the view's edge or a scroll bar (items scrolled wholly away are fine).
 void findListItemMisfits(const QListView* list, QStringList& findings)
 {
-    const QAbstractItemModel* model = list->model();
-    if (!model)
-        return;
-    const QRect view = list->viewport()->rect();
     const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + kItemTextFocusMarginExtra;
-    for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
-        const QModelIndex index = model->index(row, list->modelColumn(), list->rootIndex());
-        if (list->isRowHidden(row))
-            continue;
+    for (int row = 0; list->model() && row < list->model()->rowCount(); ++row) {
+        const QModelIndex index = list->model()->index(row, list->modelColumn());
         QStyleOptionViewItem option;
         option.initFrom(list);
         option.rect = list->visualRect(index);
-        option.text = index.data(Qt::DisplayRole).toString();
+        option.text = index.data().toString();
         option.features = QStyleOptionViewItem::HasDisplay;
-        option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         if (index.data(Qt::CheckStateRole).isValid())
             option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        const QRect area = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list)
-                               .adjusted(margin, 0, -margin, 0);
+        const int room = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).width() - 2 * margin;
         const int needed = option.fontMetrics.horizontalAdvance(option.text);
-        if (needed > area.width())
-            findings << QStringLiteral("%1: item '%2' needs %3 px, has %4")
-                            .arg(controlName(list), option.text)
-                            .arg(needed)
-                            .arg(area.width());
+        if (needed > room)
+            findings << QStringLiteral("%1: item '%2' needs %3 px, has %4").arg(controlName(list), option.text).arg(needed).arg(room);
+        const QRect view = list->viewport()->rect();
         if (option.rect.intersects(view) && !view.contains(option.rect))
             findings << QStringLiteral("%1: item '%2' shows only in part").arg(controlName(list), option.text);
     }

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTabWidget>
 #include <QTest>
 #include <QTime>
 
@@ -28,19 +27,6 @@ inline void choose(QWidget* form, const char* comboName, const QString& item)
         qFatal("no item %s", qPrintable(item));
     combo->setCurrentIndex(index);
     emit combo->activated(index);
-}
-
-// The operator brings the tab sheet named sheetName to the front, and the
-// sheets holding its tab control; the window builds its page as it shows.
-inline void showSheet(QWidget* form, const char* sheetName)
-{
-    for (QWidget* sheet = child(form, sheetName); sheet;) {
-        auto* tabs = sheet->parentWidget() ? qobject_cast<QTabWidget*>(sheet->parentWidget()->parentWidget()) : nullptr;
-        if (!tabs)
-            return;
-        tabs->setCurrentWidget(sheet);
-        sheet = tabs->parentWidget();
-    }
 }
 
 inline void click(QWidget* form, const char* buttonName)
