@@ -156,10 +156,8 @@ void MainWindow::setupShowingPage()
 
 void MainWindow::quit()
 {
-    if (readerOperationRunning()) {
-        afterReaderOperation([this] { quit(); });
-        return;
-    }
+    if (afterReaderOperation([this] { quit(); }))
+        return;   // during an operation: once the call in flight has returned
     // Closes whatever the handle names, connected or not; the outcome does not matter.
     CloseReader(readerHandle_);
     close();
@@ -168,10 +166,8 @@ void MainWindow::quit()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The close box during an operation: the window closes once the call in flight has returned.
-    if (readerOperationRunning()) {
+    if (afterReaderOperation([this] { close(); }))
         event->ignore();
-        afterReaderOperation([this] { close(); });
-        return;
-    }
-    QWidget::closeEvent(event);
+    else
+        QWidget::closeEvent(event);
 }

@@ -106,11 +106,6 @@ void runReaderOperation(QWidget* window, const std::function<void()>& operation)
         current.finish();
 }
 
-bool readerOperationRunning()
-{
-    return running != nullptr;
-}
-
 void betweenReaderCalls()
 {
     if (!running)
@@ -121,14 +116,13 @@ void betweenReaderCalls()
         throw OperationEnded{};
 }
 
-void afterReaderOperation(std::function<void()> finish)
+bool afterReaderOperation(std::function<void()> finish)
 {
-    if (!running) {
-        finish();
-        return;
-    }
+    if (!running)
+        return false;
     if (!running->finish)
         running->finish = std::move(finish);
+    return true;
 }
 
 void takeInputWhileBusy(QWidget* control)

@@ -16,15 +16,14 @@ class QWidget;
 // once the busy cursor is gone.
 void runReaderOperation(QWidget* window, const std::function<void()>& operation);
 
-bool readerOperationRunning();
-
 // Between two library calls of an operation: the window repaints, and an
 // operation that a quit waits for ends here. Nothing outside an operation.
 void betweenReaderCalls();
 
-// Runs finish once the operation running has ended; at once when none runs.
-// A second request while one waits is dropped.
-void afterReaderOperation(std::function<void()> finish);
+// While an operation runs: finish waits for its end, after the library call in
+// flight (a second request while one waits is dropped), and the answer is
+// true. With none running: false, and finish is not run.
+bool afterReaderOperation(std::function<void()> finish);
 
 // The one control of the window still taking the operator's input while an
 // operation runs (the window's "Quit").
