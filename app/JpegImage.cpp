@@ -28,7 +28,11 @@ void ignoreMessage(j_common_ptr) {}
 
 // Only plain C data lives across setjmp here; the QImage is created by the
 // caller-facing function once the header has been read.
-bool decodeInto(jpeg_decompress_struct& info, JumpingErrorManager& errors, const QByteArray& bytes, QImage& image)
+// libjpeg scales a picture by eighths while it decodes.
+constexpr unsigned kScaleDenominator = 8;
+
+bool decodeInto(jpeg_decompress_struct& info, JumpingErrorManager& errors, const QByteArray& bytes, QSize atLeast,
+                QImage& image)
 {
     if (setjmp(errors.jump))
         return false;
@@ -41,6 +45,14 @@ bool decodeInto(jpeg_decompress_struct& info, JumpingErrorManager& errors, const
         || info.image_height > kMaxEdge)
         return false;
     info.out_color_space = JCS_RGB;
+    if (!atLeast.isEmpty()) {
+        info.scale_denom = kScaleDenominator;
+        for (info.scale_num = 1; info.scale_num < kScaleDenominator; ++info.scale_num) {
+            jpeg_calc_output_dimensions(&info);
+            if (info.output_width >= JDIMENSION(atLeast.width()) && info.output_height >= JDIMENSION(atLeast.height()))
+                break;
+        }
+    }
     jpeg_start_decompress(&info);
     if (info.output_components != 3)
         return false;
@@ -57,7 +69,7 @@ bool decodeInto(jpeg_decompress_struct& info, JumpingErrorManager& errors, const
 
 } // namespace
 
-QImage decodeJpeg(const QByteArray& bytes)
+QImage decodeJpeg(const QByteArray& bytes, QSize atLeast)
 {
     if (bytes.isEmpty())
         return {};
@@ -68,7 +80,7 @@ QImage decodeJpeg(const QByteArray& bytes)
     errors.base.output_message = ignoreMessage;
 
     QImage image;
-    const bool ok = decodeInto(info, errors, bytes, image);
+    const bool ok = decodeInto(info, errors, bytes, atLeast, image);
     jpeg_destroy_decompress(&info);
     return ok ? image : QImage();
 }

@@ -9,10 +9,11 @@ namespace {
 const QString kLogoResource = QStringLiteral(":/logo/tagdesk-logo.jpg");
 }
 
-LogoImage::LogoImage(QWidget* parent)
+LogoImage::LogoImage(QWidget* parent, const QRect& geometry)
     : QLabel(parent)
 {
     setObjectName(QStringLiteral("Image1"));
+    setGeometry(geometry);
     setScaledContents(true);
     QFile file(kLogoResource);
     if (file.open(QIODevice::ReadOnly))
@@ -21,7 +22,7 @@ LogoImage::LogoImage(QWidget* parent)
 
 void LogoImage::showJpeg(const QByteArray& jpegBytes)
 {
-    const QImage image = decodeJpeg(jpegBytes);
+    const QImage image = decodeJpeg(jpegBytes, size());
     if (image.isNull())
         clear();
     else

@@ -6,9 +6,10 @@
 class LogoImage : public QLabel {
     Q_OBJECT
 public:
-    explicit LogoImage(QWidget* parent = nullptr);
+    // The box at geometry in parent, showing the program's logo.
+    LogoImage(QWidget* parent, const QRect& geometry);
 
-    // Shows the picture decoded from jpegBytes; a picture that does not decode
-    // leaves the box empty.
+    // Shows the picture decoded from jpegBytes, no larger than the box needs;
+    // a picture that does not decode leaves the box empty.
     void showJpeg(const QByteArray& jpegBytes);
 };

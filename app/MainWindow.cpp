@@ -3,7 +3,6 @@
 #include "AccessibleNames.h"
 #include "CaptionFit.h"
 #include "ConnectionPanel.h"
-#include "ErrorBox.h"
 #include "FieldRules.h"
 #include "LogoImage.h"
 #include "MessageLog.h"
@@ -12,9 +11,11 @@
 #include "ParamPages.h"
 #include "ProfileShortcuts.h"
 #include "Reader.h"
+#include "ReaderOperation.h"
 #include "StatusPanels.h"
 #include "WindowFont.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -51,8 +52,7 @@ MainWindow::MainWindow(QWidget* parent)
     setFont(windowFont());
     nameDropDownsByLabel();
 
-    logo_ = new LogoImage(this);
-    logo_->setGeometry(19, 16, 155, 102);
+    logo_ = new LogoImage(this, {19, 16, 155, 102});
 
     // Tab follows the order the controls are made in: the tab pages with the
     // buttons that act on them, then the link settings, "Clear Info" and the log.
@@ -62,6 +62,7 @@ MainWindow::MainWindow(QWidget* parent)
     queryButton_ = button(this, "BitBtn3", QStringLiteral("Query Para"), {630, 154, 75, 24}, false);
     setupButton_ = button(this, "BitBtn4", QStringLiteral("Setup Para"), {630, 186, 75, 24}, false);
     quitButton_ = button(this, "Button4", QStringLiteral("Quit"), {630, 250, 75, 24}, true);
+    takeInputWhileBusy(quitButton_);
 
     connection_ = new ConnectionPanel(this, LinkHooks{
         &readerHandle_,
@@ -71,7 +72,8 @@ MainWindow::MainWindow(QWidget* parent)
             queryButton_->setEnabled(open);
             setupButton_->setEnabled(open);
         },
-        [this] { runGuarded(this, [&] { pages_->afterConnect(); }); },
+        // Part of the connect's operation: a conversion error ends the connect with the error box.
+        [this] { pages_->afterConnect(); },
     });
     connection_->setGeometry(14, 124, 165, 155);
 
@@ -89,15 +91,21 @@ MainWindow::MainWindow(QWidget* parent)
     connect(setupButton_, &QPushButton::clicked, this, &MainWindow::setupShowingPage);
     connect(quitButton_, &QPushButton::clicked, this, &MainWindow::quit);
 
-    pages_ = std::make_unique<ParamPages>(places, PageContext{
-        [this] { return readerHandle_; },
-        [this](const QString& message) { log(message); },
-        this,
-    });
+    // Each page is built when first wanted, with its field rules and its texts
+    // fitted as it shows, and again as queries change them.
+    pages_ = std::make_unique<ParamPages>(places,
+                                          PageContext{
+                                              [this] { return readerHandle_; },
+                                              [this](const QString& message) { log(message); },
+                                              this,
+                                          },
+                                          [](QWidget* sheet) {
+                                              attachFieldRules(sheet);
+                                              keepCaptionsFitted(sheet);
+                                          });
     new ProfileShortcuts(this, pages_.get(), [this] { return readerHandle_; },
                          [this](const QString& message) { log(message); });
     attachFieldRules(this);
-    // Every page has its controls now: their texts are fitted as each shows, and again as queries change them.
     keepCaptionsFitted(this);
 
     placeOnScreen();
@@ -144,17 +152,28 @@ void MainWindow::clearLog()
 
 void MainWindow::queryShowingPage()
 {
-    runGuarded(this, [&] { pages_->query(); });
+    runReaderOperation(this, [&] { pages_->query(); });
 }
 
 void MainWindow::setupShowingPage()
 {
-    runGuarded(this, [&] { pages_->setup(); });
+    runReaderOperation(this, [&] { pages_->setup(); });
 }
 
 void MainWindow::quit()
 {
+    if (afterReaderOperation([this] { quit(); }))
+        return;   // during an operation: once the call in flight has returned
     // Closes whatever the handle names, connected or not; the outcome does not matter.
     CloseReader(readerHandle_);
     close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // The close box during an operation: the window closes once the call in flight has returned.
+    if (afterReaderOperation([this] { close(); }))
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }

@@ -34,6 +34,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The first showing of the window: a fresh log and the first page of every tab control.

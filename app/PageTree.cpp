@@ -23,8 +23,8 @@ namespace {
 struct Sheet {
     const char* name;
     const char* caption;
-    // The page module on the sheet; nullptr for a sheet that holds inner tabs.
-    std::unique_ptr<PageRoutines> (*page)(QWidget* sheet, const PageContext& context) = nullptr;
+    // The page module on the sheet; none for a sheet that holds inner tabs.
+    PagePlace page{};
 };
 
 QTabWidget* tabControl(QWidget* parent, const char* name)
@@ -41,8 +41,11 @@ QWidget* addSheet(QTabWidget* tabs, const Sheet& sheet, PagePlaces* places)
     auto* page = new QWidget;
     page->setObjectName(QLatin1String(sheet.name));
     tabs->addTab(page, QString::fromUtf8(sheet.caption));
-    if (places && sheet.page)
-        places->push_back({page, sheet.page});
+    if (places && sheet.page.build) {
+        PagePlace place = sheet.page;
+        place.sheet = page;
+        places->push_back(place);
+    }
     return page;
 }
 

@@ -3,6 +3,7 @@
 #include "ErrorBox.h"
 #include "ParamPages.h"
 #include "ProfileFormat.h"
+#include "ReaderOperation.h"
 #include "ReaderTransfer.h"
 #include "WholeFile.h"
 
@@ -47,7 +48,7 @@ ProfileShortcuts::ProfileShortcuts(QWidget* window, ParamPages* pages, std::func
 void ProfileShortcuts::save()
 {
     if (const QString path = chooseFile_(true); !path.isEmpty())
-        saveReaderTo(path);
+        runReaderOperation(window_, [&] { saveReaderTo(path); });
 }
 
 void ProfileShortcuts::load()

@@ -19,6 +19,10 @@ constexpr int kClearance = 3;
 // The most a control placed by hand widens when narrowing is not enough.
 constexpr int kMostExtraWidth = 6;
 constexpr int kNormalStretch = 100;
+// A text is narrowed in steps of this many percent: texts narrowed alike share
+// one font, and a step mostly suffices where a font's widths do not shrink
+// evenly, so fewer fonts are loaded.
+constexpr int kStretchStep = 4;
 
 // The font a control had before any fitting (an empty QFont: it inherits).
 constexpr char kOwnFont[] = "captionFitOwnFont";
@@ -70,24 +74,11 @@ TextRoom measure(const QWidget* control, int roomOverride)
 // reached. Whether it fits in the end.
 bool narrowToFit(QWidget* control, int roomOverride = -1)
 {
-    TextRoom fit = measure(control, roomOverride);
-    if (fit.fits())
+    if (measure(control, roomOverride).fits())
         return true;
     if (qobject_cast<QGroupBox*>(control))
         keepStretchOfChildren(control);
-    const QFont start = control->font();
-    int stretch = stretchOf(start);
-    const int floor = stretch * kNarrowestStretch / kNormalStretch;
-    while (stretch > floor && fit.needed > 0) {
-        stretch = qMax(floor, qMin(stretch - 1, stretch * qMax(fit.room, 0) / fit.needed));
-        QFont narrowed = start;
-        narrowed.setStretch(stretch);
-        control->setFont(narrowed);
-        fit = measure(control, roomOverride);
-        if (fit.fits())
-            return true;
-    }
-    return false;
+    return narrowFontToFit(control, [&] { return measure(control, roomOverride); });
 }
 
 bool layoutHolds(QLayout* layout, const QWidget* widget)
@@ -224,6 +215,28 @@ protected:
 };
 
 } // namespace
+
+bool narrowFontToFit(QWidget* control, const std::function<TextRoom()>& measure)
+{
+    TextRoom fit = measure();
+    if (fit.fits())
+        return true;
+    const QFont start = control->font();
+    int stretch = stretchOf(start);
+    const int floor = stretch * kNarrowestStretch / kNormalStretch;
+    while (stretch > floor && fit.needed > 0) {
+        // Widths shrink less than the stretch: aim half a step below the proportional one.
+        const int proportional = stretch * qMax(fit.room, 0) / fit.needed - kStretchStep / 2;
+        stretch = qMax(floor, qMin(stretch - 1, proportional) / kStretchStep * kStretchStep);
+        QFont narrowed = start;
+        narrowed.setStretch(stretch);
+        control->setFont(narrowed);
+        fit = measure();
+        if (fit.fits())
+            return true;
+    }
+    return false;
+}
 
 void fitCaption(QAbstractButton* button)
 {

@@ -6,6 +6,10 @@
 // placed by hand takes the width of its text, up to the control beside it.
 #pragma once
 
+#include "TextRoom.h"
+
+#include <functional>
+
 class QAbstractButton;
 class QLabel;
 class QWidget;
@@ -16,6 +20,11 @@ void fitCaption(QAbstractButton* button);
 // A label's text within availableWidth (up to the control beside it); the
 // label takes the size of its text.
 void fitCaption(QLabel* label, int availableWidth);
+
+// Narrows control's present font, down to the floor every fitted text keeps,
+// until measure() says its text fits; whether it fits in the end. For a
+// control that measures its text its own way (a list fitting its columns).
+bool narrowFontToFit(QWidget* control, const std::function<TextRoom()>& measure);
 
 // Fits every caption, label, list item, check box and radio button text and
 // group title below root, and keeps them fitted: a control whose text has

@@ -5,6 +5,7 @@
 #include "LinkChoice.h"
 #include "NamedWidgets.h"
 #include "Reader.h"
+#include "ReaderOperation.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -56,9 +57,10 @@ ConnectionPanel::ConnectionPanel(QWidget* parent, LinkHooks hooks)
     connect(portList_, &QComboBox::activated, this, &ConnectionPanel::portChosen);
     // The station box reacts to every change of its text, typed or chosen.
     connect(stationBox_, &QComboBox::editTextChanged, this, &ConnectionPanel::stationChanged);
-    connect(connectButton_, &QPushButton::clicked, this, &ConnectionPanel::connectReader);
-    connect(disconnectButton_, &QPushButton::clicked, this, &ConnectionPanel::disconnectReader);
-    connect(updateButton_, &QPushButton::clicked, this, &ConnectionPanel::updateReader);
+    connect(connectButton_, &QPushButton::clicked, this, [this] { runReaderOperation(this, [this] { connectReader(); }); });
+    connect(disconnectButton_, &QPushButton::clicked, this,
+            [this] { runReaderOperation(this, [this] { disconnectReader(); }); });
+    connect(updateButton_, &QPushButton::clicked, this, [this] { runReaderOperation(this, [this] { updateReader(); }); });
 }
 
 void ConnectionPanel::buildControls()
@@ -142,8 +144,11 @@ void ConnectionPanel::connectReader()
     serialLink_ = port.kind == READER_PORT_SERIAL;
 
     uint16_t status = OpenReader(hooks_.handle, port.kind, port.text ? port.text->constData() : nullptr);
-    if (status == READER_OK)
+    betweenReaderCalls();
+    if (status == READER_OK) {
         status = StopRFwork(*hooks_.handle);
+        betweenReaderCalls();
+    }
 
     if (status != READER_OK) {
         hooks_.log(QStringLiteral("Open Reader Failed !"));
@@ -168,8 +173,10 @@ void ConnectionPanel::logVersions()
     std::array<uint8_t, 4> version{};
     GetFirmwareVersion(*hooks_.handle, version.data());
     hooks_.log(versionLine(QStringLiteral("Reader Firmware Version is V "), version));
+    betweenReaderCalls();
     GetSdkVersion(*hooks_.handle, version.data());
     hooks_.log(versionLine(QStringLiteral("Reader SDK Version is V "), version));
+    betweenReaderCalls();
 }
 
 void ConnectionPanel::disconnectReader()
@@ -183,10 +190,14 @@ void ConnectionPanel::updateReader()
 {
     bool success = true;
     // The line rate is a serial link's affair only: back to the reader's default.
-    if (serialLink_ && SetBaudRate(*hooks_.handle, READER_LINK_RATE_115200) != READER_OK)
-        success = false;
+    if (serialLink_) {
+        if (SetBaudRate(*hooks_.handle, READER_LINK_RATE_115200) != READER_OK)
+            success = false;
+        betweenReaderCalls();
+    }
     if (ResetReader(*hooks_.handle) != READER_OK)
         success = false;
+    betweenReaderCalls();
     if (CloseReader(*hooks_.handle) == READER_OK)
         hooks_.showLinkStatus(portName() + QStringLiteral(":Close"), QString());
     else

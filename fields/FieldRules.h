@@ -5,5 +5,6 @@
 class QWidget;
 
 // Gives every edit field below root that has a rule its rule, by objectName.
-// The window calls it once, after every page has built its fields.
+// The window calls it on its own controls and on each page's sheet as the
+// page is built.
 void attachFieldRules(QWidget* root);

@@ -1,5 +1,6 @@
 #include "FrequencyPage.h"
 
+#include "ColumnCheckList.h"
 #include "ControlBindings.h"
 #include "IntegerText.h"
 #include "PageWidgets.h"
@@ -16,9 +17,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QSlider>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -32,46 +31,6 @@ constexpr const Para& hoppingChannels = paraNamed(Page::Frequency, "hopping_chan
 static_assert(hoppingChannels.readLength == FrequencyPage::maskBytes);
 
 constexpr int hopIntervalMsPerStep = 10;       // the track bar counts in 10 ms
-
-// A check list that shows its items in a fixed number of columns, filled top
-// to bottom and wrapping into the next column, scrolled sideways when they
-// overflow. A column is never narrower than its longest text needs, so a
-// wide font shows fewer columns at once rather than cut texts.
-class ColumnCheckList : public QListWidget {
-public:
-    ColumnCheckList(int columns, QWidget* parent) : QListWidget(parent), columns_(columns)
-    {
-        setFlow(QListView::TopToBottom);
-        setWrapping(true);
-        setResizeMode(QListView::Adjust);
-        setUniformItemSizes(true);
-        setSelectionMode(QAbstractItemView::SingleSelection);
-        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { fitColumns(); });
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override
-    {
-        QListWidget::resizeEvent(event);
-        fitColumns();
-    }
-
-private:
-    void fitColumns()
-    {
-        const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
-        const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-        int widestText = 0;
-        if (count() > 0)
-            widestText = fontMetrics().horizontalAdvance(item(count() - 1)->text());   // "Freq n", n the highest
-        const int needed = indicator + widestText + 4 * margin;
-        const int rowHeight = qMax(fontMetrics().height(), indicator) + 2;
-        setGridSize(QSize(qMax(needed, viewport()->width() / columns_), rowHeight));
-    }
-
-    int columns_;
-};
 
 // A channel of the check list; channels beyond the hopping mask are listed
 // but cannot be checked.

@@ -2,6 +2,7 @@
 
 #include "ParaCalls.h"
 #include "Reader.h"
+#include "ReaderOperation.h"
 
 #include <QtDebug>
 
@@ -88,6 +89,7 @@ bool runRoutine(const PageContext& context, const Routine& routine)
         if (step.when && !step.when())
             continue;
         const bool done = step.direction == Step::Direction::Write ? write(context, step) : read(context, step);
+        betweenReaderCalls();
         if (done)
             continue;
         if (!step.failure.isEmpty())

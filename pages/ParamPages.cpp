@@ -1,5 +1,7 @@
 #include "ParamPages.h"
 
+#include <QEvent>
+#include <QLayout>
 #include <QStackedWidget>
 #include <QTabWidget>
 
@@ -18,19 +20,81 @@ bool sheetShowing(const QWidget* sheet)
     return false;
 }
 
-ParamPages::ParamPages(const PagePlaces& places, PageContext context)
+namespace {
+
+// Calls onShow when a watched sheet is shown.
+class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(std::function<void(QWidget*)> onShow) : onShow_(std::move(onShow)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            onShow_(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    std::function<void(QWidget*)> onShow_;
+};
+
+// A page built into a sheet that shows already: Qt lays out and shows a
+// sheet's controls as the sheet shows, so here that is done by hand (the
+// controls the page hid on purpose stay hidden).
+void layOutAndShow(QWidget* sheet)
 {
-    for (const PagePlace& place : places)
-        pages_.push_back({place.sheet, place.build(place.sheet, context)});
+    if (QLayout* layout = sheet->layout())
+        layout->activate();
+    for (QObject* object : sheet->children()) {
+        auto* control = qobject_cast<QWidget*>(object);
+        if (control && !control->isWindow() && !control->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            control->show();
+    }
+}
+
+} // namespace
+
+ParamPages::ParamPages(const PagePlaces& places, PageContext context, std::function<void(QWidget*)> whenBuilt)
+    : context_(std::move(context)), whenBuilt_(std::move(whenBuilt))
+{
+    firstShowWatcher_ = std::make_unique<ShowWatcher>([this](QWidget* sheet) {
+        for (Place& place : places_)
+            if (place.where.sheet == sheet)
+                built(place);
+    });
+    for (const PagePlace& where : places)
+        places_.push_back({where, nullptr});
+    for (Place& place : places_) {
+        if (place.where.sheet->isVisible())
+            built(place);
+        else
+            place.where.sheet->installEventFilter(firstShowWatcher_.get());
+    }
 }
 
 ParamPages::~ParamPages() = default;
 
-PageRoutines* ParamPages::showing() const
+PageRoutines& ParamPages::built(Place& place)
 {
-    for (const Built& built : pages_)
-        if (sheetShowing(built.sheet))
-            return built.page.get();
+    if (!place.page) {
+        QWidget* sheet = place.where.sheet;
+        sheet->removeEventFilter(firstShowWatcher_.get());
+        place.page = place.where.build(sheet, context_);
+        // Before the controls show, so that texts are fitted once laid out, not in the room of a control just made.
+        if (whenBuilt_)
+            whenBuilt_(sheet);
+        if (sheet->isVisible())
+            layOutAndShow(sheet);
+    }
+    return *place.page;
+}
+
+PageRoutines* ParamPages::showing()
+{
+    for (Place& place : places_)
+        if (sheetShowing(place.where.sheet))
+            return &built(place);
     return nullptr;
 }
 
@@ -48,12 +112,19 @@ void ParamPages::setup()
 
 void ParamPages::afterConnect()
 {
-    for (const Built& built : pages_)
-        built.page->afterConnect();
+    for (Place& place : places_)
+        if (place.page || place.where.readsAfterConnect)
+            built(place).afterConnect();
 }
 
 void ParamPages::showStored(const StoredLookup& lookup)
 {
-    for (const Built& built : pages_)
-        built.page->showStored(lookup);
+    for (Place& place : places_)
+        built(place).showStored(lookup);
+}
+
+void ParamPages::buildAll()
+{
+    for (Place& place : places_)
+        built(place);
 }

@@ -1,18 +1,24 @@
 // The parameter pages of the window: builds each page into the tab sheet the
-// tab tree placed it on, and routes "Query Para" / "Setup Para" to the page showing.
+// tab tree placed it on when the page is first wanted, and routes "Query Para"
+// / "Setup Para" to the page showing.
 #pragma once
 
 #include "PageContext.h"
 #include "PagePlaces.h"
 #include "PageStep.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
+class QObject;
+
 class ParamPages {
 public:
-    // Builds the page of every place into its sheet, in the tree's order.
-    ParamPages(const PagePlaces& places, PageContext context);
+    // Builds no page yet: a page's controls are built as its sheet first
+    // shows, or when a routine, a profile or a connect first needs them.
+    // whenBuilt, if given, runs on a sheet once its page stands in it.
+    ParamPages(const PagePlaces& places, PageContext context, std::function<void(QWidget* sheet)> whenBuilt = {});
     ~ParamPages();
 
     // Run the query or setup routine of the page showing now; nothing when no
@@ -33,12 +39,19 @@ public:
     // all the same, in its greyed-out controls.
     void showStored(const StoredLookup& lookup);
 
-private:
-    PageRoutines* showing() const;
+    // Builds every page not built yet, in the tree's order.
+    void buildAll();
 
-    struct Built {
-        QWidget* sheet;
-        std::unique_ptr<PageRoutines> page;
+private:
+    struct Place {
+        PagePlace where;
+        std::unique_ptr<PageRoutines> page;   // none until first wanted
     };
-    std::vector<Built> pages_;
+    PageRoutines& built(Place& place);
+    PageRoutines* showing();
+
+    PageContext context_;
+    std::function<void(QWidget*)> whenBuilt_;
+    std::vector<Place> places_;
+    std::unique_ptr<QObject> firstShowWatcher_;
 };

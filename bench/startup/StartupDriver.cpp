@@ -2,7 +2,9 @@
 // N times in alternation, and prints the medians of
 //   - spawn to shown: from posix_spawn to the "shown" line arriving (ms),
 //   - main to shown: as the program measured it itself (ms),
-//   - VmRSS and VmHWM at that moment (kB).
+//   - VmRSS and VmHWM at that moment (kB),
+// then the window against the bare widget of the same run: the ratio of the
+// spawn-to-shown medians and the resident memory it takes beyond.
 // Platforms: offscreen always; xcb as well when DISPLAY is set (e.g. under xvfb-run -a).
 #include <algorithm>
 #include <chrono>
@@ -85,7 +87,12 @@ T median(std::vector<T> values)
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-void printRow(const char* platform, const char* name, const std::vector<Sample>& samples)
+struct Medians {
+    double spawnToShown = 0;
+    long rssKb = 0;
+};
+
+Medians printRow(const char* platform, const char* name, const std::vector<Sample>& samples)
 {
     std::vector<double> spawn, inMain;
     std::vector<long> rss, hwm;
@@ -97,6 +104,7 @@ void printRow(const char* platform, const char* name, const std::vector<Sample>&
     }
     std::printf("%-10s %-12s %5zu %14.1f %13.1f %10ld %10ld\n", platform, name, samples.size(), median(spawn),
                 median(inMain), median(rss), median(hwm));
+    return {median(spawn), median(rss)};
 }
 
 } // namespace
@@ -125,8 +133,11 @@ int main(int argc, char* argv[])
             else
                 ++failures;
         }
-        printRow(platform.c_str(), "bare QWidget", bare);
-        printRow(platform.c_str(), "main window", window);
+        const Medians reference = printRow(platform.c_str(), "bare QWidget", bare);
+        const Medians measured = printRow(platform.c_str(), "main window", window);
+        if (reference.spawnToShown > 0)
+            std::printf("%-10s window against bare: spawn->shown %.2fx, VmRSS %+.1f MB\n", platform.c_str(),
+                        measured.spawnToShown / reference.spawnToShown, (measured.rssKb - reference.rssKb) / 1024.0);
     }
     if (failures)
         std::printf("%d runs did not report being shown\n", failures);

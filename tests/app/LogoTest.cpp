@@ -37,6 +37,10 @@ void LogoTest::embeddedLogoIsColour640x480()
     const QImage image = decodeJpeg(bytes);
     QCOMPARE(image.size(), QSize(640, 480));
     QVERIFY2(!image.isGrayscale(), "a colour picture");
+    // Decoded for a box: the smallest eighth that covers it, never more than the whole.
+    QCOMPARE(decodeJpeg(bytes, QSize(155, 102)).size(), QSize(160, 120));
+    QCOMPARE(decodeJpeg(bytes, QSize(161, 102)).size(), QSize(240, 180));
+    QCOMPARE(decodeJpeg(bytes, QSize(1000, 10)).size(), QSize(640, 480));
 }
 
 void LogoTest::shownStretchedInImage1()
@@ -44,7 +48,7 @@ void LogoTest::shownStretchedInImage1()
     auto form = showForm();
     auto* image1 = child<LogoImage>(form.get(), "Image1");
     QVERIFY(image1->hasScaledContents());
-    QCOMPARE(image1->pixmap().size(), QSize(640, 480));
+    QCOMPARE(image1->pixmap().size(), QSize(160, 120));   // the 640 x 480 picture decoded for the 155 x 102 box
 }
 
 void LogoTest::unusableBytes_data()

@@ -130,6 +130,8 @@ private slots:
         QStringList boxes;
         form = showForm(&boxes);
         shortcuts()->setFileChooser([this](bool) { return chosen; });
+        child<QTabWidget>(form.get(), "PageControl5")->setCurrentIndex(1);   // "RF Parameter" / "Frequency"
+        child<QTabWidget>(form.get(), "PageControl1")->setCurrentIndex(1);
         child<QCheckBox>(form.get(), "CheckBox1")->setChecked(true);
         child<QLineEdit>(form.get(), "Edit75")->clear();
         chosen = writeProfile("points.toml", "format = 1\n[frequency]\nfrequency_points = 10\n");
@@ -144,6 +146,7 @@ private slots:
     {
         chosen = writeProfile("bad.toml", "format = 1\n[antenna_power]\nwork_antennas = [\"antenna2\"]\n"
                                           "channel1_power = 31\n");
+        child<QTabWidget>(form.get(), "PageControl1")->setCurrentIndex(1);   // "RF Parameter" / "Antenna  Power"
         const PageValues before = shown(form.get());
         const int linesBefore = logMessages(form.get()).size();
         press(Qt::Key_O);

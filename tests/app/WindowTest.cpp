@@ -1,10 +1,14 @@
 // The main window as it starts: title, size, where each control stands, the
-// tab-page tree, the first log line, the status bar and the buttons.
+// tab-page tree, the first log line, the status bar, the buttons; the window busy.
 #include "FormFixture.h"
+#include "Reader.h"
+#include "TextFitCheck.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QLocale>
 #include <QStatusBar>
@@ -29,7 +33,24 @@ private slots:
     void connectionGroupAtStart();
     void captionsFit_data();
     void captionsFit();
+    void openingPageNarrowsOnlyTextsThatNeedIt();
+    void busyWhileTalkingToTheReader_data();
+    void busyWhileTalkingToTheReader();
+    void inputDuringAQuery_data();
+    void inputDuringAQuery();
 };
+
+namespace {
+// The cursor over the window: Qt::WaitCursor while it is busy, else -1.
+int cursorNow()
+{
+    return QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : -1;
+}
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override { return paints += event->type() == QEvent::Paint, false; }
+};
+} // namespace
 
 void WindowTest::titleAndFrame()
 {
@@ -215,6 +236,111 @@ void WindowTest::captionsFit()
     QVERIFY2(textWidth <= button->width() - 4,
              qPrintable(QStringLiteral("'%1' needs %2 px in %3").arg(button->text()).arg(textWidth).arg(button->width())));
     QCOMPARE(button->font().pointSize(), 8);
+}
+
+// The page the window opens on is built as the window shows, and fitted once
+// laid out: no text of it is narrowed that fits in the window's font.
+void WindowTest::openingPageNarrowsOnlyTextsThatNeedIt()
+{
+    auto form = showForm();
+    settle();
+    for (QWidget* control : child(form.get(), "TabSheet3")->findChildren<QWidget*>()) {
+        // A stretch of 0 or 100: the font's own width.
+        if (control->isVisible() && control->font().stretch() % 100 != form->font().stretch() % 100) {
+            control->setFont(form->font());
+            QVERIFY2(!textFitFindings(control).isEmpty(), qPrintable(control->objectName() + " is narrowed though it fits"));
+        }
+    }
+}
+
+void WindowTest::busyWhileTalkingToTheReader_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("readerAnswers");
+    QTest::addColumn<bool>("errorBox");   // on the Frequency page, the start frequency emptied and not read
+    QTest::newRow("Connect") << "Button1" << true << false;
+    QTest::newRow("Connect, the reader silent") << "Button1" << false << false;
+    QTest::newRow("Setup Para") << "BitBtn4" << true << false;
+    QTest::newRow("Query Para, every call failing") << "BitBtn3" << false << false;
+    QTest::newRow("Query Para ended by the error box") << "BitBtn3" << true << true;
+    QTest::newRow("Update Reader, every call failing") << "Button3" << false << false;
+}
+
+// The cursor says busy at every library call of an operation, and is normal
+// again when the error box shows and once the operation has ended.
+void WindowTest::busyWhileTalkingToTheReader()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, readerAnswers);
+    QFETCH(bool, errorBox);
+    auto form = showForm();
+    if (button != "Button1")
+        click(form.get(), "Button1");
+    if (errorBox) {
+        child<QTabWidget>(form.get(), "PageControl5")->setCurrentIndex(1);   // "RF Parameter" / "Frequency"
+        child<QTabWidget>(form.get(), "PageControl1")->setCurrentIndex(1);
+        fake::reader().failGet[80] = READER_TIMEOUT;
+        fake::reader().memory[83] = 4;   // four channels listed from the emptied field
+        child<QLineEdit>(form.get(), "Edit75")->clear();
+    }
+    QList<int> atCalls, atBox;
+    setErrorBoxSinkForTesting([&](const QString&) { atBox << cursorNow(); });
+    fake::reader().answerNothing = !readerAnswers;
+    fake::reader().onCall = [&](const std::string&) { atCalls << cursorNow(); };
+    click(form.get(), qPrintable(button));
+    fake::reader().onCall = {};
+
+    QVERIFY(!atCalls.isEmpty());
+    QCOMPARE(atCalls, QList<int>(atCalls.size(), Qt::WaitCursor));
+    QCOMPARE(atBox, errorBox ? QList<int>{-1} : QList<int>{});
+    QCOMPARE(cursorNow(), -1);
+}
+
+void WindowTest::inputDuringAQuery_data()
+{
+    QTest::addColumn<QString>("input");   // pressed while the second read is in flight, then a station typed
+    QTest::newRow("Query Para and Setup Para: nothing starts") << "BitBtn3 BitBtn4";
+    QTest::newRow("Quit: the query ends after the read in flight") << "Button4";
+    QTest::newRow("the close box: the same, the reader left open") << "close";
+}
+
+// During "Query Para" the window repaints between calls and takes no input but
+// "Quit"; "Quit" and the close box end the query after the call in flight and
+// close the window.
+void WindowTest::inputDuringAQuery()
+{
+    QFETCH(QString, input);
+    auto form = showForm();
+    click(form.get(), "Button1");
+    fake::reader().calls.clear();
+    PaintCount count;
+    form->installEventFilter(&count);
+    int reads = 0;
+    int paintsAt[4] = {};   // at the first three reads
+    fake::reader().onCall = [&](const std::string& function) {
+        if (function != "GetParameter" || ++reads > 3 || (paintsAt[reads] = count.paints, reads != 2))
+            return;
+        form->update();
+        for (const QString& button : input.split(u' '))
+            input == "close" ? void(form->close()) : click(form.get(), qPrintable(button));
+        QTest::keyClicks(child(form.get(), "ComboBox7"), QStringLiteral("5"));
+    };
+    const qsizetype linesBefore = logMessages(form.get()).size();
+    click(form.get(), "BitBtn3");
+    fake::reader().onCall = {};
+
+    const bool quit = input == "Button4";
+    const std::vector<std::string> calls = fake::callNames();
+    QCOMPARE(fake::callsOf("GetParameter").size(), calls.size() - quit);   // no other call: no station, no setup
+    QCOMPARE(cursorNow(), -1);
+    if (input.startsWith("BitBtn")) {
+        QCOMPARE(logMessages(form.get()).size(), linesBefore + 1);   // one closing line: one query
+        QVERIFY2(paintsAt[3] > paintsAt[2], "the window repaints between two calls");
+    } else {
+        QCOMPARE(reads, 2);
+        QCOMPARE(calls.back(), std::string(quit ? "CloseReader" : "GetParameter"));
+        QVERIFY(!form->isVisible());
+    }
 }
 
 QTEST_MAIN(WindowTest)

@@ -30,6 +30,10 @@ uint16_t statusFor(const std::string& function)
 
 Call& record(const char* function, uint32_t handle, std::vector<int> args)
 {
+    if (instance().onCall) {
+        const auto during = instance().onCall;   // a copy: the hook may replace itself
+        during(function);
+    }
     auto& calls = instance().calls;
     calls.push_back(Call{function, handle, std::move(args), {}, std::nullopt});
     return calls.back();

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@ struct Reader {
     std::map<std::string, std::deque<uint16_t>> statusQueue; // next statuses per function, then 0
     std::map<int, uint16_t> failGet;                    // address -> status of every read there
     std::map<int, uint16_t> failSet;                    // address -> status of every write there
+    std::function<void(const std::string&)> onCall;     // runs inside every call (its name), before it is logged
 };
 
 // The one reader every test talks to; reset() before each test.

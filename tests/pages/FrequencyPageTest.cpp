@@ -5,6 +5,7 @@
 #include "FrequencyPage.h"
 #include "IntegerText.h"
 #include "ParamPages.h"
+#include "TextFitCheck.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QtTest>
 
@@ -464,6 +466,7 @@ void FrequencyPageTest::setupParaRefreshesSilently()
     page.reset();
     tree = std::make_unique<PageHarness>();
     ParamPages pages(tree->places, rec->context());
+    pages.buildAll();
     tree->show(1, 1);
     putMemory(80, QByteArray::fromHex("17703214"));       // the reader's plan: 20 channels
     putMemory(160, QByteArray::fromHex("00140300000000000000"));
@@ -506,6 +509,13 @@ void FrequencyPageTest::fitsTheInnerTabArea()
     const int indicator = list->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list);
     QVERIFY2(first.width() >= indicator + list->fontMetrics().horizontalAdvance(list->item(49)->text()),
              "a channel's text is not cut");
+
+    // The reader's usual 20 channels: every one whole in view, nothing to scroll to.
+    readPlanOf(20);
+    settle();
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+    for (int i = 0; i < list->count(); ++i)
+        QVERIFY2(list->viewport()->rect().contains(list->visualItemRect(list->item(i))), qPrintable(list->item(i)->text()));
 }
 
 QTEST_MAIN(FrequencyPageTest)

@@ -34,6 +34,7 @@ private slots:
     {
         build("PageControl2");
         page = std::make_unique<ParamPages>(tree->places, rec->context());
+        page->buildAll();
     }
 
     void startsAsTheOperatorFirstSeesIt()

@@ -43,6 +43,7 @@ private slots:
         QVERIFY2(reader.failure().isEmpty(), qPrintable(reader.failure()));
 
         ParamPages writtenPages(reader.tree.places, reader.context);
+        writtenPages.buildAll();
         reader.tree.show(0, inner);
         QWidget* writtenSheet = reader.tree.pageControl2->currentWidget();
         applySheetValues(writtenSheet, chosen);
@@ -50,7 +51,7 @@ private slots:
         applySheetValues(writtenSheet, readBack);
         const QStringList expected = sheetValues(writtenSheet);
 
-        // A fresh page at its start state: the query has to bring every value back.
+        // A fresh page at its start state, built by the query: it has to bring every value back.
         PageHarness read;
         ParamPages readPages(read.places, reader.context);
         read.show(0, inner);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -20,6 +21,9 @@ namespace {
 
 // QLineEdit keeps this much between its contents edge and its text, each side.
 constexpr int kLineEditTextMargin = 2;
+// An item view draws an item's text this far in from its text area, each side:
+// the style's focus frame margin and one pixel.
+constexpr int kItemTextFocusMarginExtra = 1;
 
 struct TextRoom {
     QString text;
@@ -215,6 +219,31 @@ std::optional<TextRoom> textRoom(const QWidget* widget)
     return std::nullopt;
 }
 
+// Each item of a list: its text within the room the style gives it in the
+// item, and the item, where the view shows it at all, shown whole rather than
+// cut by the view's edge or a scroll bar (items scrolled wholly away are fine).
+void findListItemMisfits(const QListView* list, QStringList& findings)
+{
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + kItemTextFocusMarginExtra;
+    for (int row = 0; list->model() && row < list->model()->rowCount(); ++row) {
+        const QModelIndex index = list->model()->index(row, list->modelColumn());
+        QStyleOptionViewItem option;
+        option.initFrom(list);
+        option.rect = list->visualRect(index);
+        option.text = index.data().toString();
+        option.features = QStyleOptionViewItem::HasDisplay;
+        if (index.data(Qt::CheckStateRole).isValid())
+            option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const int room = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).width() - 2 * margin;
+        const int needed = option.fontMetrics.horizontalAdvance(option.text);
+        if (needed > room)
+            findings << QStringLiteral("%1: item '%2' needs %3 px, has %4").arg(controlName(list), option.text).arg(needed).arg(room);
+        const QRect view = list->viewport()->rect();
+        if (option.rect.intersects(view) && !view.contains(option.rect))
+            findings << QStringLiteral("%1: item '%2' shows only in part").arg(controlName(list), option.text);
+    }
+}
+
 bool isControl(const QWidget* widget)
 {
     return widget->isVisible() && !widget->isWindow() && !widget->objectName().isEmpty()
@@ -325,6 +354,8 @@ QStringList textFitFindings(QWidget* root)
                             .arg(controlName(widget), fit->text)
                             .arg(fit->needed)
                             .arg(fit->room);
+        if (auto* list = qobject_cast<QListView*>(widget))
+            findListItemMisfits(list, findings);
         findOverlaps(widget, findings);
     }
     return findings;

@@ -1,7 +1,8 @@
 // Whether every text of a window fits its control as the style draws it: the
 // check box's and radio button's text area, the drop-down list's edit field
 // (the current item and every other one), the label's contents, the group
-// box's title, the button's contents. Measured here on its own, apart from the
+// box's title, the button's contents, a list item's text area (and the item
+// shown whole where its list shows it). Measured here on its own, apart from the
 // window's fitting code, so that the check does not share its mistakes.
 #pragma once
 
@@ -13,7 +14,8 @@
 class QWidget;
 
 // One line for every shown control below root whose text is wider than its
-// room ("ComboBox2: '9600   bps' needs 58 px, has 55"), and for every two shown
+// room ("ComboBox2: '9600   bps' needs 58 px, has 55"), for every list item cut
+// by its list's edge ("CheckListBox1: item 'Freq 19' shows only in part"), and for every two shown
 // sibling controls that overlap. A label's footprint is where its text stands,
 // with kTextClearance pixels on either side where it is placed by hand, so a
 // label touching the control beside it counts as overlapping it. A control lying wholly inside a sibling
