@@ -3,11 +3,12 @@
 # Usage: scripts/install-deps.sh [build|test|run|package|ci]
 set -euo pipefail
 
-build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev)
+build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev
+       libcli11-dev nlohmann-json3-dev)
 test=(libgtest-dev libbenchmark-dev)
 run=(fonts-wqy-microhei xvfb xauth)
 package=(librsvg2-bin)
-ci=(clang libclang-rt-dev librsvg2-bin desktop-file-utils appstream)
+ci=(clang libclang-rt-dev librsvg2-bin desktop-file-utils appstream lintian bash-completion)
 
 case "${1:-test}" in
   build) wanted=("${build[@]}") ;;
