@@ -154,6 +154,12 @@ TEST_F(CopyTest, jsonLinesSayWhatEachReaderGaveTookAndHolds)
 {
     startReader();
     startReader({"--fail-write", "153"});
+    // A buzzer byte of 2 reads as off, as the profile's false does: verify shows the byte itself.
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    const uint8_t two = 2;
+    ASSERT_EQ(SetParameter(handle, 101, 1, &two), READER_OK);
+    CloseReader(handle);
     const std::string site = file("site.toml");
     writeText(site, "format = 1\n[antenna_power]\nchannel1_power = 22\nwork_antennas = [\"antenna2\"]\n");
     writeText(file("other.toml"), "format = 1\n[antenna_power]\nchannel1_power = 22\n[io_parameter]\nbuzzer = false\n");
@@ -179,6 +185,11 @@ TEST_F(CopyTest, jsonLinesSayWhatEachReaderGaveTookAndHolds)
            {"differences", {{{"name", "antenna_power.work_antennas"}, {"profile", {"antenna2"}},
                              {"reader", {"antenna1"}}}}}},
           {{"type", "summary"}, {"command", "verify"}, {"ok", 1}, {"failed", 1}}}},
+        {{"verify", file("other.toml"), "--json", "--port", "COM1", "--port", "COM2"}, exit_status::failed,
+         {{{"port", "COM1"}, {"differences", {{{"name", "io_parameter.buzzer"}, {"profile", false},
+                                               {"reader", {{"bytes", "02"}}}}}}},
+          {{"port", "COM2"}, {"differences", {{{"name", "io_parameter.buzzer"}, {"profile", false}, {"reader", true}}}}},
+          {{"type", "summary"}, {"ok", 0}, {"failed", 2}}}},
         {{"diff", "--json", site, file("other.toml")}, exit_status::failed,
          {{{"type", "difference"}, {"name", "io_parameter.buzzer"}, {"left", nullptr}, {"right", false}},
           {{"type", "difference"}, {"name", "antenna_power.work_antennas"}, {"left", {"antenna2"}}, {"right", nullptr}},

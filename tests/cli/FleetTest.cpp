@@ -117,6 +117,9 @@ TEST_F(FleetTest, scanFindsTheReadersOfARange)
     };
     for (const JsonRun& run : runs)
         expectJsonRun(run);
+    // The scan's short waits were for the scan alone.
+    EXPECT_EQ(std::getenv("READER_TIMEOUT_MS"), nullptr);
+    EXPECT_EQ(std::getenv("READER_CONNECT_TIMEOUT_MS"), nullptr);
 
     const CliRun table = runTool({"scan", "--station", "3", "--port", "tcp:127.0.1.200:" + port});
     EXPECT_NE(table.out.find("tcp:127.0.1.200:" + port + "  3        2.0.0.9\n1 reader found on 1 ports"),
