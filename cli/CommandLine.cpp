@@ -15,7 +15,7 @@ const char* const overview = "Reads a UHF RFID reader's settings into a profile,
                              "many readers, verifies what readers hold, compares profiles, finds readers.";
 
 const char* const overviewFooter =
-    R"(A profile is a TOML file of at most 1 MB. tagdesk-cli COMMAND --help tells
+     R"(A profile is a TOML file of at most 1 MB. tagdesk-cli COMMAND --help tells
 more. Exit status: 0 all went through, 1 a reader or a value did not (or a
 difference was found, or no reader answered a scan), 2 a bad command line or a
 refused profile (nothing was sent), 130 or 143 a write interrupted by SIGINT or
@@ -39,12 +39,12 @@ struct Command {
 
 const Command commands[] = {
     {"read", "read one reader's settings into a profile",
-              R"(Reads every parameter of one reader into a profile, to standard output or FILE.
+     R"(Reads every parameter of one reader into a profile, to standard output or FILE.
 When any parameter cannot be read, or holds what a profile could not write back
 (a channel outside the frequency plan), no profile is written and the
 parameters are named on standard error (exit status 1).)"},
     {"write", "write a profile to one or many readers",
-               R"(Writes PROFILE to every reader given, each on its own link and thread, at the
+     R"(Writes PROFILE to every reader given, each on its own link and thread, at the
 same time. The profile is checked first: a refused profile sends nothing. Values
 go out in an order that keeps the reader consistent (the frequency plan before
 the channel choice; the off-line switch through its own call); a code shorter
@@ -59,15 +59,15 @@ sends nothing more and prints the summary, readers marked INTERRUPTED with what
 each took (exit status 128 + the signal's number: 130, 143); a second one ends
 the program at once.)"},
     {"verify", "list where readers differ from a profile",
-                R"(Reads back, from every reader given, each parameter PROFILE names and lists
+     R"(Reads back, from every reader given, each parameter PROFILE names and lists
 every difference on standard output, then a summary table. A parameter is
 compared whole, a short code with the bytes that end it. Exit status 0 only
 when every reader holds every value of the profile.)"},
     {"diff", "list where two profiles differ",
-              R"(Lists every parameter whose value differs between the two profiles, or that
+     R"(Lists every parameter whose value differs between the two profiles, or that
 only one of them gives. Exit status 0 when they agree, 1 when they differ.)"},
     {"scan", "list the readers that answer on this machine's ports or an address range",
-              R"(Asks every port given, or without --port this machine's serial ports COM1 ..
+     R"(Asks every port given, or without --port this machine's serial ports COM1 ..
 COM8 and its USB port, for the firmware version of each station 1..10 (only
 --station N when given), all ports at once, and lists port, station and firmware
 version of every reader that answers. Ports that cannot be opened are left out
