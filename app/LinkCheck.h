@@ -7,7 +7,8 @@
 class QTextStream;
 class QWidget;
 
-inline constexpr const char* kCheckLinkOption = "--check-link";
+// The option's name, without its dashes.
+inline constexpr const char* kCheckLinkOption = "check-link";
 
 // Presses "Connect" in window and writes the message log to out: 0 when the
 // link opened, 1 otherwise.

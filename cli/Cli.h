@@ -1,5 +1,5 @@
-// tagdesk-cli's commands (read, write, verify, diff) over the device library
-// and the parameter table. main() hands its arguments here.
+// tagdesk-cli's commands (read, write, verify, diff, scan) over the device
+// library and the parameter table. main() hands its arguments here.
 #pragma once
 
 #include <iosfwd>
@@ -8,7 +8,7 @@
 
 namespace exit_status {
 constexpr int ok = 0;        // every reader took (or holds) every value; profiles agree
-constexpr int failed = 1;    // a reader, a value or a difference did not come out right
+constexpr int failed = 1;    // a reader, a value or a difference did not come out right; scan found none
 constexpr int refused = 2;   // bad command line or refused profile: nothing was sent
 // A write stopped by a signal (SIGINT 130, SIGTERM 143), as a shell reports a program it ended.
 constexpr int interrupted(int signal) { return 128 + signal; }

@@ -1,13 +1,12 @@
 #include "Fleet.h"
 
-#include "ReaderTransfer.h"
+#include "Parallel.h"
 #include "Reader.h"
 
 #include <exception>
 #include <memory>
 #include <mutex>
 #include <ostream>
-#include <thread>
 
 struct LineSink::Impl {
     std::mutex mutex;
@@ -43,8 +42,8 @@ void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, 
         job(handle, outcome, progress);
     } catch (const std::exception& error) {
         // A thread's exception would end the program: this reader fails, the others go on.
-        outcome.problems.push_back(std::string("stopped: ") + error.what());
-        progress.line(port.label + ": " + outcome.problems.back());
+        outcome.failures.push_back({"", std::string("stopped: ") + error.what()});
+        progress.line(port.label + ": " + outcome.failures.back().reason);
     }
     CloseReader(handle);
 }
@@ -53,11 +52,6 @@ void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, 
 std::vector<ReaderOutcome> runOnReaders(const std::vector<PortArgument>& ports, const ReaderJob& job, LineSink& progress)
 {
     std::vector<ReaderOutcome> outcomes(ports.size());
-    std::vector<std::thread> threads;
-    threads.reserve(ports.size());
-    for (std::size_t i = 0; i < ports.size(); ++i)
-        threads.emplace_back([&, i] { runOne(ports[i], job, progress, outcomes[i]); });
-    for (std::thread& thread : threads)
-        thread.join();
+    parallelFor(ports.size(), ports.size(), [&](std::size_t i) { runOne(ports[i], job, progress, outcomes[i]); });
     return outcomes;
 }

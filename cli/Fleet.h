@@ -4,6 +4,7 @@
 #pragma once
 
 #include "PortArgument.h"
+#include "ReaderTransfer.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,10 +20,15 @@ struct ReaderOutcome {
     std::string reason;            // why not, when not reached
     std::size_t total = 0;         // values the job had for this reader
     std::size_t done = 0;          // values that went through
-    std::vector<std::string> problems;   // one line each: a failed call or a difference, by parameter name
-    bool interrupted = false;      // stopped by a signal before every value went out
+    std::vector<TransferFailure> failures;      // a failed call, or why nothing was sent; by parameter name
+    std::vector<ValueDifference> differences;   // left: the profile, right: what the reader holds
+    std::vector<std::string> notSent;           // a write stopped by a signal: the values it did not send
 
-    bool clean() const { return reached && !interrupted && problems.empty() && done == total; }
+    bool interrupted() const { return !notSent.empty(); }
+    bool clean() const
+    {
+        return reached && !interrupted() && failures.empty() && differences.empty() && done == total;
+    }
 };
 
 // Writes whole lines to a stream shared by the threads.
@@ -37,7 +43,7 @@ private:
     std::shared_ptr<Impl> impl_;
 };
 
-// The job for one reader: it fills outcome (total, done, problems) and may report through progress.
+// The job for one reader: it fills outcome (total, done, failures, ...) and may report through progress.
 using ReaderJob = std::function<void(uint32_t handle, ReaderOutcome& outcome, LineSink& progress)>;
 
 // Runs job on every port in parallel, in the order given; returns the outcomes in that order.

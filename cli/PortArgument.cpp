@@ -1,6 +1,5 @@
 #include "PortArgument.h"
 
-#include "PortName.h"
 #include "Reader.h"
 
 #include <cstdlib>
@@ -8,17 +7,42 @@
 namespace {
 // The serial ports the window offers.
 constexpr unsigned lastComPort = 8;
+
+PortArgument portArgument(ports::PortName name, std::string label)
+{
+    PortArgument port{std::move(label), name.kind, name.libraryText(), {}};
+    // An address without a port reaches the port the library chooses for it.
+    if (name.kind == READER_PORT_TCP && !name.tcp.port)
+        name.tcp.port = ports::unnamedTcpPort(std::getenv("READER_TCP_PORT"));
+    port.reader = name.canonical();
+    return port;
+}
 } // namespace
 
 std::optional<PortArgument> parsePort(const std::string& text)
 {
-    std::optional<ports::PortName> name = ports::portName(text);
+    const std::optional<ports::PortName> name = ports::portName(text);
     if (!name || (name->kind == READER_PORT_SERIAL && name->com > lastComPort))
         return std::nullopt;
-    PortArgument port{text, name->kind, name->libraryText(), {}};
-    // An address without a port reaches the port the library chooses for it.
-    if (name->kind == READER_PORT_TCP && !name->tcp.port)
-        name->tcp.port = ports::unnamedTcpPort(std::getenv("READER_TCP_PORT"));
-    port.reader = name->canonical();
-    return port;
+    return portArgument(*name, text);
+}
+
+std::vector<PortArgument> rangePorts(const ports::TcpRange& range)
+{
+    std::vector<PortArgument> found;
+    found.reserve(range.size());
+    for (uint64_t address = range.first; address <= range.last; ++address) {
+        const ports::PortName name{READER_PORT_TCP, 0, {uint32_t(address), range.port}};
+        found.push_back(portArgument(name, name.canonical()));
+    }
+    return found;
+}
+
+std::vector<PortArgument> localPorts()
+{
+    std::vector<PortArgument> local;
+    for (unsigned com = 1; com <= lastComPort; ++com)
+        local.push_back(*parsePort("COM" + std::to_string(com)));
+    local.push_back(*parsePort("usb"));
+    return local;
 }

@@ -1,10 +1,14 @@
 // Which reader a --port names: "COM1".."COM8", "usb", "tcp:ADDRESS[:PORT]",
-// parsed as the device library parses its port texts (ports/PortName.h).
+// parsed as the device library parses its port texts (ports/PortName.h); and
+// the ports scan looks at: an address range, or this machine's own ports.
 #pragma once
+
+#include "PortName.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct PortArgument {
     std::string label;     // as the operator wrote it, for progress lines and the summary
@@ -14,5 +18,12 @@ struct PortArgument {
 };
 
 // nullopt for anything else (COM9, tcp: without an address, an address part
-// over 255, a port over 65535, ...).
+// over 255, a port over 65535, a range, ...).
 std::optional<PortArgument> parsePort(const std::string& text);
+
+// Every address of range as a port, labelled as a --port would name it
+// ("tcp:192.168.1.7", "tcp:192.168.1.7:5000"), in address order.
+std::vector<PortArgument> rangePorts(const ports::TcpRange& range);
+
+// The serial ports COM1 .. COM8 and the USB port: where a reader on this machine's own lines is.
+std::vector<PortArgument> localPorts();

@@ -1,7 +1,8 @@
 #include "Summary.h"
 
+#include "Reader.h"
+
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 std::string padded(std::string text, std::size_t width)
@@ -10,25 +11,51 @@ std::string padded(std::string text, std::size_t width)
     return text;
 }
 
-std::string result(const ReaderOutcome& outcome)
-{
-    if (outcome.interrupted)
-        return "INTERRUPTED";
-    return outcome.clean() ? "ok" : "FAILED";
-}
-
 std::string detail(const ReaderOutcome& outcome)
 {
     if (!outcome.reached)
         return outcome.reason;
-    if (outcome.problems.empty())
+    const std::vector<std::string> problems = problemLines(outcome);
+    if (problems.empty())
         return "";
-    std::string text = outcome.problems.front();
-    if (outcome.problems.size() > 1)
-        text += " (and " + std::to_string(outcome.problems.size() - 1) + " more)";
+    std::string text = problems.front();
+    if (problems.size() > 1)
+        text += " (and " + std::to_string(problems.size() - 1) + " more)";
     return text;
 }
 } // namespace
+
+std::string failureLine(const TransferFailure& failure)
+{
+    return failure.name.empty() ? failure.reason : failure.name + ": " + failure.reason;
+}
+
+std::string differenceLine(const ValueDifference& difference)
+{
+    return difference.name + ": profile " + difference.left + ", reader " + difference.right;
+}
+
+std::vector<std::string> problemLines(const ReaderOutcome& outcome)
+{
+    std::vector<std::string> lines;
+    if (outcome.interrupted()) {
+        const std::size_t more = outcome.notSent.size() - 1;
+        lines.push_back("interrupted: " + outcome.notSent.front()
+                        + (more > 0 ? " and " + std::to_string(more) + " more" : std::string()) + " not sent");
+    }
+    for (const TransferFailure& failure : outcome.failures)
+        lines.push_back(failureLine(failure));
+    for (const ValueDifference& difference : outcome.differences)
+        lines.push_back(differenceLine(difference));
+    return lines;
+}
+
+std::string resultWord(const ReaderOutcome& outcome)
+{
+    if (outcome.interrupted())
+        return "INTERRUPTED";
+    return outcome.clean() ? "ok" : "FAILED";
+}
 
 std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::string& verb)
 {
@@ -36,7 +63,7 @@ std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::
     std::size_t resultWidth = 6;
     for (const ReaderOutcome& outcome : outcomes) {
         portWidth = std::max(portWidth, outcome.port.size());
-        resultWidth = std::max(resultWidth, result(outcome).size());
+        resultWidth = std::max(resultWidth, resultWord(outcome).size());
     }
     std::string table = padded("PORT", portWidth + 2) + padded("RESULT", resultWidth + 2) + padded(verb, 10) + "DETAIL\n";
     std::size_t clean = 0;
@@ -44,12 +71,26 @@ std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::
         const std::string count = outcome.reached
             ? std::to_string(outcome.done) + "/" + std::to_string(outcome.total)
             : "-";
-        std::string row = padded(outcome.port, portWidth + 2) + padded(result(outcome), resultWidth + 2) + padded(count, 10)
-            + detail(outcome);
+        std::string row = padded(outcome.port, portWidth + 2) + padded(resultWord(outcome), resultWidth + 2)
+            + padded(count, 10) + detail(outcome);
         row.erase(row.find_last_not_of(' ') + 1);
         table += row + "\n";
         clean += outcome.clean() ? 1 : 0;
     }
     table += std::to_string(clean) + " of " + std::to_string(outcomes.size()) + " readers ok\n";
     return table;
+}
+
+std::string scanTable(const std::vector<FoundReader>& found, std::size_t ports)
+{
+    std::size_t portWidth = 4;
+    for (const FoundReader& reader : found)
+        portWidth = std::max(portWidth, reader.port.size());
+    std::string table = padded("PORT", portWidth + 2) + "STATION  FIRMWARE\n";
+    for (const FoundReader& reader : found)
+        table += padded(reader.port, portWidth + 2)
+            + padded(reader.station == READER_STATION_ANY ? "any" : std::to_string(reader.station), 9)
+            + firmwareText(reader) + "\n";
+    return table + std::to_string(found.size()) + (found.size() == 1 ? " reader" : " readers") + " found on "
+        + std::to_string(ports) + " ports\n";
 }

@@ -1,10 +1,28 @@
-// The table tagdesk-cli prints after a write or a verify: one row per reader.
+// What tagdesk-cli tells a person: a line per problem of a reader, the table
+// it prints after a write or a verify, one row per reader, and what scan found.
 #pragma once
 
 #include "Fleet.h"
+#include "Scan.h"
 
 #include <string>
 #include <vector>
 
-// verb: "written" or "agreeing", the column of values that went through.
+// "antenna_power.channel2_power: the reader refused", or the reason alone when no parameter is meant.
+std::string failureLine(const TransferFailure& failure);
+
+// "antenna_power.channel1_power: profile "27.5", reader "30"".
+std::string differenceLine(const ValueDifference& difference);
+
+// Each problem of one reader on a line: what an interruption left out
+// ("interrupted: frequency.channel_mode and 3 more not sent"), failed calls, differences.
+std::vector<std::string> problemLines(const ReaderOutcome& outcome);
+
+// "ok", "FAILED" or "INTERRUPTED".
+std::string resultWord(const ReaderOutcome& outcome);
+
+// verb: "WRITTEN" or "AGREEING", the column of values that went through.
 std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::string& verb);
+
+// What scan found: port, station and firmware version a row, then "2 readers found on 254 ports".
+std::string scanTable(const std::vector<FoundReader>& found, std::size_t ports);

@@ -10,16 +10,29 @@
 
 namespace readerlib {
 
-int answerTimeoutMs()
+namespace {
+// A wait in milliseconds from the environment variable name: 1..60000, else fallback.
+int waitSetting(const char* name, int fallback)
 {
-    const char* text = std::getenv("READER_TIMEOUT_MS");
+    const char* text = std::getenv(name);
     if (text == nullptr)
-        return kAnswerTimeoutMs;
+        return fallback;
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
     if (end == text || *end != '\0' || value < 1 || value > 60000)
-        return kAnswerTimeoutMs;
+        return fallback;
     return static_cast<int>(value);
+}
+} // namespace
+
+int answerTimeoutMs()
+{
+    return waitSetting("READER_TIMEOUT_MS", kAnswerTimeoutMs);
+}
+
+int tcpConnectTimeoutMs()
+{
+    return waitSetting("READER_CONNECT_TIMEOUT_MS", kTcpConnectTimeoutMs);
 }
 
 Link::Link(std::unique_ptr<Transport> transport)

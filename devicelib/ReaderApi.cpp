@@ -54,7 +54,7 @@ std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText,
             status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not a dotted IPv4 address with an optional :PORT");
             return nullptr;
         }
-        return TcpTransport::connect(address->address, address->port.value_or(tcpPort()), kTcpConnectTimeoutMs,
+        return TcpTransport::connect(address->address, address->port.value_or(tcpPort()), tcpConnectTimeoutMs(),
                                      status);
     }
     case READER_PORT_USB: {

@@ -18,4 +18,9 @@ constexpr int kTcpConnectTimeoutMs = 2500;
 // call so a test can shorten it.
 int answerTimeoutMs();
 
+// kTcpConnectTimeoutMs, or READER_CONNECT_TIMEOUT_MS (1..60000) when set; read
+// on every open, so a program looking for readers over a whole address range
+// (tagdesk-cli scan) need not give each silent address 2.5 s.
+int tcpConnectTimeoutMs();
+
 } // namespace readerlib

@@ -36,6 +36,23 @@ install(CODE "
 ")
 install(FILES ${packaging_out}/reader.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# Files installed gzip-compressed (-9n: the smallest, and the same bytes on
+# every build), as man pages and a package's change log are:
+#   tagdesk_install_gzipped(NAME SOURCE DESTINATION [DEPENDS ...])
+find_program(GZIP gzip REQUIRED)
+function(tagdesk_install_gzipped name source destination)
+  set(gzipped ${packaging_out}/gz/${name}.gz)
+  add_custom_command(OUTPUT ${gzipped}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${packaging_out}/gz
+    COMMAND ${GZIP} -9n -c ${source} > ${gzipped}
+    DEPENDS ${source} ${ARGN})
+  add_custom_target(gzip_${name} ALL DEPENDS ${gzipped})
+  install(FILES ${gzipped} DESTINATION ${destination})
+endfunction()
+set(man1_dir ${CMAKE_INSTALL_MANDIR}/man1)
+# What bash-completion loads when a command's name is first completed.
+set(completions_dir ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
 # The virtual reader and its man page, written from its --help (run at build
 # time; a sanitizer build's leak check has no business there).
 install(TARGETS readersim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -46,26 +63,36 @@ add_custom_command(OUTPUT ${packaging_out}/readersim.1
           -DOUTPUT=${packaging_out}/readersim.1 -P ${packaging_dir}/HelpManPage.cmake
   DEPENDS readersim ${packaging_dir}/HelpManPage.cmake
   VERBATIM)
-add_custom_target(readersim_man ALL DEPENDS ${packaging_out}/readersim.1)
-install(FILES ${packaging_out}/readersim.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+tagdesk_install_gzipped(readersim.1 ${packaging_out}/readersim.1 ${man1_dir})
+install(FILES ${packaging_dir}/completions/readersim DESTINATION ${completions_dir})
 
-# The command-line program, where this tree builds one; its man pages beside it.
+# The command-line program, where this tree builds one; its man page and completion beside it.
 if(TARGET tagdesk-cli)
   set_target_properties(tagdesk-cli PROPERTIES INSTALL_RPATH "${TAGDESK_INSTALL_RPATH}")
   install(TARGETS tagdesk-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/docs/tagdesk-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  tagdesk_install_gzipped(tagdesk-cli.1 ${PROJECT_SOURCE_DIR}/docs/tagdesk-cli.1 ${man1_dir})
+  install(FILES ${packaging_dir}/completions/tagdesk-cli DESTINATION ${completions_dir})
 endif()
 
+# The docs, the licence as Debian states it, and the package's change log.
+set(doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/tagdesk)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/protocol.md
-              ${PROJECT_SOURCE_DIR}/docs/readersim.md
-        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/tagdesk)
+              ${PROJECT_SOURCE_DIR}/docs/readersim.md ${packaging_dir}/debian/copyright
+        DESTINATION ${doc_dir})
+set(TAGDESK_PACKAGE_MAINTAINER "Tagdesk maintainers <maintainers@tagdesk.invalid>"
+    CACHE STRING "The Maintainer field of the Debian package")
+configure_file(${packaging_dir}/debian/changelog.in ${packaging_out}/changelog @ONLY)
+tagdesk_install_gzipped(changelog ${packaging_out}/changelog ${doc_dir})
+# Why lintian's word on some files of this package does not apply.
+install(FILES ${packaging_dir}/debian/tagdesk.lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME tagdesk)
 
 # The window: the program, its entry in the desktop's application menu, its
 # AppStream metadata and its icon, scalable and in the sizes menus ask for.
 if(TARGET tagdesk)
   set_target_properties(tagdesk PROPERTIES INSTALL_RPATH "${TAGDESK_INSTALL_RPATH}")
   install(TARGETS tagdesk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${packaging_dir}/man/tagdesk.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  tagdesk_install_gzipped(tagdesk.1 ${packaging_dir}/man/tagdesk.1 ${man1_dir})
   install(FILES ${packaging_dir}/${TAGDESK_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   configure_file(${packaging_dir}/${TAGDESK_APP_ID}.metainfo.xml ${packaging_out}/${TAGDESK_APP_ID}.metainfo.xml @ONLY)
   install(FILES ${packaging_out}/${TAGDESK_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -105,13 +132,19 @@ tabbed pages, lets the operator change them and writes them back, over a\n\
 serial port, a USB serial port or TCP/IP. The package holds the window, the\n\
 device library libReader with its header and pkg-config file, and readersim,\n\
 a virtual reader for trying Tagdesk without hardware.")
-set(TAGDESK_PACKAGE_MAINTAINER "Tagdesk maintainers <maintainers@tagdesk.invalid>"
-    CACHE STRING "The Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TAGDESK_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Dependencies from the Debian packages of the libraries the programs link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libReader.so.1 for the programs of other packages (the shlibs file), and the
+# library cache renewed through dpkg's ldconfig trigger. CPack also writes
+# ldconfig calls into postinst and postrm; the trigger does that work, so
+# DropMaintainerScripts.cmake takes them out of the built package again.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${packaging_dir}/debian/triggers)
+set(CPACK_POST_BUILD_SCRIPTS ${packaging_dir}/DropMaintainerScripts.cmake)
 # Some labels and log lines are Chinese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wqy-microhei)
 # The package lays out its files where the build's install rules say.

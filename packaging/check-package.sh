@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Checks a built Tagdesk package without touching this machine's system: dpkg
-# installs it into a scratch root, the desktop entry and the AppStream metadata
-# are validated there, the installed readersim is started and the installed
-# program talks to it offscreen, a small program is built against the installed
-# library through its pkg-config file, and purging the package leaves the
-# scratch root empty again.
+# Checks a built Tagdesk package without touching this machine's system:
+# lintian finds no error or warning that the package does not override with
+# its reason, dpkg installs it into a scratch root, the desktop entry and the
+# AppStream metadata are validated there, the installed programs tell the
+# package's version, the installed readersim is started and the installed
+# program talks to it offscreen, the shell completions answer, a small program
+# is built against the installed library through its pkg-config file, and
+# purging the package leaves the scratch root empty again.
 # Usage: packaging/check-package.sh build-package/tagdesk_<version>_<arch>.deb
 set -euo pipefail
 # shellcheck source=scripts/await-readersim.sh
@@ -28,6 +30,12 @@ dpkg_root=(dpkg --root="$root" --log=/dev/null --force-script-chrootless)
 
 echo "-- package"
 dpkg-deb -f "$deb" Package Version Depends Recommends
+version="$(dpkg-deb -f "$deb" Version)"
+
+echo "-- lintian"
+# The tags packaging/debian/tagdesk.lintian-overrides overrides, each with its reason, do not count.
+lintian --fail-on error,warning "$deb" 2>&1 | { grep -v "running with root privileges" || true; }
+echo "no error or warning"
 # Every dependency is a package this system's archive knows.
 apt-get install --simulate "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; exit 1; }
 
@@ -57,8 +65,14 @@ for icon in scalable/apps/$app_id.svg 32x32/apps/$app_id.png 48x48/apps/$app_id.
 done
 
 echo "-- the installed program finds the installed libReader without LD_LIBRARY_PATH"
-found="$(env -u LD_LIBRARY_PATH ldd "$usr/bin/tagdesk" | awk '$1 == "libReader.so" { print $3 }')"
-[ "$(realpath "$found")" = "$libdir/libReader.so" ] || { echo "libReader.so found at '$found'" >&2; exit 1; }
+found="$(env -u LD_LIBRARY_PATH ldd "$usr/bin/tagdesk" | awk '$1 == "libReader.so.1" { print $3 }')"
+[ "$(realpath "$found")" = "$(realpath "$libdir/libReader.so")" ] || { echo "libReader.so.1 found at '$found'" >&2; exit 1; }
+
+echo "-- the installed programs tell the package's version, without a display"
+for program in tagdesk tagdesk-cli readersim; do
+  told="$(env -u DISPLAY -u WAYLAND_DISPLAY -u LD_LIBRARY_PATH "$usr/bin/$program" --version)"
+  [ "$told" = "$program $version" ] || { echo "$program --version: '$told'" >&2; exit 1; }
+done
 
 echo "-- the installed program over the installed readersim"
 "$usr/bin/readersim" --tcp 127.0.0.1:0 --pty-link "$scratch/COM1" --firmware 7.3.5.1 \
@@ -72,11 +86,29 @@ echo "$log"
 grep -q "Reader Firmware Version is V 7.3.5.1 !" <<<"$log"
 
 echo "-- the installed tagdesk-cli reads the installed readersim into a profile"
-test -s "$usr/share/man/man1/tagdesk-cli.1"
+for page in tagdesk tagdesk-cli readersim; do
+  gzip -t "$usr/share/man/man1/$page.1.gz"
+done
 env -u LD_LIBRARY_PATH READER_TCP_PORT="$port" "$usr/bin/tagdesk-cli" read --port tcp:127.0.0.1 \
   --output "$scratch/reader.toml" 2>"$scratch/cli.err" || { cat "$scratch/cli.err" >&2; exit 1; }
 grep -q '^format = 1' "$scratch/reader.toml"
 echo "profile of $(grep -c ' = ' "$scratch/reader.toml") values read"
+
+echo "-- the installed readersim found by the installed tagdesk-cli scan"
+found="$(env -u LD_LIBRARY_PATH "$usr/bin/tagdesk-cli" scan --json --port "tcp:127.0.0.0/24:$port" 2>/dev/null)"
+grep -qx "{\"type\":\"reader\",\"port\":\"tcp:127.0.0.1:$port\",\"station\":1,\"firmware\":\"7.3.5.1\"}" <<<"$found" \
+  || { echo "$found"; exit 1; } >&2
+
+echo "-- bash completion, where bash-completion looks for it"
+completions="$root$(pkg-config --variable=completionsdir bash-completion)"
+complete_words() {  # the words offered for the command line "$@" (the last word being completed)
+  PATH="$usr/bin:$PATH" bash -c '. "$1/$2"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+    "$(complete -p "$1" | awk "{ print \$3 }")"; echo "${COMPREPLY[*]}"' - "$completions" "$@"
+}
+[ "$(complete_words tagdesk-cli "")" = "read write verify diff scan --help --version" ]
+[ "$(complete_words tagdesk-cli scan --p)" = "--port" ]
+[ "$(complete_words readersim --st)" = "--state --station" ]
+echo "completion answers"
 
 echo "-- a program built against the installed library through pkg-config"
 cat >"$scratch/firmware.c" <<'C'

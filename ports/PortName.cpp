@@ -31,6 +31,34 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
                       [](char p, char t) { return p == std::tolower(static_cast<unsigned char>(t)); });
 }
 
+// Exactly four decimal parts 0..255 of at most three digits, separated by dots.
+std::optional<uint32_t> dottedAddress(std::string_view text)
+{
+    uint32_t address = 0;
+    for (int part = 0; part < 4; ++part) {
+        const std::size_t dot = text.find('.');
+        if ((part == 3) != (dot == std::string_view::npos))
+            return std::nullopt;   // too few or too many parts
+        const auto value = decimal(text.substr(0, dot), 3);
+        if (!value || *value > 255)
+            return std::nullopt;
+        address = address << 8 | static_cast<uint32_t>(*value);
+        text = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+    }
+    return address;
+}
+
+// Takes an optional ":PORT" off the end of text; false when what follows the colon is no port number.
+bool splitPort(std::string_view& text, std::optional<uint16_t>& port)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos)
+        return true;
+    port = portNumber(text.substr(colon + 1));
+    text = text.substr(0, colon);
+    return port.has_value();
+}
+
 std::string dotted(uint32_t address)
 {
     return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "."
@@ -71,23 +99,47 @@ uint16_t unnamedTcpPort(const char* setting)
 std::optional<TcpAddress> tcpAddress(std::string_view text)
 {
     TcpAddress parsed;
-    if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
-        parsed.port = portNumber(text.substr(colon + 1));
-        if (!parsed.port)
-            return std::nullopt;
-        text = text.substr(0, colon);
-    }
-    for (int part = 0; part < 4; ++part) {
-        const std::size_t dot = text.find('.');
-        if ((part == 3) != (dot == std::string_view::npos))
-            return std::nullopt;   // too few or too many parts
-        const auto value = decimal(text.substr(0, dot), 3);
-        if (!value || *value > 255)
-            return std::nullopt;
-        parsed.address = parsed.address << 8 | static_cast<uint32_t>(*value);
-        text = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-    }
+    if (!splitPort(text, parsed.port))
+        return std::nullopt;
+    const auto address = dottedAddress(text);
+    if (!address)
+        return std::nullopt;
+    parsed.address = *address;
     return parsed;
+}
+
+std::optional<TcpRange> tcpRange(std::string_view text)
+{
+    if (!startsWithNoCase(text, "tcp:"))
+        return std::nullopt;
+    text.remove_prefix(4);
+    TcpRange range;
+    if (!splitPort(text, range.port))
+        return std::nullopt;
+    if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+        const auto address = dottedAddress(text.substr(0, slash));
+        const auto prefix = decimal(text.substr(slash + 1), 2);
+        if (!address || !prefix || *prefix > 32)
+            return std::nullopt;
+        const uint32_t hostBits = *prefix == 0 ? 0xFFFFFFFFu : (uint32_t(1) << (32 - *prefix)) - 1;
+        range.first = *address & ~hostBits;
+        range.last = range.first | hostBits;
+        if (hostBits > 1) {   // the network's own address and its broadcast address are no hosts
+            ++range.first;
+            --range.last;
+        }
+        return range;
+    }
+    const std::size_t dash = text.find('-');
+    if (dash == std::string_view::npos)
+        return std::nullopt;
+    const auto first = dottedAddress(text.substr(0, dash));
+    const auto last = dottedAddress(text.substr(dash + 1));
+    if (!first || !last || *first > *last)
+        return std::nullopt;
+    range.first = *first;
+    range.last = *last;
+    return range;
 }
 
 std::optional<PortName> portName(std::string_view text)

@@ -31,6 +31,22 @@ struct TcpAddress {
 // not even a blank.
 std::optional<TcpAddress> tcpAddress(std::string_view text);
 
+// A range of TCP addresses to look for readers in, from tagdesk-cli scan.
+struct TcpRange {
+    uint32_t first = 0;            // host byte order, first <= last
+    uint32_t last = 0;
+    std::optional<uint16_t> port;  // none: the library's default port
+
+    uint64_t size() const { return uint64_t(last) - first + 1; }
+};
+
+// "tcp:ADDRESS/PREFIX" (PREFIX 0..32: the hosts of that network, without its
+// network and broadcast addresses when it has more than two) or
+// "tcp:FIRST-LAST" (both ends included), each optionally followed by ":PORT";
+// addresses and port as tcpAddress() takes them, letters in any case.
+// nullopt for anything else, and for FIRST after LAST.
+std::optional<TcpRange> tcpRange(std::string_view text);
+
 // One reader's port: a serial port by number, USB, or a TCP address.
 struct PortName {
     uint8_t kind = 0;   // READER_PORT_SERIAL, READER_PORT_TCP or READER_PORT_USB

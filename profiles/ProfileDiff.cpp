@@ -18,7 +18,12 @@ std::vector<ValueDifference> profileDifferences(const Profile& left, const Profi
         // orders of the same bits are one value.
         if (a && b && bytesFromValue(para, a->value).result == bytesFromValue(para, b->value).result)
             continue;
-        differences.push_back({qualifiedName(para), a ? valueText(a->value) : absent, b ? valueText(b->value) : absent});
+        ValueDifference difference{qualifiedName(para), a ? valueText(a->value) : absent, b ? valueText(b->value) : absent};
+        if (a)
+            difference.leftValue = a->value;
+        if (b)
+            difference.rightValue = b->value;
+        differences.push_back(std::move(difference));
     }
     return differences;
 }

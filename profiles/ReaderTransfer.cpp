@@ -117,11 +117,15 @@ VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)
             continue;
         // Bytes that read as the same value (a flag byte of 2 reads as off) are shown as bytes.
         const Converted<ParaValue> held = valueFromBytes(para, bytes);
-        const std::string wanted = valueText(entry.value);
-        std::string holds = held ? valueText(*held.result) : std::string();
-        if (holds.empty() || holds == wanted)
-            holds = "bytes " + hexText(bytes);
-        outcome.differences.push_back({qualifiedName(para), wanted, holds});
+        ValueDifference difference{qualifiedName(para), valueText(entry.value), {}, entry.value, {}, {}};
+        if (held && valueText(*held.result) != difference.left) {
+            difference.right = valueText(*held.result);
+            difference.rightValue = held.result;
+        } else {
+            difference.rightBytes = hexText(bytes);
+            difference.right = "bytes " + difference.rightBytes;
+        }
+        outcome.differences.push_back(std::move(difference));
     }
     return outcome;
 }

@@ -3,12 +3,13 @@
 # Usage: scripts/install-deps.sh [build|test|run|package|ci]
 set -euo pipefail
 
-build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev)
+build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev
+       libcli11-dev nlohmann-json3-dev)
 # The accessibility walk (e2e_accessibility) runs the window under Xvfb and reads it over AT-SPI.
 test=(libgtest-dev libbenchmark-dev xvfb at-spi2-core dbus python3-pyatspi python3-xlib)
 run=(fonts-wqy-microhei xvfb xauth)
 package=(librsvg2-bin)
-ci=(clang libclang-rt-dev librsvg2-bin desktop-file-utils appstream)
+ci=(clang libclang-rt-dev librsvg2-bin desktop-file-utils appstream lintian bash-completion)
 
 case "${1:-test}" in
   build) wanted=("${build[@]}") ;;

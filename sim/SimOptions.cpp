@@ -1,9 +1,13 @@
 #include "SimOptions.h"
 
+#include <CLI/CLI.hpp>
+
 #include <arpa/inet.h>
 
 #include <charconv>
+#include <functional>
 #include <optional>
+#include <sstream>
 #include <string_view>
 
 namespace sim {
@@ -71,115 +75,131 @@ bool parseTcp(std::string_view text, SimOptions& options)
     return true;
 }
 
+// An option with one value, taken by apply; apply's false refuses the command
+// line with "OPTION wants WANTS, got VALUE". Given twice, the last one counts.
+void valueOption(CLI::App& app, const std::string& name, const std::string& valueName, const std::string& wants,
+                 const std::string& description, std::function<bool(const std::string&)> apply)
+{
+    app.add_option_function<std::string>(name, [name, wants, apply](const std::string& value) {
+           if (!apply(value))
+               throw CLI::ValidationError(name + " wants " + wants + ", got " + value);
+       }, description)
+        ->type_name(valueName)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+// The command line, writing into o as it is parsed; --help is written from it.
+void defineOptions(CLI::App& app, SimOptions& o)
+{
+    app.set_help_flag("-h,--help", "this text");
+    app.set_version_flag("--version", "readersim " TAGDESK_VERSION, "the program's version");
+    app.get_formatter()->column_width(24);
+    app.footer("When ready it prints \"tcp HOST:PORT\", \"pty PATH\" and \"ready\", one per line.\n"
+               "SIGINT or SIGTERM end it cleanly.");
+
+    valueOption(app, "--tcp", "HOST:PORT", "HOST:PORT with an IPv4 address",
+                "serve TCP here (default 127.0.0.1:4001; PORT 0 picks a free port)",
+                [&o](const std::string& value) { return parseTcp(value, o); });
+    app.add_flag_callback("--no-tcp", [&o] { o.serveTcp = false; }, "do not serve TCP");
+    valueOption(app, "--pty-link", "PATH", "a path",
+                "also make PATH a symlink to the pseudo-terminal's slave (replaced if it exists)",
+                [&o](const std::string& value) { o.ptyLink = value; return !value.empty(); });
+    app.add_flag_callback("--no-pty", [&o] { o.servePty = false; }, "do not open a pseudo-terminal");
+    valueOption(app, "--state", "FILE", "a path",
+                "load the parameter memory from FILE at start (if present) and save it\nafter every accepted write",
+                [&o](const std::string& value) { o.stateFile = value; return !value.empty(); });
+    valueOption(app, "--station", "N", "1 to 10",
+                "the reader's station number, 1..10 (default 1); a frame is answered\n"
+                "when its station byte is N or 255",
+                [&o](const std::string& value) {
+                    const auto station = parseNumber(value, 1, 10);
+                    o.identity.station = static_cast<uint8_t>(station.value_or(o.identity.station));
+                    return station.has_value();
+                });
+    valueOption(app, "--firmware", "A.B.C.D", "A.B.C.D (each 0 to 255)", "firmware version (default 1.4.0.6)",
+                [&o](const std::string& value) {
+                    const auto version = parseFirmware(value);
+                    o.identity.firmware = version.value_or(o.identity.firmware);
+                    return version.has_value();
+                });
+    // A list option given twice adds to the list.
+    for (const auto& [name, description, target] :
+         {std::tuple{"--fail-read", "refuse reads (status Failed) touching any address in LIST (e.g. 208,153)",
+                     &o.refused.reads},
+          std::tuple{"--fail-write",
+                     "refuse writes touching any address in LIST (87 also refuses the off-line switch)",
+                     &o.refused.writes}}) {
+        const std::string option = name;
+        app.add_option_function<std::vector<std::string>>(option, [option, target](const std::vector<std::string>& lists) {
+               for (const std::string& text : lists) {
+                   const auto list = parseAddressList(text);
+                   if (!list)
+                       throw CLI::ValidationError(option + " wants addresses 0 to 255 separated by commas, got " + text);
+                   target->insert(list->begin(), list->end());
+               }
+           }, description)
+            ->option_text("LIST")
+            ->allow_extra_args(false);
+    }
+    app.add_flag("--silent", o.silent, "read frames but never answer");
+    valueOption(app, "--delay-ms", "N", "0 to 600000", "answer every frame N ms late", [&o](const std::string& value) {
+        const auto delay = parseNumber(value, 0, 600000);
+        o.delayMs = static_cast<unsigned>(delay.value_or(0));
+        return delay.has_value();
+    });
+    app.add_flag("--garbage", o.garbage, "send a few garbage bytes before every answer");
+    valueOption(app, "--drop-after", "N", "a frame count of at least 1",
+                "close a TCP connection after its N-th frame is answered;\n"
+                "on the pseudo-terminal, ignore everything after the N-th frame",
+                [&o](const std::string& value) {
+                    const auto count = parseNumber(value, 1, 1000000000);
+                    o.dropAfter = static_cast<unsigned>(count.value_or(0));
+                    return count.has_value();
+                });
+    valueOption(app, "--idle-timeout", "S", "0 to 86400 seconds",
+                "with all 256 TCP client slots taken, a client that has sent nothing\n"
+                "for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
+                [&o](const std::string& value) {
+                    const auto seconds = parseNumber(value, 0, 86400);
+                    o.idleSeconds = static_cast<unsigned>(seconds.value_or(o.idleSeconds));
+                    return seconds.has_value();
+                });
+}
+
+const char* const description =
+    "A virtual UHF RFID reader: serves the reader protocol over TCP and a pseudo-terminal.";
+
 } // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& args)
 {
     ParsedOptions parsed;
-    SimOptions& o = parsed.options;
-    auto fail = [&](const std::string& message) {
-        parsed.error = message;
+    CLI::App app(description, "readersim");
+    defineOptions(app, parsed.options);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());   // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        parsed.showHelp = true;
         return parsed;
-    };
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (name == "--help") {
-            parsed.showHelp = true;
-            continue;
-        }
-        if (name == "--no-tcp") { o.serveTcp = false; continue; }
-        if (name == "--no-pty") { o.servePty = false; continue; }
-        if (name == "--silent") { o.silent = true; continue; }
-        if (name == "--garbage") { o.garbage = true; continue; }
-
-        static const std::set<std::string> withValue = {
-            "--tcp", "--pty-link", "--state", "--station", "--firmware",
-            "--fail-read", "--fail-write", "--delay-ms", "--drop-after", "--idle-timeout"};
-        if (withValue.count(name) == 0)
-            return fail("unknown option " + name);
-        if (i + 1 >= args.size())
-            return fail(name + " needs a value");
-        const std::string& value = args[++i];
-
-        if (name == "--tcp") {
-            if (!parseTcp(value, o))
-                return fail("--tcp wants HOST:PORT with an IPv4 address, got " + value);
-        } else if (name == "--pty-link") {
-            if (value.empty())
-                return fail("--pty-link wants a path");
-            o.ptyLink = value;
-        } else if (name == "--state") {
-            if (value.empty())
-                return fail("--state wants a path");
-            o.stateFile = value;
-        } else if (name == "--station") {
-            const auto station = parseNumber(value, 1, 10);
-            if (!station)
-                return fail("--station wants 1 to 10, got " + value);
-            o.identity.station = static_cast<uint8_t>(*station);
-        } else if (name == "--firmware") {
-            const auto version = parseFirmware(value);
-            if (!version)
-                return fail("--firmware wants A.B.C.D (each 0 to 255), got " + value);
-            o.identity.firmware = *version;
-        } else if (name == "--fail-read" || name == "--fail-write") {
-            const auto list = parseAddressList(value);
-            if (!list)
-                return fail(name + " wants addresses 0 to 255 separated by commas, got " + value);
-            auto& target = name == "--fail-read" ? o.refused.reads : o.refused.writes;
-            target.insert(list->begin(), list->end());
-        } else if (name == "--delay-ms") {
-            const auto delay = parseNumber(value, 0, 600000);
-            if (!delay)
-                return fail("--delay-ms wants 0 to 600000, got " + value);
-            o.delayMs = static_cast<unsigned>(*delay);
-        } else if (name == "--drop-after") {
-            const auto count = parseNumber(value, 1, 1000000000);
-            if (!count)
-                return fail("--drop-after wants a frame count of at least 1, got " + value);
-            o.dropAfter = static_cast<unsigned>(*count);
-        } else if (name == "--idle-timeout") {
-            const auto seconds = parseNumber(value, 0, 86400);
-            if (!seconds)
-                return fail("--idle-timeout wants 0 to 86400 seconds, got " + value);
-            o.idleSeconds = static_cast<unsigned>(*seconds);
-        }
+    } catch (const CLI::CallForVersion& version) {
+        parsed.version = version.what();
+        return parsed;
+    } catch (const CLI::ParseError& error) {
+        parsed.error = error.what();
+        return parsed;
     }
-    if (!parsed.showHelp && !o.serveTcp && !o.servePty)
-        return fail("--no-tcp and --no-pty together leave nothing to serve");
+    if (!parsed.options.serveTcp && !parsed.options.servePty)
+        parsed.error = "--no-tcp and --no-pty together leave nothing to serve";
     return parsed;
 }
 
 std::string usageText()
 {
-    return
-        "usage: readersim [options]\n"
-        "A virtual UHF RFID reader: serves the reader protocol over TCP and a pseudo-terminal.\n"
-        "\n"
-        "  --tcp HOST:PORT      serve TCP here (default 127.0.0.1:4001; PORT 0 picks a free port)\n"
-        "  --no-tcp             do not serve TCP\n"
-        "  --pty-link PATH      also make PATH a symlink to the pseudo-terminal's slave (replaced if it exists)\n"
-        "  --no-pty             do not open a pseudo-terminal\n"
-        "  --state FILE         load the parameter memory from FILE at start (if present) and save it\n"
-        "                       after every accepted write\n"
-        "  --station N          the reader's station number, 1..10 (default 1); a frame is answered\n"
-        "                       when its station byte is N or 255\n"
-        "  --firmware A.B.C.D   firmware version (default 1.4.0.6)\n"
-        "  --fail-read LIST     refuse reads (status Failed) touching any address in LIST (e.g. 208,153)\n"
-        "  --fail-write LIST    refuse writes touching any address in LIST (87 also refuses the off-line switch)\n"
-        "  --silent             read frames but never answer\n"
-        "  --delay-ms N         answer every frame N ms late\n"
-        "  --garbage            send a few garbage bytes before every answer\n"
-        "  --drop-after N       close a TCP connection after its N-th frame is answered;\n"
-        "                       on the pseudo-terminal, ignore everything after the N-th frame\n"
-        "  --idle-timeout S     with all 256 TCP client slots taken, a client that has sent nothing\n"
-        "                       for S seconds gives its slot to a connection that waits\n"
-        "                       (default 30; 0 keeps idle clients)\n"
-        "  --help               this text\n"
-        "\n"
-        "When ready it prints \"tcp HOST:PORT\", \"pty PATH\" and \"ready\", one per line.\n"
-        "SIGINT or SIGTERM end it cleanly.\n";
+    SimOptions unused;
+    CLI::App app(description, "readersim");
+    defineOptions(app, unused);
+    return app.help();
 }
 
 } // namespace sim

@@ -1,4 +1,4 @@
-// The command line of readersim.
+// The command line of readersim (CLI11).
 #pragma once
 
 #include "ReaderState.h"
@@ -30,10 +30,13 @@ struct SimOptions {
 struct ParsedOptions {
     SimOptions options;
     bool showHelp = false;
+    std::string version;          // non-empty: --version asked for this line
     std::string error;            // non-empty: the command line is unusable
 };
 
+// args without the program name.
 ParsedOptions parseOptions(const std::vector<std::string>& args);
+// What --help prints, written from the same definitions the parser uses.
 std::string usageText();
 
 } // namespace sim

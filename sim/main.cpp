@@ -33,6 +33,10 @@ int main(int argc, char** argv)
         std::cout << sim::usageText();
         return 0;
     }
+    if (!parsed.version.empty()) {
+        std::cout << parsed.version << '\n';
+        return 0;
+    }
     if (!parsed.error.empty()) {
         std::cerr << "readersim: " << parsed.error << "\n(readersim --help lists the options)\n";
         return kExitUsage;

@@ -1,11 +1,20 @@
 // Prints how long a whole profile takes to write to eight readersims at once
-// next to one after another, and how long a read of every parameter takes
-// next to (number of calls x one raw socket round trip).
+// next to one after another, how long a read of every parameter takes next to
+// (number of calls x one raw socket round trip), and how long tagdesk-cli's
+// scan takes over a /24 network where no connection is answered, and over
+// one with two readers.
 #include "Fleet.h"
+#include "PortName.h"
 #include "RawPingPong.h"
 #include "ReaderTransfer.h"
 #include "Reader.h"
+#include "Scan.h"
 #include "SimProcess.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -114,6 +123,66 @@ int measureFullRead(Profile& profile)
     return 0;
 }
 
+// The loopback hosts 127.0.<network>.1 .. 254 on port, answering no connection:
+// each listens with a full queue of connections nobody accepts, so a further
+// one gets no answer, as at an address where no host is.
+class SilentNetwork {
+public:
+    SilentNetwork(int network, uint16_t port)
+    {
+        for (int host = 1; host <= 254; ++host) {
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(port);
+            address.sin_addr.s_addr = htonl(0x7F000000u | uint32_t(network) << 8 | uint32_t(host));
+            const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+            const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            fds_.insert(fds_.end(), {listener, filler});
+            if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 0) != 0)
+                throw std::runtime_error("cannot listen on a loopback address");
+            ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        }
+    }
+    ~SilentNetwork()
+    {
+        for (const int fd : fds_)
+            ::close(fd);
+    }
+
+private:
+    std::vector<int> fds_;
+};
+
+// The seconds scan takes over range for stations 1..10, and the readers it found.
+double timeScan(const std::string& range, std::size_t& found)
+{
+    const std::vector<uint8_t> stations = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const auto start = Clock::now();
+    found = findReaders(rangePorts(*ports::tcpRange(range)), stations).size();
+    return secondsSince(start);
+}
+
+int measureScan()
+{
+    const SimProcess first({"--no-pty", "--tcp", "127.0.5.20:0"});
+    const std::string port = std::to_string(first.tcpPort());
+    const SimProcess second({"--no-pty", "--tcp", "127.0.5.30:" + port, "--station", "4"});
+    const SilentNetwork silent(6, first.tcpPort());
+    std::size_t none = 0;
+    std::size_t two = 0;
+    const double unanswered = timeScan("tcp:127.0.6.0/24:" + port, none);
+    const double readers = timeScan("tcp:127.0.5.0/24:" + port, two);
+    if (none != 0 || two != 2) {
+        std::fprintf(stderr, "bench_profiles: scan found %zu and %zu readers, not 0 and 2\n", none, two);
+        return 1;
+    }
+    std::printf("tagdesk-cli scan of a /24 network for stations 1..10 (254 addresses, at most %zu at once),\n"
+                "goal: a few seconds:\n", scanWorkers);
+    std::printf("  no address answers the connection:  %6.2f s\n", unanswered);
+    std::printf("  two readers (stations 1 and 4):     %6.2f s\n", readers);
+    return 0;
+}
+
 } // namespace
 
 int main()
@@ -121,6 +190,8 @@ int main()
     try {
         Profile profile;
         if (const int status = measureFullRead(profile); status != 0)
+            return status;
+        if (const int status = measureScan(); status != 0)
             return status;
         return measureFleet(profile);
     } catch (const std::exception& error) {

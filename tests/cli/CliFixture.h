@@ -8,6 +8,7 @@
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <fstream>
@@ -43,6 +44,59 @@ inline std::string fileText(const std::string& path)
 inline void writeText(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+using Json = nlohmann::json;
+
+// Each line of out as JSON; a line that is no JSON fails the test.
+inline std::vector<Json> jsonLines(const std::string& out)
+{
+    std::vector<Json> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(Json::parse(line, nullptr, false));
+        EXPECT_FALSE(lines.back().is_discarded()) << line;
+    }
+    return lines;
+}
+
+// Whether actual holds expected: every field of an expected object, every
+// element of an expected array (of the same length), equal values.
+inline bool holds(const Json& actual, const Json& expected)
+{
+    if (expected.is_object()) {
+        for (const auto& [key, value] : expected.items())
+            if (!actual.is_object() || !actual.contains(key) || !holds(actual[key], value))
+                return false;
+        return true;
+    }
+    if (expected.is_array()) {
+        if (!actual.is_array() || actual.size() != expected.size())
+            return false;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            if (!holds(actual[i], expected[i]))
+                return false;
+        return true;
+    }
+    return actual == expected;
+}
+
+// A command run with --json and what its lines must hold, one expected object a line.
+struct JsonRun {
+    std::vector<std::string> args;
+    int status;
+    std::vector<Json> lines;
+};
+
+inline void expectJsonRun(const JsonRun& run)
+{
+    const CliRun result = runTool(run.args);
+    EXPECT_EQ(result.status, run.status) << run.args.front() << "\n" << result.out << result.err;
+    const std::vector<Json> lines = jsonLines(result.out);
+    ASSERT_EQ(lines.size(), run.lines.size()) << result.out;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(holds(lines[i], run.lines[i])) << "line " << i + 1 << " of " << run.args.front() << ":\n"
+                                                   << lines[i].dump() << "\nlacks\n" << run.lines[i].dump();
 }
 
 class CliFixture : public testing::Test {

@@ -148,6 +148,57 @@ TEST_F(CopyTest, diffListsEveryDifference)
     EXPECT_NE(diff.out.find("antenna_power.channel1_power: \"30\""), std::string::npos) << diff.out;
 }
 
+// --json on a real run of each command: one object a reader (or a difference)
+// a line, then the summary. Run in order: the write's outcome is what verify finds.
+TEST_F(CopyTest, jsonLinesSayWhatEachReaderGaveTookAndHolds)
+{
+    startReader();
+    startReader({"--fail-write", "153"});
+    // A buzzer byte of 2 reads as off, as the profile's false does: verify shows the byte itself.
+    uint32_t handle = 0;
+    ASSERT_EQ(OpenReader(&handle, READER_PORT_SERIAL, "COM1"), READER_OK);
+    const uint8_t two = 2;
+    ASSERT_EQ(SetParameter(handle, 101, 1, &two), READER_OK);
+    CloseReader(handle);
+    const std::string site = file("site.toml");
+    writeText(site, "format = 1\n[antenna_power]\nchannel1_power = 22\nwork_antennas = [\"antenna2\"]\n");
+    writeText(file("other.toml"), "format = 1\n[antenna_power]\nchannel1_power = 22\n[io_parameter]\nbuzzer = false\n");
+    const Json noProblem = Json::array();
+    const std::vector<JsonRun> runs = {
+        {{"read", "--json", "--port", "COM1"}, exit_status::ok,
+         {{{"type", "reader"}, {"port", "COM1"}, {"result", "ok"}, {"total", 64}, {"done", 64},
+           {"profile", {{"format", 1}, {"antenna_power", {{"channel1_power", "30"}, {"work_antennas", {"antenna1"}}}},
+                        {"frequency", {{"start_frequency", 92000}, {"channel_mode", 0}}}}}},
+          {{"type", "summary"}, {"command", "read"}, {"readers", 1}, {"ok", 1}}}},
+        {{"write", site, "--json", "--port", "COM1", "--port", "COM2", "--port", "tcp:127.0.0.1:1"},
+         exit_status::failed,
+         {{{"port", "COM1"}, {"result", "ok"}, {"done", 2}, {"total", 2}, {"failures", noProblem},
+           {"not_sent", noProblem}},
+          {{"port", "COM2"}, {"result", "failed"}, {"done", 1},
+           {"failures", {{{"name", "antenna_power.work_antennas"}, {"reason", "the reader refused"}}}}},
+          {{"port", "tcp:127.0.0.1:1"}, {"result", "failed"}, {"reached", false},
+           {"reason", "the port could not be opened"}},
+          {{"type", "summary"}, {"command", "write"}, {"readers", 3}, {"ok", 1}, {"failed", 2}, {"interrupted", 0}}}},
+        {{"verify", site, "--json", "--port", "COM1", "--port", "COM2"}, exit_status::failed,
+         {{{"port", "COM1"}, {"result", "ok"}, {"differences", noProblem}},
+          {{"port", "COM2"}, {"result", "failed"}, {"done", 1},
+           {"differences", {{{"name", "antenna_power.work_antennas"}, {"profile", {"antenna2"}},
+                             {"reader", {"antenna1"}}}}}},
+          {{"type", "summary"}, {"command", "verify"}, {"ok", 1}, {"failed", 1}}}},
+        {{"verify", file("other.toml"), "--json", "--port", "COM1", "--port", "COM2"}, exit_status::failed,
+         {{{"port", "COM1"}, {"differences", {{{"name", "io_parameter.buzzer"}, {"profile", false},
+                                               {"reader", {{"bytes", "02"}}}}}}},
+          {{"port", "COM2"}, {"differences", {{{"name", "io_parameter.buzzer"}, {"profile", false}, {"reader", true}}}}},
+          {{"type", "summary"}, {"ok", 0}, {"failed", 2}}}},
+        {{"diff", "--json", site, file("other.toml")}, exit_status::failed,
+         {{{"type", "difference"}, {"name", "io_parameter.buzzer"}, {"left", nullptr}, {"right", false}},
+          {{"type", "difference"}, {"name", "antenna_power.work_antennas"}, {"left", {"antenna2"}}, {"right", nullptr}},
+          {{"type", "summary"}, {"command", "diff"}, {"differences", 2}}}},
+    };
+    for (const JsonRun& run : runs)
+        expectJsonRun(run);
+}
+
 TEST_F(CopyTest, aValueNoProfileCouldWriteAgainIsNamedNotSaved)
 {
     startReader();

@@ -93,6 +93,46 @@ TEST_F(FleetTest, aShortCodeIsWrittenWithTheBytesThatEndIt)
     EXPECT_EQ(fileText(stateFile(1)).substr(72, 4), "\x01\xFF\xFF\xFF");
 }
 
+// scan on loopback addresses, with readers on two of them sharing one TCP port:
+// each found at its station with its firmware, a range without readers gives
+// none (exit 1), and ranges it cannot take are refused before any traffic.
+TEST_F(FleetTest, scanFindsTheReadersOfARange)
+{
+    const SimProcess first({"--no-pty", "--tcp", "127.0.1.7:0"});
+    const std::string port = std::to_string(first.tcpPort());
+    const SimProcess second({"--no-pty", "--tcp", "127.0.1.200:" + port, "--station", "3", "--firmware", "2.0.0.9"});
+    const Json firstFound = {{"type", "reader"}, {"port", "tcp:127.0.1.7:" + port}, {"station", 1}, {"firmware", "1.4.0.6"}};
+    const Json secondFound = {{"type", "reader"}, {"port", "tcp:127.0.1.200:" + port}, {"station", 3},
+                              {"firmware", "2.0.0.9"}};
+    const std::vector<JsonRun> runs = {
+        {{"scan", "--json", "--port", "tcp:127.0.1.0/24:" + port}, exit_status::ok,
+         {firstFound, secondFound, {{"type", "summary"}, {"command", "scan"}, {"ports", 254}, {"found", 2}}}},
+        {{"scan", "--json", "--station", "3", "--port", "tcp:127.0.1.190-127.0.1.210:" + port}, exit_status::ok,
+         {secondFound, {{"ports", 21}, {"found", 1}}}},
+        // A range given twice, or overlapping another, is looked at once.
+        {{"scan", "--json", "--station", "any", "--port", "tcp:127.0.1.7:" + port, "--port",
+          "tcp:127.0.1.4/30:" + port},
+         exit_status::ok, {{{"port", "tcp:127.0.1.7:" + port}, {"station", nullptr}}, {{"ports", 3}, {"found", 1}}}},
+        {{"scan", "--json", "--port", "tcp:127.0.2.0/24:" + port}, exit_status::failed, {{{"ports", 254}, {"found", 0}}}},
+    };
+    for (const JsonRun& run : runs)
+        expectJsonRun(run);
+    // The scan's short waits were for the scan alone.
+    EXPECT_EQ(std::getenv("READER_TIMEOUT_MS"), nullptr);
+    EXPECT_EQ(std::getenv("READER_CONNECT_TIMEOUT_MS"), nullptr);
+
+    const CliRun table = runTool({"scan", "--station", "3", "--port", "tcp:127.0.1.200:" + port});
+    EXPECT_NE(table.out.find("tcp:127.0.1.200:" + port + "  3        2.0.0.9\n1 reader found on 1 ports"),
+              std::string::npos) << table.out;
+
+    for (const std::string refused : {"tcp:127.0.0.0/15", "tcp:127.0.0.0/33", "tcp:127.0.0.9-127.0.0.1",
+                                      "tcp:127.0.0.0/24:0", "tcp:127.0.0.1-127.0.0"}) {
+        const CliRun run = runTool({"scan", "--port", refused});
+        EXPECT_EQ(run.status, exit_status::refused) << refused;
+        EXPECT_NE(run.err.find("--port " + refused + ": "), std::string::npos) << run.err;
+    }
+}
+
 // SIGINT during a write to two readers: each reader's call in flight ends,
 // nothing more is sent, and the summary still comes with each reader marked
 // interrupted and the count of what it took, which is what it holds.

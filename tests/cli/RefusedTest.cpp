@@ -69,13 +69,13 @@ TEST_F(CommandLineTest, badCommandLinesAreRefusedWithUsage)
         std::string says;
     };
     const std::vector<Case> cases = {
-        {{}, "usage: tagdesk-cli COMMAND"},
+        {{}, "no command given"},
         {{"copy"}, "unknown command copy"},
-        {{"write", "p.toml"}, "needs --port"},
+        {{"write", "p.toml"}, "--port is required"},
         {{"read", "--port", "COM1", "--port", "COM2"}, "give one --port"},
         {{"read", "--port", "COM1", "--station", "11"}, "--station 11: not 1 .. 10 or any"},
-        {{"diff", "a.toml"}, "needs two profiles"},
-        {{"verify", "p.toml", "--port", "COM1", "--output", "x"}, "unknown option --output"},
+        {{"diff", "a.toml"}, "PROFILE: At least 2 required"},
+        {{"verify", "p.toml", "--port", "COM1", "--output", "x"}, "not expected: x --output"},
     };
     for (const Case& c : cases) {
         const CliRun run = runTool(c.args);
@@ -123,10 +123,10 @@ TEST_F(CommandLineTest, portArgumentsAreJudgedBeforeAnythingIsSent)
 
 TEST_F(CommandLineTest, everyCommandHasHelp)
 {
-    for (const std::string command : {"read", "write", "verify", "diff"}) {
+    for (const std::string command : {"read", "write", "verify", "diff", "scan"}) {
         const CliRun run = runTool({command, "--help"});
         EXPECT_EQ(run.status, exit_status::ok);
-        EXPECT_TRUE(run.out.starts_with("usage: tagdesk-cli " + command)) << run.out;
+        EXPECT_NE(run.out.find("usage: tagdesk-cli " + command), std::string::npos) << run.out;
     }
     EXPECT_EQ(runTool({"--help"}).status, exit_status::ok);
 }

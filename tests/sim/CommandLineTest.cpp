@@ -31,6 +31,8 @@ TEST_P(CommandLineExit, EndsWithTheExpectedCode)
 INSTANTIATE_TEST_SUITE_P(All, CommandLineExit, ::testing::Values(
     ExitCase{"--help", 0},
     ExitCase{"--station 3 --help", 0},
+    ExitCase{"--version", 0},
+    ExitCase{"--silent extra", 2},
     ExitCase{"--bogus", 2},
     ExitCase{"--no-tcp --no-pty", 2},
     ExitCase{"--station 11", 2},

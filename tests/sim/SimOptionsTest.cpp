@@ -46,6 +46,13 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsAccepted, ::testing::Values(
     }},
     Accepted{"fault_switches", {"--silent", "--garbage", "--delay-ms", "250", "--drop-after", "3"},
              [](const auto& o) { return o.silent && o.garbage && o.delayMs == 250 && o.dropAfter == 3; }},
+    // As SimProcess does: its own --tcp first, a test's after it.
+    Accepted{"given_twice_the_last_counts", {"--tcp", "127.0.0.1:0", "--tcp", "127.0.1.7:5000"}, [](const auto& o) {
+        return o.tcpHost == "127.0.1.7" && o.tcpPort == 5000;
+    }},
+    Accepted{"lists_given_twice_add_up", {"--fail-read", "208", "--fail-read", "153,7"}, [](const auto& o) {
+        return o.refused.reads == std::set<uint8_t>{7, 153, 208};
+    }},
     Accepted{"idle_clients_kept", {"--idle-timeout", "0"}, [](const auto& o) { return o.idleSeconds == 0; }},
     Accepted{"files", {"--state", "/tmp/r.state", "--pty-link", "/tmp/ttyReader"}, [](const auto& o) {
         return o.stateFile == "/tmp/r.state" && o.ptyLink == "/tmp/ttyReader";

@@ -1,0 +1,250 @@
+#include "CommandLine.h"
+
+#include "Cli.h"
+#include "Reader.h"
+
+#include <CLI/CLI.hpp>
+
+#include <map>
+#include <ostream>
+#include <set>
+
+namespace {
+
+const char* const overview = "Reads a UHF RFID reader's settings into a profile, writes a profile to one or\n"
+                             "many readers, verifies what readers hold, compares profiles, finds readers.";
+
+const char* const overviewFooter =
+     R"(A profile is a TOML file of at most 1 MB. tagdesk-cli COMMAND --help tells
+more. Exit status: 0 all went through, 1 a reader or a value did not (or a
+difference was found, or no reader answered a scan), 2 a bad command line or a
+refused profile (nothing was sent), 130 or 143 a write interrupted by SIGINT or
+SIGTERM.)";
+
+const char* const portHelp =
+    "COM1 .. COM8, usb, tcp:ADDRESS or tcp:ADDRESS:PORT (ADDRESS a\n"
+    "dotted IPv4 address, PORT 1..65535); the library maps them to\n"
+    "devices (READER_COMn, READER_USB; READER_TCP_PORT or 4001 when\n"
+    "no PORT is given). Every --port is checked before anything is\n"
+    "sent; naming one reader twice is refused.";
+
+const char* const stationHelp = "station 1..10, or any (the default: whichever station answers)";
+const char* const jsonHelp = "JSON Lines on standard output: an object per reader, then a summary";
+
+struct Command {
+    const char* name;
+    const char* summary;       // in the overview's list
+    const char* description;   // in the command's own help
+};
+
+const Command commands[] = {
+    {"read", "read one reader's settings into a profile",
+     R"(Reads every parameter of one reader into a profile, to standard output or FILE.
+When any parameter cannot be read, or holds what a profile could not write back
+(a channel outside the frequency plan), no profile is written and the
+parameters are named on standard error (exit status 1).)"},
+    {"write", "write a profile to one or many readers",
+     R"(Writes PROFILE to every reader given, each on its own link and thread, at the
+same time. The profile is checked first: a refused profile sends nothing. Values
+go out in an order that keeps the reader consistent (the frequency plan before
+the channel choice; the off-line switch through its own call); a code shorter
+than its field goes out with the bytes that end it. A reader that would be left
+fixed on, or hopping over, a channel outside its frequency plan (the profile's,
+or the one it holds when the profile gives none) is sent nothing. A progress line
+per reader goes to standard error, a summary table to standard output. Exit
+status 0 only when every reader took every value.
+
+A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
+sends nothing more and prints the summary, readers marked INTERRUPTED with what
+each took (exit status 128 + the signal's number: 130, 143); a second one ends
+the program at once.)"},
+    {"verify", "list where readers differ from a profile",
+     R"(Reads back, from every reader given, each parameter PROFILE names and lists
+every difference on standard output, then a summary table. A parameter is
+compared whole, a short code with the bytes that end it. Exit status 0 only
+when every reader holds every value of the profile.)"},
+    {"diff", "list where two profiles differ",
+     R"(Lists every parameter whose value differs between the two profiles, or that
+only one of them gives. Exit status 0 when they agree, 1 when they differ.)"},
+    {"scan", "list the readers that answer on this machine's ports or an address range",
+     R"(Asks every port given, or without --port this machine's serial ports COM1 ..
+COM8 and its USB port, for the firmware version of each station 1..10 (only
+--station N when given), all ports at once, and lists port, station and firmware
+version of every reader that answers. Ports that cannot be opened are left out
+after the first try. A reader is sent nothing else: its RF work goes on. Each
+try waits 500 ms for a TCP connection and 300 ms for the answer
+(READER_CONNECT_TIMEOUT_MS and READER_TIMEOUT_MS, when set, say otherwise).
+Exit status 0 when a reader answered, 1 when none did.)"},
+};
+
+const char* const scanPortHelp =
+    "as for the other commands, or a range of addresses:\n"
+    "tcp:ADDRESS/PREFIX (the hosts of that network) or\n"
+    "tcp:FIRST-LAST, each with an optional :PORT; at most\n"
+    "65536 addresses. Repeat it for more.";
+
+// What the command line gave, before it is judged.
+struct Given {
+    std::string profile;                 // write, verify
+    std::vector<std::string> profiles;   // diff
+    std::vector<std::string> ports;
+    std::string station;
+    std::string output;
+    bool verify = false;
+    bool json = false;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+void addCommand(CLI::App& app, const Command& definition, Given& given)
+{
+    const std::string name = definition.name;
+    CLI::App* command = app.add_subcommand(name, definition.summary)->group("Commands");
+    command->footer(definition.description);
+    if (name == "write" || name == "verify")
+        command->add_option("PROFILE", given.profile, "the profile")->required()->type_name("");
+    if (name == "diff")
+        command->add_option("PROFILE", given.profiles, "the two profiles")->required()->expected(2)->type_name("");
+    if (name != "diff") {
+        CLI::Option* port = command->add_option("--port", given.ports, name == "scan" ? scanPortHelp : portHelp)
+                                ->allow_extra_args(false);
+        if (name != "scan")
+            port->required();
+        port->option_text(name == "read" ? "PORT REQUIRED" : name == "scan" ? "PORT ..." : "PORT ... REQUIRED");
+        command->add_option("--station", given.station, stationHelp)
+            ->type_name("N")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    }
+    if (name == "read")
+        command->add_option("-o,--output", given.output,
+                            "write the profile to FILE instead of standard output, whole\n"
+                            "or not at all (a temporary file renamed over FILE); a\n"
+                            "symbolic link keeps pointing where it did, at the new profile")
+            ->type_name("FILE")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    if (name == "write")
+        command->add_flag("--verify", given.verify, "read every value back afterwards; a difference fails the reader");
+    command->add_flag("--json", given.json, jsonHelp);
+}
+
+std::optional<uint8_t> parseStation(const std::string& text)
+{
+    if (text == "any")
+        return READER_STATION_ANY;
+    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int number = std::stoi(text);
+    if (number < 1 || number > 10)
+        return std::nullopt;
+    return static_cast<uint8_t>(number);
+}
+
+// The readers of read, write and verify: each named once.
+std::vector<PortArgument> readers(const std::vector<std::string>& texts)
+{
+    std::vector<PortArgument> ports;
+    std::map<std::string, std::string> named;   // each reader named so far, by the --port that named it
+    for (const std::string& text : texts) {
+        const std::optional<PortArgument> port = parsePort(text);
+        if (!port)
+            throw UsageError{"--port " + text + ": not COM1 .. COM8, usb or tcp:ADDRESS[:PORT]"};
+        if (const auto [earlier, fresh] = named.emplace(port->reader, text); !fresh)
+            throw UsageError{"--port " + text + " names the reader of --port " + earlier->second + " (" + port->reader
+                             + ") again: a reader is given twice"};
+        ports.push_back(*port);
+    }
+    return ports;
+}
+
+// The ports scan looks at, each once however often the ranges name it.
+std::vector<PortArgument> scanPorts(const std::vector<std::string>& texts)
+{
+    if (texts.empty())
+        return localPorts();
+    std::vector<PortArgument> ports;
+    std::set<std::string> named;
+    const auto add = [&](const PortArgument& port) {
+        if (named.insert(port.reader).second)
+            ports.push_back(port);
+    };
+    for (const std::string& text : texts) {
+        if (const std::optional<PortArgument> port = parsePort(text)) {
+            add(*port);
+            continue;
+        }
+        const std::optional<ports::TcpRange> range = ports::tcpRange(text);
+        if (!range)
+            throw UsageError{"--port " + text + ": not COM1 .. COM8, usb, tcp:ADDRESS[:PORT], "
+                             "tcp:ADDRESS/PREFIX[:PORT] or tcp:FIRST-LAST[:PORT]"};
+        if (range->size() + ports.size() > scanAddressLimit)
+            throw UsageError{"--port " + text + ": more than " + std::to_string(scanAddressLimit)
+                             + " addresses to look at"};
+        for (const PortArgument& port : rangePorts(*range))
+            add(port);
+    }
+    return ports;
+}
+
+Arguments judged(const std::string& command, const Given& given)
+{
+    Arguments arguments{command, given.profiles, {}, {}, given.output, given.verify, given.json};
+    if (command == "write" || command == "verify")
+        arguments.profiles = {given.profile};
+    arguments.ports = command == "scan" ? scanPorts(given.ports) : readers(given.ports);
+    if (command == "read" && arguments.ports.size() > 1)
+        throw UsageError{"reads one reader: give one --port"};
+    if (!given.station.empty()) {
+        arguments.station = parseStation(given.station);
+        if (!arguments.station)
+            throw UsageError{"--station " + given.station + ": not 1 .. 10 or any"};
+    }
+    return arguments;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    CLI::App app(overview, "tagdesk-cli");
+    app.set_help_flag("-h,--help", "this text");
+    app.set_version_flag("--version", "tagdesk-cli " TAGDESK_VERSION, "the program's version");
+    app.footer(overviewFooter);
+    app.require_subcommand(1);
+    app.get_formatter()->column_width(19);
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.get_formatter()->label("Usage", "usage");
+    Given given;
+    for (const Command& command : commands)
+        addCommand(app, command, given);
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());   // CLI11 takes them last first
+    const auto commandName = [&app] {
+        const std::vector<CLI::App*> chosen = app.get_subcommands();
+        return chosen.empty() ? std::string() : chosen.front()->get_name();
+    };
+    try {
+        app.parse(reversed);
+        return {judged(commandName(), given), exit_status::ok};
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();   // the chosen command's, or the overview
+        return {std::nullopt, exit_status::ok};
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << "\n";
+        return {std::nullopt, exit_status::ok};
+    } catch (const CLI::ParseError& error) {
+        const std::string name = commandName();
+        if (name.empty()) {
+            const bool named = !args.empty() && !args.front().starts_with("-");
+            err << "tagdesk-cli: " << (named ? "unknown command " + args.front() : std::string("no command given"))
+                << "\n" << app.help();
+        } else {
+            err << "tagdesk-cli " << name << ": " << error.what() << "\n(tagdesk-cli " << name << " --help tells more)\n";
+        }
+    } catch (const UsageError& error) {
+        err << "tagdesk-cli " << commandName() << ": " << error.message << "\n(tagdesk-cli " << commandName()
+            << " --help tells more)\n";
+    }
+    return {std::nullopt, exit_status::refused};
+}

@@ -1,0 +1,34 @@
+// tagdesk-cli's command line (CLI11): the commands, their options and the help
+// written from them; every --port and --station judged before anything is sent.
+#pragma once
+
+#include "PortArgument.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A command line that is good to run.
+struct Arguments {
+    std::string command;                 // "read", "write", "verify", "diff" or "scan"
+    std::vector<std::string> profiles;   // write, verify: one; diff: two
+    std::vector<PortArgument> ports;     // every reader named, in the order given; scan: every address of a range
+    std::optional<uint8_t> station;      // --station: 1..10 or READER_STATION_ANY; none when not given
+    std::string output;                  // read --output
+    bool verify = false;                 // write --verify
+    bool json = false;                   // --json: JSON Lines on standard output
+};
+
+// Addresses one scan may look at: a /16 network.
+inline constexpr std::size_t scanAddressLimit = 65536;
+
+struct CommandLine {
+    std::optional<Arguments> arguments;  // none: nothing to run, end with status
+    int status = 0;
+};
+
+// args without the program name. Help and version go to out, a refused
+// command line (status 2) is said on err.
+CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,115 @@
+#include "JsonLines.h"
+
+#include "PageKeys.h"
+#include "Reader.h"
+#include "Summary.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <variant>
+
+namespace {
+
+using Json = nlohmann::ordered_json;   // fields in the order written: "type" first
+
+std::string line(const Json& object)
+{
+    // Text that is no UTF-8 (from a file name, say) is replaced, never a reason to stop.
+    return object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+Json valueJson(const ParaValue& value)
+{
+    return std::visit([](const auto& held) { return Json(held); }, value);
+}
+
+Json optionalValueJson(const std::optional<ParaValue>& value)
+{
+    return value ? valueJson(*value) : Json();
+}
+
+// {"format":1,"reader":{...},"antenna_power":{"channel1_power":"27.5",...},...}: the
+// profile's tables in the order its file has them.
+Json profileJson(const Profile& profile)
+{
+    Json object{{"format", profileFormatVersion}};
+    for (const PageKey& page : pageKeys)
+        for (const ProfileEntry& entry : profile.entries)
+            if (entry.para->page == page.page)
+                object[page.key][entry.para->name] = valueJson(entry.value);
+    return object;
+}
+
+} // namespace
+
+std::string readerJson(const ReaderOutcome& outcome, bool write, const Profile* profile)
+{
+    std::string result = resultWord(outcome);
+    std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) { return std::tolower(c); });
+    Json object{{"type", "reader"}, {"port", outcome.port}, {"result", result}, {"reached", outcome.reached}};
+    if (!outcome.reached)
+        object["reason"] = outcome.reason;
+    object["total"] = outcome.total;
+    object["done"] = outcome.done;
+    Json failures = Json::array();
+    for (const TransferFailure& failure : outcome.failures)
+        failures.push_back({{"name", failure.name}, {"reason", failure.reason}});
+    object["failures"] = failures;
+    Json differences = Json::array();
+    for (const ValueDifference& difference : outcome.differences) {
+        Json held = optionalValueJson(difference.rightValue);
+        if (!difference.rightBytes.empty())
+            held = {{"bytes", difference.rightBytes}};
+        differences.push_back({{"name", difference.name}, {"profile", optionalValueJson(difference.leftValue)},
+                               {"reader", held}});
+    }
+    object["differences"] = differences;
+    if (write)
+        object["not_sent"] = outcome.notSent;
+    if (profile)
+        object["profile"] = profileJson(*profile);
+    return line(object);
+}
+
+std::string fleetSummaryJson(const std::string& command, const std::vector<ReaderOutcome>& outcomes,
+                             const std::string& signal)
+{
+    const auto count = [&](auto holds) { return std::count_if(outcomes.begin(), outcomes.end(), holds); };
+    Json object{{"type", "summary"},
+                {"command", command},
+                {"readers", outcomes.size()},
+                {"ok", count([](const ReaderOutcome& o) { return o.clean(); })},
+                {"failed", count([](const ReaderOutcome& o) { return !o.clean() && !o.interrupted(); })},
+                {"interrupted", count([](const ReaderOutcome& o) { return o.interrupted(); })}};
+    if (!signal.empty())
+        object["signal"] = signal;
+    return line(object);
+}
+
+std::string profileDifferenceJson(const ValueDifference& difference)
+{
+    return line({{"type", "difference"},
+                 {"name", difference.name},
+                 {"left", optionalValueJson(difference.leftValue)},
+                 {"right", optionalValueJson(difference.rightValue)}});
+}
+
+std::string diffSummaryJson(const std::string& left, const std::string& right, std::size_t differences)
+{
+    return line({{"type", "summary"}, {"command", "diff"}, {"left", left}, {"right", right},
+                 {"differences", differences}});
+}
+
+std::string foundJson(const FoundReader& reader)
+{
+    return line({{"type", "reader"},
+                 {"port", reader.port},
+                 {"station", reader.station == READER_STATION_ANY ? Json() : Json(reader.station)},
+                 {"firmware", firmwareText(reader)}});
+}
+
+std::string scanSummaryJson(std::size_t ports, std::size_t found)
+{
+    return line({{"type", "summary"}, {"command", "scan"}, {"ports", ports}, {"found", found}});
+}
