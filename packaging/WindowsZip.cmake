@@ -7,19 +7,12 @@
 #   docs/     README.md, protocol.md, tagdesk-cli.1
 # Included from the top level after every part, so all targets exist here.
 
-# The runtime DLLs are found where the compiler keeps them; only MinGW's own
-# (lib*.dll) go in, the system's (KERNEL32, WS2_32, ...) are Windows' own.
-foreach(dll libstdc++-6.dll libwinpthread-1.dll)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll} OUTPUT_VARIABLE found
-                  OUTPUT_STRIP_TRAILING_WHITESPACE)
-  get_filename_component(folder "${found}" DIRECTORY)
-  list(APPEND TAGDESK_MINGW_DLL_DIRS "${folder}")
-endforeach()
-list(REMOVE_DUPLICATES TAGDESK_MINGW_DLL_DIRS)
-
 install(TARGETS Reader tagdesk-cli RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
-# install(TARGETS ... RUNTIME_DEPENDENCIES) refuses a cross-build; the command
-# it runs does not, when told how to read a Windows program (objdump -p).
+# The MinGW runtime DLLs the two need, found where the compiler keeps them;
+# only MinGW's own (lib*.dll): the system's (KERNEL32, WS2_32, ...) are
+# Windows' own. install(TARGETS ... RUNTIME_DEPENDENCIES) refuses a
+# cross-build; the command it runs does not, when told how to read a Windows
+# program (objdump -p).
 install(CODE "
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
