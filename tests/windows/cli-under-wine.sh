@@ -23,50 +23,47 @@ cleanup() {
 trap cleanup EXIT
 cd "$work" || exit 1
 
-# start_reader NAME OPTION...: a readersim; prints its TCP port.
+# start_reader NAME OPTION...: a readersim, stopped at the end; its TCP port in tcp_port.
 start_reader() {
   local name=$1
   shift
   "$readersim" --tcp 127.0.0.1:0 "$@" >"$name.out" 2>"$name.err" &
   sims+=($!)
-  await_readersim "$name.out" "$name.err" "$!"
+  tcp_port="$(await_readersim "$name.out" "$name.err" "$!")"
 }
 
 windows() { "$wine_run" "$cli_exe" "$@"; }
 linux() { "$cli" "$@"; }
 
 passed=0 failed=0
-# check WHAT STATUS COMMAND...: runs COMMAND (output in last.out, last.err),
-# which must end with STATUS.
+# tally OUTCOME WHAT: counts one check, "ok" or why it failed (then shows the output).
+tally() {
+  if [ "$1" = ok ]; then
+    passed=$((passed + 1))
+    echo "ok: $2"
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $2 ($1)"
+    cat last.txt last.err
+  fi
+}
+# check WHAT STATUS COMMAND...: runs COMMAND (its output in last.txt without
+# Windows' line ends, and last.err), which must end with STATUS.
 check() {
   local what=$1 want=$2
   shift 2
   "$@" >last.out 2>last.err
   local got=$?
   tr -d '\r' <last.out >last.txt
-  if [ "$got" -eq "$want" ]; then
-    passed=$((passed + 1))
-    echo "ok: $what"
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what (exit status $got, not $want)"
-    cat last.out last.err
-  fi
+  [ "$got" -eq "$want" ] && tally ok "$what" || tally "exit status $got, not $want" "$what"
 }
 # says WHAT TEXT: the last command printed TEXT.
 says() {
-  if grep -qF -- "$2" last.txt last.err; then
-    passed=$((passed + 1))
-    echo "ok: $1"
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1 (no \"$2\" in its output)"
-    cat last.txt last.err
-  fi
+  grep -qF -- "$2" last.txt last.err && tally ok "$1" || tally "no \"$2\" in its output" "$1"
 }
 
-port="$(start_reader reader --pty-link "$com1" --state reader.mem)" || exit 1
-tcp="tcp:127.0.0.1:$port"
+start_reader reader --pty-link "$com1" --state reader.mem || exit 1
+tcp="tcp:127.0.0.1:$tcp_port"
 
 check "Windows reads the reader over TCP" 0 windows read --port "$tcp" --output windows.toml
 check "Linux reads the same reader" 0 linux read --port "$tcp" --output linux.toml
@@ -80,7 +77,11 @@ check "Windows sees the reader differ from the first profile" 1 windows verify l
 says "and names the value" "channel1_power: profile \"30\", reader \"27.5\""
 check "Linux writes the first profile back" 0 linux write linux.toml --port "$tcp"
 check "Windows finds it over the serial port" 0 windows verify linux.toml --port COM1
+check "Windows reads again over the serial port, replacing its profile" 0 windows read --port COM1 --output windows.toml
+check "it holds what the reader holds" 0 linux diff windows.toml linux.toml
 check "Windows reads the USB port READER_USB names" 0 env READER_USB=COM1 "$wine_run" "$cli_exe" read --port usb --output usb.toml
+check "Windows finds no USB serial port under Wine" 1 windows read --port usb
+says "and says so" "the port could not be opened"
 check "Windows compares two profiles" 1 windows diff linux.toml site.toml
 says "and lists the difference" "reader.timer_interval: 10 (linux.toml) -> 25 (site.toml)"
 windows write --help | tr -d '\r' >windows-help.txt
@@ -88,8 +89,8 @@ linux write --help >linux-help.txt
 check "the help is the same on both" 0 cmp windows-help.txt linux-help.txt
 check "Windows refuses a bad port as Linux does" 2 windows read --port COM0
 
-silent="$(start_reader silent --no-pty --silent)" || exit 1
-check "Windows gives up on a silent reader" 1 windows read --port "tcp:127.0.0.1:$silent"
+start_reader silent --no-pty --silent || exit 1
+check "Windows gives up on a silent reader" 1 windows read --port "tcp:127.0.0.1:$tcp_port"
 says "and says why" "no answer from the reader"
 
 echo "$passed passed, $failed failed"
