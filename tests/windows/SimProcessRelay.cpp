@@ -10,48 +10,28 @@
 #include <stdexcept>
 #include <winsock2.h>
 
-namespace {
-
-SOCKET connectToRelay()
-{
-    const char* relay = std::getenv("READERSIM_RELAY");
-    const auto address = relay ? ports::tcpAddress(relay) : std::nullopt;
-    if (!address || !address->port)
-        throw std::runtime_error("READERSIM_RELAY names no relay: run the test under sim_relay");
-    WSADATA data;
-    if (::WSAStartup(MAKEWORD(2, 2), &data) != 0)
-        throw std::runtime_error("Winsock did not start");
-    const SOCKET link = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in peer{};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(*address->port);
-    peer.sin_addr.s_addr = htonl(address->address);
-    if (link == INVALID_SOCKET || ::connect(link, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
-        throw std::runtime_error("cannot reach sim_relay");
-    return link;
-}
-
-std::string readLine(SOCKET link)
-{
-    std::string line;
-    char c = 0;
-    while (::recv(link, &c, 1, 0) == 1 && c != '\n')
-        line.push_back(c);
-    return line;
-}
-
-} // namespace
-
 SimProcess::SimProcess(std::vector<std::string> extraArgs)
 {
-    const SOCKET link = connectToRelay();
+    const char* relayText = std::getenv("READERSIM_RELAY");
+    const auto relay = relayText ? ports::tcpAddress(relayText) : std::nullopt;
+    WSADATA data;
+    if (!relay || !relay->port || ::WSAStartup(MAKEWORD(2, 2), &data) != 0)
+        throw std::runtime_error("READERSIM_RELAY names no relay: run the test under sim_relay");
+    const SOCKET link = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     relay_ = link;
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(*relay->port);
+    peer.sin_addr.s_addr = htonl(relay->address);
     std::string request;
     for (const std::string& arg : extraArgs)
-        request += (request.empty() ? "" : "\t") + arg;
+        request += arg + " ";
     request += "\n";
-    ::send(link, request.data(), static_cast<int>(request.size()), 0);
-    const std::string answer = readLine(link);
+    std::string answer;
+    if (link != INVALID_SOCKET && ::connect(link, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0
+        && ::send(link, request.data(), static_cast<int>(request.size()), 0) > 0)
+        for (char c = 0; ::recv(link, &c, 1, 0) == 1 && c != '\n';)
+            answer.push_back(c);
     if (answer.rfind("tcp ", 0) != 0) {
         stop(0);
         throw std::runtime_error("sim_relay: " + (answer.empty() ? std::string("no answer") : answer));
@@ -80,10 +60,9 @@ void SimProcess::stop(int)
 {
     if (relay_ == 0)
         return;
-    const SOCKET link = static_cast<SOCKET>(relay_);
+    const auto link = static_cast<SOCKET>(relay_);
     ::shutdown(link, SD_SEND);
-    char ignored[64];
-    while (::recv(link, ignored, sizeof ignored, 0) > 0) {
+    for (char ignored[64]; ::recv(link, ignored, sizeof ignored, 0) > 0;) {
     }
     ::closesocket(link);
     relay_ = 0;
