@@ -26,6 +26,7 @@ public:
     // Whether the library can open readersim's pseudo-terminal from here:
     // not from Windows, where readersim runs on the Linux side of Wine.
     static bool ptyReachable();
+
     pid_t pid() const { return pid_; }
 
     // Sends the signal and reaps the process (SIGKILL after 2 s if it ignores the signal).
