@@ -1,18 +1,19 @@
-// SIGINT and SIGTERM while tagdesk-cli writes: the first asks every reader's
-// thread to stop once the library call in flight has returned, so the summary
-// can still say what each reader took; a second ends the program at once.
+// SIGINT and SIGTERM while tagdesk-cli writes (on Windows: Ctrl+C and
+// Ctrl+Break): the first asks every reader's thread to stop once the library
+// call in flight has returned, so the summary can still say what each reader
+// took; a second ends the program at once. One file a system hears them
+// (InterruptPosix.cpp, InterruptWindows.cpp).
 #pragma once
 
 #include <atomic>
 #include <csignal>
-#include <thread>
+#include <memory>
 
 class InterruptWatch {
 public:
-    // Blocks both signals in this thread and every thread it starts from now
-    // on (so no library call is cut short) and takes them on a thread of its own.
+    // Starts listening: from now on the first signal only asks to stop.
     InterruptWatch();
-    // Unblocks them again; a signal not yet taken then acts as it always does.
+    // Stops listening; a signal not yet taken then acts as it always does.
     ~InterruptWatch();
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
@@ -21,11 +22,12 @@ public:
     int signal() const { return signal_.load(); }
 
 private:
-    void watch();
+    // How this system delivers the signals to the watch.
+    struct Listener;
 
-    sigset_t signals_{};
-    sigset_t before_{};
+    // Keeps signal as the first one; false when one came before.
+    bool takeFirst(int signal);
+
     std::atomic<int> signal_{0};
-    std::atomic<bool> done_{false};
-    std::thread watcher_;
+    std::unique_ptr<Listener> listener_;
 };

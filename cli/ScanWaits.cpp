@@ -1,5 +1,7 @@
 #include "ScanWaits.h"
 
+#include "Environment.h"
+
 #include <cstdlib>
 
 namespace {
@@ -15,7 +17,7 @@ ScanWaits::ScanWaits()
     for (const Wait& wait : scanWaits) {
         if (std::getenv(wait.variable) != nullptr)
             continue;
-        ::setenv(wait.variable, wait.ms, 0);
+        setEnvironment(wait.variable, wait.ms);
         set_.push_back(wait.variable);
     }
 }
@@ -23,5 +25,5 @@ ScanWaits::ScanWaits()
 ScanWaits::~ScanWaits()
 {
     for (const std::string& variable : set_)
-        ::unsetenv(variable.c_str());
+        unsetEnvironment(variable.c_str());
 }

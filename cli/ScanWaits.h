@@ -1,7 +1,7 @@
 // The device library's waits while scan looks for readers: 500 ms for a TCP
 // connection, 300 ms for an answer, through the library's environment
 // settings (READER_CONNECT_TIMEOUT_MS, READER_TIMEOUT_MS), for this process
-// only. What the user has set stays. The one platform-dependent part of scan.
+// only. What the user has set stays.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 
 #include "Reader.h"
 #include "Status.h"
+#include "Timeouts.h"
 
 #include <cerrno>
 #include <poll.h>
@@ -9,12 +10,6 @@
 #include <unistd.h>
 
 namespace readerlib {
-
-namespace {
-// How long a write may wait for a peer that does not take data. A request is
-// a few hundred bytes at most, so this only waits for a reader that reads very slowly.
-constexpr int kWriteTimeoutMs = 1000;
-} // namespace
 
 int pollOne(int fd, short events, int timeoutMs)
 {
@@ -43,7 +38,7 @@ uint16_t FdTransport::send(const uint8_t* data, std::size_t size)
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (pollOne(fd_, POLLOUT, kWriteTimeoutMs) <= 0)
+            if (pollOne(fd_, POLLOUT, kSendTimeoutMs) <= 0)
                 return READER_FAIL(READER_LINK_LOST, "reader does not take data");
             continue;
         }

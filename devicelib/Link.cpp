@@ -175,6 +175,9 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
         return READER_FAIL(READER_BAD_ARGUMENT, "payload too long for a frame");
 
     uint16_t status = drainStaleInput();
+    // The wait counts from the moment the request goes out, not from when this
+    // thread next runs after sending it.
+    const auto sent = Clock::now();
     if (status == READER_OK)
         status = transport_->send(bytes.data(), bytes.size());
     // The short wait starts once the request and the first byte of its answer can have crossed the line.
@@ -182,7 +185,7 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
     frame::Frame answer;
     if (status == READER_OK)
         status = awaitAnswer(request.seq, static_cast<uint8_t>(request.command | proto::kAnswerBit), echo, station,
-                             Clock::now(), shortWait, answer);
+                             sent, shortWait, answer);
     if (status == READER_LINK_LOST)
         lost_ = true;
     if (status != READER_OK)

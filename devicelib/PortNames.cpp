@@ -1,8 +1,7 @@
 #include "PortNames.h"
 
 #include "PortName.h"
-
-#include <libserialport.h>
+#include "SystemPorts.h"
 
 #include <cstdlib>
 
@@ -18,25 +17,14 @@ std::optional<std::string> serialDevicePath(const char* portText)
     const std::string variable = "READER_COM" + std::to_string(*number);
     if (const char* mapped = std::getenv(variable.c_str()); mapped != nullptr && *mapped != '\0')
         return std::string(mapped);
-    return "/dev/ttyS" + std::to_string(*number - 1);
+    return systemSerialPort(*number);
 }
 
 std::optional<std::string> usbDevicePath()
 {
     if (const char* mapped = std::getenv("READER_USB"); mapped != nullptr && *mapped != '\0')
         return std::string(mapped);
-    struct sp_port** ports = nullptr;
-    if (sp_list_ports(&ports) != SP_OK)
-        return std::nullopt;
-    std::optional<std::string> found;
-    for (int i = 0; ports[i] != nullptr; ++i) {
-        if (sp_get_port_transport(ports[i]) == SP_TRANSPORT_USB) {
-            found = sp_get_port_name(ports[i]);
-            break;
-        }
-    }
-    sp_free_port_list(ports);
-    return found;
+    return firstUsbSerialPort();
 }
 
 uint16_t tcpPort()

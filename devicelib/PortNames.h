@@ -9,7 +9,8 @@
 
 namespace readerlib {
 
-// "COM1" -> READER_COM1 if set, else /dev/ttyS0. nullopt for anything but
+// "COM1" -> READER_COM1 if set, else the system's own port (/dev/ttyS0 on
+// Linux, \\.\COM1 on Windows). nullopt for anything but
 // "COM" (any case) followed by a number from 1 to 255.
 std::optional<std::string> serialDevicePath(const char* portText);
 

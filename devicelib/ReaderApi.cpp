@@ -7,10 +7,8 @@
 #include "PortName.h"
 #include "PortNames.h"
 #include "Protocol.h"
-#include "PtyTransport.h"
-#include "SerialTransport.h"
 #include "Status.h"
-#include "TcpTransport.h"
+#include "SystemPorts.h"
 #include "Timeouts.h"
 
 #include <atomic>
@@ -27,16 +25,6 @@ std::atomic<uint8_t> selectedStation{proto::kStationAny};
 constexpr uint8_t kLibraryVersion[4] = {READER_VERSION_MAJOR, READER_VERSION_MINOR, READER_VERSION_PATCH,
                                         READER_VERSION_TWEAK};
 
-std::unique_ptr<Transport> openSerialPath(const std::string& path, uint16_t& status)
-{
-    bool knownPort = false;
-    if (auto serial = SerialTransport::open(path, status, knownPort))
-        return serial;
-    if (knownPort)
-        return nullptr;
-    return PtyTransport::open(path, status);
-}
-
 std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText, uint16_t& status)
 {
     switch (portKind) {
@@ -46,7 +34,7 @@ std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText,
             status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not COM1..COM255");
             return nullptr;
         }
-        return openSerialPath(*path, status);
+        return openSerialDevice(*path, status);
     }
     case READER_PORT_TCP: {
         const auto address = portText ? ports::tcpAddress(portText) : std::nullopt;
@@ -54,8 +42,7 @@ std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText,
             status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not a dotted IPv4 address with an optional :PORT");
             return nullptr;
         }
-        return TcpTransport::connect(address->address, address->port.value_or(tcpPort()), tcpConnectTimeoutMs(),
-                                     status);
+        return connectTcp(address->address, address->port.value_or(tcpPort()), tcpConnectTimeoutMs(), status);
     }
     case READER_PORT_USB: {
         const auto path = usbDevicePath();
@@ -63,7 +50,7 @@ std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText,
             status = READER_FAIL(READER_OPEN_FAILED, "no USB serial port");
             return nullptr;
         }
-        return openSerialPath(*path, status);
+        return openSerialDevice(*path, status);
     }
     default:
         status = READER_FAIL(READER_BAD_ARGUMENT, "unknown port kind");

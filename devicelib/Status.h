@@ -12,8 +12,8 @@ void trace(const char* function, const char* message);
 uint16_t failWith(const char* function, uint16_t status, const char* why);
 
 // A serial port or terminal at path that the system would not open
-// (systemError: errno): READER_ACCESS_DENIED when it refused this user,
-// READER_OPEN_FAILED for any other reason. The trace names the path, the
+// (systemError: errno, or GetLastError() on Windows): READER_ACCESS_DENIED
+// when it refused this user, READER_OPEN_FAILED for any other reason. The trace names the path, the
 // system's reason and, when access was denied, the group that may open it.
 uint16_t failToOpen(const char* function, const std::string& path, int systemError);
 

@@ -14,6 +14,10 @@ constexpr int kRecoveryWaitMs = 20;
 // still comes within this. The second resend (at 3 s) is not waited for.
 constexpr int kTcpConnectTimeoutMs = 2500;
 
+// How long sending may wait for a peer that does not take data. A request is
+// a few hundred bytes at most, so this only waits for a reader that reads very slowly.
+constexpr int kSendTimeoutMs = 1000;
+
 // kAnswerTimeoutMs, or READER_TIMEOUT_MS (1..60000) when set; read on every
 // call so a test can shorten it.
 int answerTimeoutMs();

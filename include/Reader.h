@@ -7,6 +7,13 @@
  *
  * Built from devicelib/ as the shared library Reader (libReader.so, Reader.dll).
  * Any library with the same exports can stand in for it.
+ *
+ * Linkage and calling convention: the functions have C linkage and are
+ * exported by their plain names. Reader.dll is built for 64-bit Windows
+ * (x86-64), which has a single calling convention: a caller that declares
+ * them __stdcall (C#'s CallingConvention.StdCall, Delphi's stdcall) or
+ * __cdecl reaches them alike. Built for 32-bit Windows, READER_CALL would
+ * make them __stdcall. On Linux they follow the C calling convention.
  */
 #ifndef TAGDESK_READER_H
 #define TAGDESK_READER_H

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tagdesk needs to build, test and run, when any is missing.
-# Usage: scripts/install-deps.sh [build|test|run|package|ci]
+# Usage: scripts/install-deps.sh [build|test|run|package|windows|ci]
 set -euo pipefail
 
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev
@@ -10,14 +10,18 @@ test=(libgtest-dev libbenchmark-dev xvfb at-spi2-core dbus python3-pyatspi pytho
 run=(fonts-wqy-microhei xvfb xauth)
 package=(librsvg2-bin)
 ci=(clang libclang-rt-dev librsvg2-bin desktop-file-utils appstream lintian bash-completion)
+# The Windows cross-build and its run under Wine (scripts/build-windows.sh):
+# MinGW-w64, the sources of GoogleTest (built with MinGW for the tests), Wine.
+windows=(g++-mingw-w64-x86-64 googletest wine64)
 
 case "${1:-test}" in
   build) wanted=("${build[@]}") ;;
   test) wanted=("${build[@]}" "${test[@]}") ;;
   run) wanted=("${build[@]}" "${test[@]}" "${run[@]}") ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
-  ci) wanted=("${build[@]}" "${test[@]}" "${ci[@]}") ;;
-  *) echo "usage: $0 [build|test|run|package|ci]" >&2; exit 2 ;;
+  windows) wanted=("${build[@]}" "${test[@]}" "${windows[@]}") ;;
+  ci) wanted=("${build[@]}" "${test[@]}" "${ci[@]}" "${windows[@]}") ;;
+  *) echo "usage: $0 [build|test|run|package|windows|ci]" >&2; exit 2 ;;
 esac
 
 missing=()

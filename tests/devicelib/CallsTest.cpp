@@ -109,11 +109,12 @@ TEST_P(Calls, LineNoiseBeforeAnswersIsSkipped)
     CloseReader(handle);
 }
 
-INSTANTIATE_TEST_SUITE_P(Transports, Calls, ::testing::Values(Via::Tcp, Via::Pty),
+INSTANTIATE_TEST_SUITE_P(Transports, Calls, ::testing::ValuesIn(everyVia()),
                          [](const auto& info) { return std::string(viaName(info.param)); });
 
 TEST_F(LibraryTest, UsbPortComesFromTheEnvironment)
 {
+    SKIP_WITHOUT_PTY();
     SimProcess sim;
     ScopedEnv usb("READER_USB", sim.ptyPath());
     uint32_t handle = 0;
@@ -124,6 +125,7 @@ TEST_F(LibraryTest, UsbPortComesFromTheEnvironment)
 
 TEST_F(LibraryTest, HandlesAreDistinctAndNonZero)
 {
+    SKIP_WITHOUT_PTY();
     SimProcess sim;
     const uint32_t first = openVia(sim, Via::Tcp);
     const uint32_t second = openVia(sim, Via::Pty);

@@ -3,6 +3,7 @@
 // pseudo-terminal of a running readersim.
 #pragma once
 
+#include "Environment.h"
 #include "Reader.h"
 #include "SimProcess.h"
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Sets an environment variable for the lifetime of the object.
 class ScopedEnv {
@@ -19,14 +21,14 @@ public:
     {
         if (const char* old = std::getenv(name))
             old_ = old;
-        ::setenv(name, value.c_str(), 1);
+        setEnvironment(name, value);
     }
     ~ScopedEnv()
     {
         if (old_)
-            ::setenv(name_.c_str(), old_->c_str(), 1);
+            setEnvironment(name_, *old_);
         else
-            ::unsetenv(name_.c_str());
+            unsetEnvironment(name_);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
@@ -39,6 +41,20 @@ private:
 enum class Via { Tcp, Pty };
 
 inline const char* viaName(Via via) { return via == Via::Tcp ? "tcp" : "pty"; }
+
+// The links a test runs over: TCP, and readersim's pseudo-terminal where the
+// library can open it (not from Windows).
+inline std::vector<Via> everyVia()
+{
+    if (SimProcess::ptyReachable())
+        return {Via::Tcp, Via::Pty};
+    return {Via::Tcp};
+}
+
+// Ends a test that needs readersim's pseudo-terminal where it cannot be reached.
+#define SKIP_WITHOUT_PTY()                                                                   \
+    if (!SimProcess::ptyReachable())                                                         \
+    GTEST_SKIP() << "readersim's pseudo-terminal cannot be opened from this system"
 
 // Opens a handle to sim over the given transport; 0 on failure (with a test failure).
 inline uint32_t openVia(const SimProcess& sim, Via via)

@@ -90,6 +90,11 @@ SimProcess::SimProcess(std::vector<std::string> extraArgs)
     throw std::runtime_error("readersim did not report ready within 5 s");
 }
 
+bool SimProcess::ptyReachable()
+{
+    return true;
+}
+
 SimProcess::~SimProcess()
 {
     stop(SIGTERM);

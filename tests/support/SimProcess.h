@@ -1,5 +1,7 @@
 // Starts the virtual reader (readersim) for a test and stops it afterwards,
 // by its process id. No Qt, so library and window tests can both use it.
+// The library's tests built for Windows have readersim started on the Linux
+// side by sim_relay instead (tests/windows/SimProcessRelay.cpp).
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,12 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     uint16_t tcpPort() const { return tcpPort_; }     // 0 if TCP is not served
-    std::string ptyPath() const { return ptyPath_; }  // "" if no pty is served
+    std::string ptyPath() const { return ptyPath_; }  // "" if no pty is served (or reached)
+
+    // Whether the library can open readersim's pseudo-terminal from here:
+    // not from Windows, where readersim runs on the Linux side of Wine.
+    static bool ptyReachable();
+
     pid_t pid() const { return pid_; }
 
     // Sends the signal and reaps the process (SIGKILL after 2 s if it ignores the signal).
@@ -35,4 +42,5 @@ private:
     uint16_t tcpPort_ = 0;
     std::string ptyPath_;
     int waitStatus_ = -1;
+    std::uintptr_t relay_ = 0;   // on Windows: the connection to sim_relay that keeps readersim running
 };

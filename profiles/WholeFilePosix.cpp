@@ -1,3 +1,6 @@
+// POSIX: a temporary file beside the target (created with O_EXCL, given the
+// target's permissions), fsync, rename over the target, and the folder synced
+// so that the rename lasts.
 #include "WholeFile.h"
 
 #include <atomic>

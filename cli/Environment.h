@@ -1,0 +1,6 @@
+// Setting and taking away this process's environment variables, which the
+// device library reads: setenv on Linux, _putenv_s on Windows.
+#pragma once
+
+void setEnvironment(const char* variable, const char* value);
+void unsetEnvironment(const char* variable);
