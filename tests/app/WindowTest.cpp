@@ -1,5 +1,6 @@
 // The main window as it starts: title, size, where each control stands, the
 // tab-page tree, the first log line, the status bar and the buttons.
+#include "TestClasses.h"
 #include "FormFixture.h"
 
 #include <QApplication>
@@ -217,5 +218,5 @@ void WindowTest::captionsFit()
     QCOMPARE(button->font().pointSize(), 8);
 }
 
-QTEST_MAIN(WindowTest)
+TEST_CLASS(WindowTest)
 #include "WindowTest.moc"

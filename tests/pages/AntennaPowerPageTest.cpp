@@ -1,4 +1,5 @@
 // The "Antenna  Power" page against the device library's test double.
+#include "TestClasses.h"
 #include "AntennaPowerControls.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
@@ -292,5 +293,5 @@ void AntennaPowerPageTest::fitsTheInnerTabArea()
     }
 }
 
-QTEST_MAIN(AntennaPowerPageTest)
+TEST_CLASS(AntennaPowerPageTest)
 #include "AntennaPowerPageTest.moc"

@@ -1,4 +1,5 @@
 // The "Communication Port" page against the device library's test double.
+#include "TestClasses.h"
 #include "CommPortControls.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
@@ -334,5 +335,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CommPortPageTest)
+TEST_CLASS(CommPortPageTest)
 #include "CommPortPageTest.moc"

@@ -1,4 +1,5 @@
 // The "Frame Format" page against the device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 #include "OuterPageChecks.h"
@@ -323,5 +324,5 @@ void FrameFormatPageTest::fitsLeftOfTheButtons()
     QCOMPARE(outerpage::misplacedControls(tree->pageControl1->currentWidget()), QStringList());
 }
 
-QTEST_MAIN(FrameFormatPageTest)
+TEST_CLASS(FrameFormatPageTest)
 #include "FrameFormatPageTest.moc"

@@ -1,4 +1,5 @@
 // The "Frequency" page against the device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 
@@ -508,5 +509,5 @@ void FrequencyPageTest::fitsTheInnerTabArea()
              "a channel's text is not cut");
 }
 
-QTEST_MAIN(FrequencyPageTest)
+TEST_CLASS(FrequencyPageTest)
 #include "FrequencyPageTest.moc"

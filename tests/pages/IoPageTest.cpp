@@ -1,4 +1,5 @@
 // The "I/O Parameter" page against the device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 #include "OuterPageChecks.h"
@@ -253,5 +254,5 @@ void IoPageTest::fitsLeftOfTheButtons()
     QCOMPARE(outerpage::misplacedControls(tree->pageControl1->currentWidget()), QStringList());
 }
 
-QTEST_MAIN(IoPageTest)
+TEST_CLASS(IoPageTest)
 #include "IoPageTest.moc"

@@ -1,5 +1,6 @@
 // "Query Para" and "Setup Para": the page showing runs, found by where the tab
 // tree placed it; a profile's bytes and the reads after a connect reach every page.
+#include "TestClasses.h"
 #include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
@@ -120,5 +121,5 @@ void PageDispatchTest::antennaPowerRunsFromTheTabShowing()
     QCOMPARE(rec.lines, QStringList{"Setup Power And Antenna Parameter Successfully !"});
 }
 
-QTEST_MAIN(PageDispatchTest)
+TEST_CLASS(PageDispatchTest)
 #include "PageDispatchTest.moc"

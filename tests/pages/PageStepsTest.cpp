@@ -2,6 +2,7 @@
 // stop on a failed call, one closing line, lists with no selection, lengths
 // from the parameter table, and a conversion error ending the routine; the
 // bindings by value kind at their edges; stored bytes shown without the reader.
+#include "TestClasses.h"
 #include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
@@ -436,5 +437,5 @@ void PageStepsTest::storedBytesShowEveryReadAndWriteNothing()
     QVERIFY2(fake::reader().calls.empty(), "stored bytes call the library");
 }
 
-QTEST_MAIN(PageStepsTest)
+TEST_CLASS(PageStepsTest)
 #include "PageStepsTest.moc"

@@ -1,4 +1,5 @@
 // The "Supported Protocol" page against the device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 
@@ -172,5 +173,5 @@ void SupportedProtocolPageTest::fitsTheInnerTabArea()
     QVERIFY2(shortfall.isEmpty(), qPrintable(shortfall));
 }
 
-QTEST_MAIN(SupportedProtocolPageTest)
+TEST_CLASS(SupportedProtocolPageTest)
 #include "SupportedProtocolPageTest.moc"

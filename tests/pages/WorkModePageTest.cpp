@@ -1,5 +1,6 @@
 // The "Reader" tab's inner pages "Work Mode" and "Other Function" against the
 // device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 
@@ -276,5 +277,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WorkModePageTest)
+TEST_CLASS(WorkModePageTest)
 #include "WorkModePageTest.moc"
