@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace antennapowerpagetest {
+
 using namespace antennapower;
 using namespace fakecalls;
 
@@ -262,4 +265,5 @@ void AntennaPowerPageTest::fitsTheInnerTabArea()
 }
 
 TEST_CLASS(AntennaPowerPageTest)
+} // namespace antennapowerpagetest
 #include "AntennaPowerPageTest.moc"

@@ -15,6 +15,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace commportpagetest {
+
 using namespace commport;
 using namespace fakecalls;
 
@@ -309,4 +312,5 @@ private slots:
 };
 
 TEST_CLASS(CommPortPageTest)
+} // namespace commportpagetest
 #include "CommPortPageTest.moc"

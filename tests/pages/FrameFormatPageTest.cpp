@@ -13,6 +13,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace frameformatpagetest {
+
 using namespace fakecalls;
 
 namespace {
@@ -291,4 +294,5 @@ void FrameFormatPageTest::fitsLeftOfTheButtons()
 }
 
 TEST_CLASS(FrameFormatPageTest)
+} // namespace frameformatpagetest
 #include "FrameFormatPageTest.moc"

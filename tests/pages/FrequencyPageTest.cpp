@@ -17,6 +17,9 @@
 #include <QSlider>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace frequencypagetest {
+
 using namespace fakecalls;
 
 namespace {
@@ -475,4 +478,5 @@ void FrequencyPageTest::fitsTheInnerTabArea()
 }
 
 TEST_CLASS(FrequencyPageTest)
+} // namespace frequencypagetest
 #include "FrequencyPageTest.moc"

@@ -11,6 +11,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace iopagetest {
+
 using namespace fakecalls;
 
 namespace {
@@ -222,4 +225,5 @@ void IoPageTest::fitsLeftOfTheButtons()
 }
 
 TEST_CLASS(IoPageTest)
+} // namespace iopagetest
 #include "IoPageTest.moc"

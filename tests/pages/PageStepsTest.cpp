@@ -19,6 +19,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace pagestepstest {
+
 namespace {
 const ClosingLines closing{QStringLiteral("done"), QStringLiteral("failed")};
 
@@ -438,4 +441,5 @@ void PageStepsTest::storedBytesShowEveryReadAndWriteNothing()
 }
 
 TEST_CLASS(PageStepsTest)
+} // namespace pagestepstest
 #include "PageStepsTest.moc"

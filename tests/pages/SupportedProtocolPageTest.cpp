@@ -10,6 +10,9 @@
 #include <QLabel>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace supportedprotocolpagetest {
+
 using namespace fakecalls;
 
 namespace {
@@ -168,4 +171,5 @@ void SupportedProtocolPageTest::fitsTheInnerTabArea()
 }
 
 TEST_CLASS(SupportedProtocolPageTest)
+} // namespace supportedprotocolpagetest
 #include "SupportedProtocolPageTest.moc"

@@ -15,6 +15,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace workmodepagetest {
+
 using namespace fakecalls;
 
 namespace {
@@ -244,4 +247,5 @@ private slots:
 };
 
 TEST_CLASS(WorkModePageTest)
+} // namespace workmodepagetest
 #include "WorkModePageTest.moc"
