@@ -1,5 +1,6 @@
 // "tagdesk --check-link": "Connect" with the window's defaults, the log on the
 // given stream, and an exit status that tells an opened link from a failed one.
+#include "TestClasses.h"
 #include "FormFixture.h"
 
 #include "LinkCheck.h"
@@ -47,5 +48,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(LinkCheckTest)
+TEST_CLASS(LinkCheckTest)
 #include "LinkCheckTest.moc"

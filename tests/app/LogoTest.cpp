@@ -1,5 +1,6 @@
 // The logo: decoded by libjpeg from the program's resources, shown stretched
 // in Image1; bytes that are not a usable JPEG show nothing and crash nothing.
+#include "TestClasses.h"
 #include "FormFixture.h"
 
 #include "JpegImage.h"
@@ -80,5 +81,5 @@ void LogoTest::unusableBytes()
     QVERIFY2(image1->pixmap().isNull(), "nothing is shown");
 }
 
-QTEST_MAIN(LogoTest)
+TEST_CLASS(LogoTest)
 #include "LogoTest.moc"

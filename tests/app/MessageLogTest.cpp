@@ -1,5 +1,6 @@
 // The message log's line format and numbering: the number is the count of
 // lines the log displays plus one, whatever put them there.
+#include "TestClasses.h"
 #include "FormFixture.h"
 
 #include "MessageLog.h"
@@ -174,5 +175,5 @@ void MessageLogTest::clearInfoLogsNothing()
     QVERIFY2(fake::callsOf().empty(), "Clear Info calls no library function");
 }
 
-QTEST_MAIN(MessageLogTest)
+TEST_CLASS(MessageLogTest)
 #include "MessageLogTest.moc"

@@ -1,6 +1,7 @@
 // Ctrl+S and Ctrl+O in the window over the test double: saving reads the
 // reader and nothing else; loading fills the pages' controls through their own
 // query bindings without a single library call; each logs one line.
+#include "TestClasses.h"
 #include "AntennaPowerControls.h"
 #include "FormFixture.h"
 
@@ -191,5 +192,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ProfileShortcutsTest)
+TEST_CLASS(ProfileShortcutsTest)
 #include "ProfileShortcutsTest.moc"

@@ -2,6 +2,7 @@
 // a layout, gets its font narrowed just enough; texts that fit are left alone;
 // a text changed later is fitted again. The check of tests/support judges the
 // outcome, and is itself shown to find what is not fitted.
+#include "TestClasses.h"
 #include "CaptionFit.h"
 #include "TextFitCheck.h"
 #include "WindowFont.h"
@@ -272,5 +273,5 @@ void CaptionFitTest::containedControlIsNoOverlap()
     QVERIFY2(findings.isEmpty(), qPrintable(findings.join(" | ")));
 }
 
-QTEST_MAIN(CaptionFitTest)
+TEST_CLASS(CaptionFitTest)
 #include "CaptionFitTest.moc"

@@ -1,6 +1,7 @@
 // The link's life cycle through the "Communication Settings" group: which
 // library calls each button makes, with which arguments, and what the log,
 // the status bar and the buttons show afterwards.
+#include "TestClasses.h"
 #include "FormFixture.h"
 
 #include "Reader.h"
@@ -75,7 +76,7 @@ void failNextWith(const char* function, int status)
 
 } // namespace
 
-class ConnectionTest : public QObject {
+class ConnectionPanelTest : public QObject {
     Q_OBJECT
 private slots:
     void connect_data();
@@ -95,7 +96,7 @@ private slots:
     void portChange();
 };
 
-void ConnectionTest::connect_data()
+void ConnectionPanelTest::connect_data()
 {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("ipText");
@@ -122,7 +123,7 @@ void ConnectionTest::connect_data()
                                           << QStringList{"OpenReader(2,\"127.0.0.1\")", "StopRFwork(7)", "CloseReader(7)"} << false;
 }
 
-void ConnectionTest::connect()
+void ConnectionPanelTest::connect()
 {
     QFETCH(QString, port);
     QFETCH(QString, ipText);
@@ -157,7 +158,7 @@ void ConnectionTest::connect()
     }
 }
 
-void ConnectionTest::versionLines_data()
+void ConnectionPanelTest::versionLines_data()
 {
     QTest::addColumn<int>("firmwareStatus");
     QTest::addColumn<int>("sdkStatus");
@@ -176,7 +177,7 @@ void ConnectionTest::versionLines_data()
         << int(READER_TIMEOUT) << int(READER_TIMEOUT) << true << "Reader Firmware Version is V 1.2.0.3 !" << "Reader SDK Version is V 2.1.0.0 !";
 }
 
-void ConnectionTest::versionLines()
+void ConnectionPanelTest::versionLines()
 {
     QFETCH(int, firmwareStatus);
     QFETCH(int, sdkStatus);
@@ -196,7 +197,7 @@ void ConnectionTest::versionLines()
     QVERIFY2(linkButtons(form.get()) == kConnected, "a failed version read does not fail the connect");
 }
 
-void ConnectionTest::station_data()
+void ConnectionPanelTest::station_data()
 {
     QTest::addColumn<QString>("action");  // "choose:<item>" or "type:<text>", ';' between actions
     QTest::addColumn<QStringList>("callsOnChange");
@@ -218,7 +219,7 @@ void ConnectionTest::station_data()
                                                   << QStringList{"SelectStation(5)"} + open;
 }
 
-void ConnectionTest::station()
+void ConnectionPanelTest::station()
 {
     QFETCH(QString, action);
     QFETCH(QStringList, callsOnChange);
@@ -245,7 +246,7 @@ void ConnectionTest::station()
     QCOMPARE(linkCalls(), callsOnConnect);
 }
 
-void ConnectionTest::updateReader_data()
+void ConnectionPanelTest::updateReader_data()
 {
     QTest::addColumn<QString>("connectPort");
     QTest::addColumn<QString>("portAtUpdate");
@@ -278,7 +279,7 @@ void ConnectionTest::updateReader_data()
         << "COM6:Open" << "Communication Valid";
 }
 
-void ConnectionTest::updateReader()
+void ConnectionPanelTest::updateReader()
 {
     QFETCH(QString, connectPort);
     QFETCH(QString, portAtUpdate);
@@ -305,7 +306,7 @@ void ConnectionTest::updateReader()
     QVERIFY2(linkButtons(form.get()) == kDisconnected, "after Update Reader only Connect is enabled, whatever the outcome");
 }
 
-void ConnectionTest::disconnect_data()
+void ConnectionPanelTest::disconnect_data()
 {
     QTest::addColumn<QString>("connectPort");
     QTest::addColumn<QString>("portAtDisconnect");
@@ -316,7 +317,7 @@ void ConnectionTest::disconnect_data()
     QTest::newRow("port changed while connected") << "USB" << "COM3" << 0;
 }
 
-void ConnectionTest::disconnect()
+void ConnectionPanelTest::disconnect()
 {
     QFETCH(QString, connectPort);
     QFETCH(QString, portAtDisconnect);
@@ -341,7 +342,7 @@ void ConnectionTest::disconnect()
     QCOMPARE(linkCalls().last(), QStringLiteral("CloseReader(7)"));
 }
 
-void ConnectionTest::quit_data()
+void ConnectionPanelTest::quit_data()
 {
     QTest::addColumn<bool>("connectFirst");
     QTest::addColumn<int>("closeStatus");
@@ -352,7 +353,7 @@ void ConnectionTest::quit_data()
     QTest::newRow("while connected") << true << 0 << "CloseReader(7)";
 }
 
-void ConnectionTest::quit()
+void ConnectionPanelTest::quit()
 {
     QFETCH(bool, connectFirst);
     QFETCH(int, closeStatus);
@@ -370,7 +371,7 @@ void ConnectionTest::quit()
     QVERIFY2(!form->isVisible(), "Quit closes the window");
 }
 
-void ConnectionTest::closeBoxDoesNotCloseReader()
+void ConnectionPanelTest::closeBoxDoesNotCloseReader()
 {
     auto form = showForm();
     click(form.get(), "Button1");
@@ -379,7 +380,7 @@ void ConnectionTest::closeBoxDoesNotCloseReader()
     QCOMPARE(linkCalls(), QStringList{});
 }
 
-void ConnectionTest::portChange_data()
+void ConnectionPanelTest::portChange_data()
 {
     QTest::addColumn<QStringList>("ports");       // chosen in this order; "key:Up"/"key:Down" as the operator's arrow keys
     QTest::addColumn<QString>("label2");
@@ -395,7 +396,7 @@ void ConnectionTest::portChange_data()
     QTest::newRow("arrow keys up through USB to TCP/IP") << QStringList{"key:Up", "key:Up"} << "IP Address" << true << 0;
 }
 
-void ConnectionTest::portChange()
+void ConnectionPanelTest::portChange()
 {
     QFETCH(QStringList, ports);
     QFETCH(QString, label2);
@@ -427,5 +428,5 @@ void ConnectionTest::portChange()
     QVERIFY2(fake::callsOf().empty(), "choosing a port calls no library function");
 }
 
-QTEST_MAIN(ConnectionTest)
+TEST_CLASS(ConnectionPanelTest)
 #include "ConnectionPanelTest.moc"

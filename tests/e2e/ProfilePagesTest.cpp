@@ -4,8 +4,10 @@
 // and must then show, control by control, what a window shows that pressed
 // "Query Para" on every page against that reader. A window connected to a
 // second, untouched reader loads the profile too, presses "Setup Para" on every
-// page, and that reader must then hold the profile.
+// page, and that reader must then hold the profile, but for what it refused.
+#include "TestClasses.h"
 #include "ControlStates.h"
+#include "SimArguments.h"
 #include "SimProcess.h"
 #include "TextFitCheck.h"
 #include "WindowProbe.h"
@@ -176,19 +178,36 @@ void ProfilePagesTest::everyPageLoadedAndWritten_data()
     QTest::addColumn<QStringList>("notQueried");
     // What the pages' setup leaves unwritten in that mode, so the second reader keeps its own.
     QTest::addColumn<QStringList>("notWritten");
+    // readersim's options for the second reader, and the failure lines of the setup they cause.
+    QTest::addColumn<QStringList>("refusedByB");
+    QTest::addColumn<QStringList>("setupFailures");
 
     QTest::newRow("client mode, hopping: every parameter queried and written")
-        << otherValues << QStringList{} << QStringList{};
+        << otherValues << QStringList{} << QStringList{} << QStringList{} << QStringList{};
 
     // In server mode the page neither reads nor writes the server's address and
     // port; on a fixed channel the frequency page neither reads nor writes the hopping mask.
     ParamWrites serverFixed = otherValues;
     serverFixed.push_back({3, {2}});
     serverFixed.push_back({160, {7}});
+    const QStringList serverFixedNotQueried{"Edit114", "Edit110", "Edit111", "Edit112", "Edit113", "CheckListBox1"};
+    const QStringList serverFixedNotWritten{"communication_port.server_ip_address", "communication_port.server_port",
+                                            "frequency.hopping_channels"};
     QTest::newRow("server mode, fixed channel 7")
-        << serverFixed << QStringList{"Edit114", "Edit110", "Edit111", "Edit112", "Edit113", "CheckListBox1"}
+        << serverFixed << serverFixedNotQueried << serverFixedNotWritten << QStringList{} << QStringList{};
+
+    // A refused write is logged on its page and keeps the reader's own value;
+    // the pages write everything else. The off-line switch goes through its own call.
+    QTest::newRow("second reader refuses the off-line switch, work antennas, channel, TID length, preamble")
+        << serverFixed << serverFixedNotQueried
         << QStringList{"communication_port.server_ip_address", "communication_port.server_port",
-                       "frequency.hopping_channels"};
+                       "supported_protocol.gen2_tid_length", "frame_format.preamble_code", "reader.offline_function",
+                       "antenna_power.work_antennas", "frequency.channel_mode", "frequency.hopping_channels"}
+        << QStringList{"--fail-write", "87,153,160,66,72"}
+        << QStringList{"Setup Off-Line Function Failedly !", "Setup Reader Parameter Failed !",
+                       "Setup Work Antenna Parameter Failed !", "Setup Power And Antenna Parameter Failed !",
+                       "Setup Frequency Parameter Failed !", "Setup Supported Protocol Parameter Failed !",
+                       "Setup Preamble Code Parameter Failed !", "Setup Output Frame Format Parameter Failed !"};
 
     // What the pages cannot carry: one list shows both protocols and writes the
     // Wiegand one to both; an end code is written as long as it is, so a shorter
@@ -198,7 +217,8 @@ void ProfilePagesTest::everyPageLoadedAndWritten_data()
     unlikeProtocols.push_back({132, {1}});
     unlikeProtocols.push_back({76, {0x0D, 0xFF, 0xFF, 0xFF}});
     QTest::newRow("RS-485 protocol unlike the Wiegand one, end code shorter than the second reader's")
-        << unlikeProtocols << QStringList{} << QStringList{"frame_format.end_code", "communication_port.rs485_protocol"};
+        << unlikeProtocols << QStringList{} << QStringList{"frame_format.end_code", "communication_port.rs485_protocol"}
+        << QStringList{} << QStringList{};
 }
 
 void ProfilePagesTest::everyPageLoadedAndWritten()
@@ -206,6 +226,8 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
     QFETCH(ParamWrites, values);
     QFETCH(QStringList, notQueried);
     QFETCH(QStringList, notWritten);
+    QFETCH(QStringList, refusedByB);
+    QFETCH(QStringList, setupFailures);
     errorBoxes.clear();
 
     QTemporaryDir folder;
@@ -217,12 +239,15 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
             return;
     }
     SimProcess readerA({"--no-pty", "--state", stateA.toStdString()});
-    SimProcess readerB({"--no-pty", "--state", folder.filePath("b.mem").toStdString()});
+    SimProcess readerB(simArguments(QStringList{"--no-pty", "--state", folder.filePath("b.mem")} + refusedByB));
     const QString profile = folder.filePath("site.toml");
 
     // The window on reader A saves it, then queries every page.
     const auto queried = openWindow();
     connectTo(*queried, readerA.tcpPort());
+    // The connect reads the reader's channel plan into the channel lists.
+    QCOMPARE(child<QComboBox>(queried.get(), "ComboBox13")->count(), 30);
+    QCOMPARE(child<QListWidget>(queried.get(), "CheckListBox1")->count(), 30);
     pressProfileKey(*queried, Qt::Key_S, profile);
     QCOMPARE(logMessages(queried.get()).last(), QStringLiteral("Save Profile %1 Successfully !").arg(profile));
     const PageStates shownByQuery = everyPage(*queried, "BitBtn3");
@@ -274,8 +299,8 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
     const int linesBefore = int(logMessages(writing.get()).size());
     everyPage(*writing, "BitBtn4");
     const QStringList setupLines = logMessages(writing.get()).mid(linesBefore);
-    QVERIFY2(setupLines.size() >= 8 && !setupLines.join(u'\n').contains(QLatin1String("Failed")),
-             qPrintable(setupLines.join(" | ")));
+    QVERIFY2(setupLines.size() >= 8, qPrintable(setupLines.join(" | ")));
+    QCOMPARE(setupLines.filter(QStringLiteral("Failed")), setupFailures);
 
     const VerifyOutcome verified = verifyReader(writing->readerHandle(), loadProfile(profile.toStdString()));
     QVERIFY(verified.failures.empty());
@@ -286,5 +311,5 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
     QVERIFY2(errorBoxes.isEmpty(), qPrintable(errorBoxes.join(" | ")));
 }
 
-QTEST_MAIN(ProfilePagesTest)
+TEST_CLASS(ProfilePagesTest)
 #include "ProfilePagesTest.moc"

@@ -1,6 +1,7 @@
 // Every text of the window fits its control and no two controls overlap, on
 // every page: at start, with "TCP/IP" chosen, and after "Connect" and "Query
 // Para" against readersim through the real device library.
+#include "TestClasses.h"
 #include "SimProcess.h"
 #include "TextFitCheck.h"
 #include "WindowProbe.h"
@@ -75,5 +76,5 @@ void TextFitTest::everyPageBeforeAndAfterQuery()
     QVERIFY2(findings.lines.isEmpty(), qPrintable(u'\n' + findings.lines.join(u'\n')));
 }
 
-QTEST_MAIN(TextFitTest)
+TEST_CLASS(TextFitTest)
 #include "TextFitTest.moc"

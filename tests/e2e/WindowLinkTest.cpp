@@ -1,5 +1,6 @@
 // The window over the real device library, talking to readersim: connect,
 // version lines, status bar, then "Disconnect" or "Update Reader".
+#include "TestClasses.h"
 #include "SimArguments.h"
 #include "SimProcess.h"
 #include "WindowProbe.h"
@@ -91,5 +92,5 @@ void WindowLinkTest::connectAndClose()
         QCOMPARE(logMessages(&form), afterConnect);
 }
 
-QTEST_MAIN(WindowLinkTest)
+TEST_CLASS(WindowLinkTest)
 #include "WindowLinkTest.moc"

@@ -1,5 +1,6 @@
 // The page fields' input rules, driven through real QLineEdits the way the
 // operator and the page routines reach them: keys, paste, setText, focus.
+#include "TestClasses.h"
 #include "ControlFinder.h"
 
 #include "ErrorBox.h"
@@ -368,5 +369,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FieldRulesTest)
+TEST_CLASS(FieldRulesTest)
 #include "FieldRulesTest.moc"

@@ -1,6 +1,6 @@
 // Designer names of the "Antenna  Power" page's controls, channel 1 to 4 in
-// order, and what the page shows or is set to, for the page's tests over the
-// test double and over readersim and for the window's profile tests.
+// order, and what the page shows, for the page's tests and the window's
+// profile tests.
 #pragma once
 
 #include "ControlFinder.h"
@@ -22,17 +22,6 @@ struct PageValues {
     int work = 0;
     int check = 0;
 };
-
-// Sets the page's controls under root to v, every channel checked.
-inline void put(QWidget* root, const PageValues& v)
-{
-    for (int i = 0; i < 4; ++i) {
-        child<QCheckBox>(root, gateName[i])->setChecked(true);
-        child<QComboBox>(root, powerName[i])->setCurrentIndex(v.positions[i]);
-        child<QCheckBox>(root, workName[i])->setChecked(v.work >> i & 1);
-        child<QCheckBox>(root, checkName[i])->setChecked(v.check >> i & 1);
-    }
-}
 
 // What the page's controls under root show.
 inline PageValues shown(QWidget* root)

@@ -1,4 +1,5 @@
 // The "Antenna  Power" page against the device library's test double.
+#include "TestClasses.h"
 #include "AntennaPowerControls.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
@@ -10,6 +11,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QtTest>
+
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace antennapowerpagetest {
 
 using namespace antennapower;
 using namespace fakecalls;
@@ -44,8 +48,6 @@ private slots:
     void disabledCheckBoxIsStillWritten();
     void failingReads_data();
     void failingReads();
-    void readerAnswersNothing_data();
-    void readerAnswersNothing();
     void fitsTheInnerTabArea();
 };
 
@@ -249,37 +251,7 @@ void AntennaPowerPageTest::failingReads()
     }
 }
 
-void AntennaPowerPageTest::readerAnswersNothing_data()
-{
-    QTest::addColumn<bool>("setup");
-    QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("setup") << true
-                           << QStringList{"Setup Channel 1 Power Parameter Failed !", "Setup Channel 2 Power Parameter Failed !",
-                                          "Setup Channel 3 Power Parameter Failed !", "Setup Channel 4 Power Parameter Failed !",
-                                          "Setup Work Antenna Parameter Failed !", "Setup Antenna Check Parameter Failed !",
-                                          setupFailed};
-    QTest::newRow("query") << false
-                           << QStringList{"Query Channel 1 Power Parameter Failed !", "Query Channel 2 Power Parameter Failed !",
-                                          "Query Channel 3 Power Parameter Failed !", "Query Channel 4 Power Parameter Failed !",
-                                          "Query Work Antenna Parameter Failed !", "Query Antenna Check Parameter Failed !",
-                                          queryFailed};
-}
-
-void AntennaPowerPageTest::readerAnswersNothing()
-{
-    QFETCH(bool, setup);
-    QFETCH(QStringList, lines);
-
-    for (const char* gate : gateName)
-        box(gate)->setChecked(true);
-    fake::reader().answerNothing = true;
-    setup ? page->setup() : page->query();
-    QCOMPARE(rec->lines, lines);
-    QCOMPARE(count(), 6);
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(power(i)->currentIndex(), 13);
-}
 
 void AntennaPowerPageTest::fitsTheInnerTabArea()
 {
@@ -292,5 +264,6 @@ void AntennaPowerPageTest::fitsTheInnerTabArea()
     }
 }
 
-QTEST_MAIN(AntennaPowerPageTest)
+TEST_CLASS(AntennaPowerPageTest)
+} // namespace antennapowerpagetest
 #include "AntennaPowerPageTest.moc"

@@ -1,5 +1,5 @@
-// Sets and reads the "Communication Port" page's controls by designer name, for
-// the page's tests over the test double and over readersim. A value is a bool
+// Sets and reads a page's controls by designer name, for the "Communication
+// Port" page's tests and the tests of every page. A value is a bool
 // for a check box or radio button (selected), an int for a list (item index)
 // and a string for an edit field.
 #pragma once

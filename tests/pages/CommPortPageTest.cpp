@@ -1,4 +1,5 @@
 // The "Communication Port" page against the device library's test double.
+#include "TestClasses.h"
 #include "CommPortControls.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
@@ -13,6 +14,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
+
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace commportpagetest {
 
 using namespace commport;
 using namespace fakecalls;
@@ -265,33 +269,6 @@ private slots:
         QCOMPARE(edit->text(), QStringLiteral("65535"));
     }
 
-    void readerAnswersNothing_data()
-    {
-        QTest::addColumn<bool>("setup");
-        QTest::addColumn<bool>("clientMode");
-        QTest::addColumn<int>("failureLines");
-        for (bool setup : {true, false}) {
-            QTest::addRow("%s", setup ? "setup" : "query") << setup << false << 17;
-            QTest::addRow("%s, client mode", setup ? "setup" : "query") << setup << true << 19;
-        }
-    }
-    void readerAnswersNothing()
-    {
-        QFETCH(bool, setup);
-        QFETCH(bool, clientMode);
-        QFETCH(int, failureLines);
-        put(sheet, {{"CheckBox2", clientMode}});
-        fake::reader().answerNothing = true;
-        setup ? page->setup() : page->query();
-        QCOMPARE(rec->lines.size(), failureLines + 1);
-        QCOMPARE(rec->lines.last(), setup ? setupFailed : queryFailed);
-        const QStringList serverLines = setup ? QStringList{"Setup Client Port Number Parameter Failed !",
-                                                            "Setup IP Address Parameter Failed !"}
-                                              : QStringList{"Query Port Number Parameter Failed !",
-                                                            "Query IP Address Parameter Failed !"};
-        if (clientMode)   // the two texts that differ between the routines
-            QCOMPARE(rec->lines.mid(7, 2), serverLines);
-    }
 
     void enablingRules()
     {
@@ -334,5 +311,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(CommPortPageTest)
+TEST_CLASS(CommPortPageTest)
+} // namespace commportpagetest
 #include "CommPortPageTest.moc"

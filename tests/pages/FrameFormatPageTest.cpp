@@ -1,4 +1,5 @@
 // The "Frame Format" page against the device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 #include "OuterPageChecks.h"
@@ -11,6 +12,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
+
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace frameformatpagetest {
 
 using namespace fakecalls;
 
@@ -67,8 +71,6 @@ private slots:
     void codeFieldsTakeHexOnly();
     void failingReadKeepsItsControls_data();
     void failingReadKeepsItsControls();
-    void readerAnswersNothing_data();
-    void readerAnswersNothing();
     void fitsLeftOfTheButtons();
 };
 
@@ -283,39 +285,7 @@ void FrameFormatPageTest::failingReadKeepsItsControls()
     verifyEnabledStates();
 }
 
-void FrameFormatPageTest::readerAnswersNothing_data()
-{
-    QTest::addColumn<bool>("setup");
-    QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("setup") << true
-                           << QStringList{"Setup Output Mode Parameter Failed !", "Setup Output Interval Parameter Failed !",
-                                          "Setup Communication Port Parameter Failed !", "Setup Output Format Parameter Failed !",
-                                          "Setup Output Frame Flag Parameter Failed !", "Setup Output Start Byte Parameter Failed !",
-                                          "Setup Preamble Code Parameter Failed !", "Setup End Code Parameter Failed !",
-                                          setupFailed};
-    QTest::newRow("query") << false
-                           << QStringList{"Query Output Mode Parameter Failed !", "Query Output Interval Parameter Failed !",
-                                          "Query Communication Port Parameter Failed !", "Query Output Format Parameter Failed ! ",
-                                          "Query Output Frame Flag Parameter Failed ! ", "Query Output Start Byte Parameter Failed ! ",
-                                          "Query Preamble Code Parameter Failed ! ", "Query End Code Parameter Failed !",
-                                          queryFailed};
-}
-
-void FrameFormatPageTest::readerAnswersNothing()
-{
-    QFETCH(bool, setup);
-    QFETCH(QStringList, lines);
-
-    at<QLineEdit>("Edit79")->setText("02");
-    at<QLineEdit>("Edit80")->setText("0D0A");
-    fake::reader().answerNothing = true;
-    setup ? page->setup() : page->query();
-    QCOMPARE(rec->lines, lines);
-    QCOMPARE(count(), 8);
-    QCOMPARE(at<QLineEdit>("Edit79")->text(), "02");
-    QVERIFY(at<QRadioButton>("RadioButton1")->isChecked());
-}
 
 void FrameFormatPageTest::fitsLeftOfTheButtons()
 {
@@ -323,5 +293,6 @@ void FrameFormatPageTest::fitsLeftOfTheButtons()
     QCOMPARE(outerpage::misplacedControls(tree->pageControl1->currentWidget()), QStringList());
 }
 
-QTEST_MAIN(FrameFormatPageTest)
+TEST_CLASS(FrameFormatPageTest)
+} // namespace frameformatpagetest
 #include "FrameFormatPageTest.moc"

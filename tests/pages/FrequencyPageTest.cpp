@@ -1,4 +1,5 @@
 // The "Frequency" page against the device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 
@@ -17,6 +18,9 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QtTest>
+
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace frequencypagetest {
 
 using namespace fakecalls;
 
@@ -80,8 +84,6 @@ private slots:
     void channelsBeyondTheMask();
     void failedReadsKeepTheControls_data();
     void failedReadsKeepTheControls();
-    void readerAnswersNothing_data();
-    void readerAnswersNothing();
     void planReadReportsOnlyFailures();
     void conversionErrorStopsTheRoutine();
     void setupParaRefreshesSilently();
@@ -388,40 +390,7 @@ void FrequencyPageTest::failedReadsKeepTheControls()
     QVERIFY2(fixedChannel()->currentIndex() == fixedPosition, "rebuilt lists show no channel until a mode read chooses one");
 }
 
-void FrequencyPageTest::readerAnswersNothing_data()
-{
-    QTest::addColumn<QString>("routine");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<int>("calls");
 
-    QTest::newRow("setup, then the list refresh") << "setup" << QStringList{"Setup Freq-Hopping Parameter Failed !", setupFailed}
-                                                  << 6 + 5;
-    QTest::newRow("query") << "query" << QStringList{"Query Freq-Hopping Interval Parameter Failed ! !", queryFailed} << 5;
-    QTest::newRow("list refresh: not a line") << "refresh" << QStringList{} << 5;
-}
-
-void FrequencyPageTest::readerAnswersNothing()
-{
-    QFETCH(QString, routine);
-    QFETCH(QStringList, lines);
-    QFETCH(int, calls);
-
-    at<QCheckBox>("CheckBox1")->setChecked(true);
-    at<QRadioButton>("RadioButton12")->setChecked(true);
-    check({5});
-    fake::reader().answerNothing = true;
-    if (routine == "setup")
-        page->setup();
-    else if (routine == "query")
-        page->query();
-    else
-        page->refreshLists();
-    QCOMPARE(rec->lines, lines);
-    QCOMPARE(count(), calls);
-    QCOMPARE(channels()->count(), 50);
-    QCOMPARE(checkedChannels(), QList<int>{5});
-    QCOMPARE(at<QLineEdit>("Edit75")->text(), QStringLiteral("92000"));
-}
 
 void FrequencyPageTest::planReadReportsOnlyFailures()
 {
@@ -518,5 +487,6 @@ void FrequencyPageTest::fitsTheInnerTabArea()
         QVERIFY2(list->viewport()->rect().contains(list->visualItemRect(list->item(i))), qPrintable(list->item(i)->text()));
 }
 
-QTEST_MAIN(FrequencyPageTest)
+TEST_CLASS(FrequencyPageTest)
+} // namespace frequencypagetest
 #include "FrequencyPageTest.moc"

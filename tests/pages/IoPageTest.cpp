@@ -1,4 +1,5 @@
 // The "I/O Parameter" page against the device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 #include "OuterPageChecks.h"
@@ -9,6 +10,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
+
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace iopagetest {
 
 using namespace fakecalls;
 
@@ -66,8 +70,6 @@ private slots:
     void idBoxesExcludeEachOther();
     void singleFailingCall_data();
     void singleFailingCall();
-    void readerAnswersNothing_data();
-    void readerAnswersNothing();
     void fitsLeftOfTheButtons();
 };
 
@@ -214,38 +216,7 @@ void IoPageTest::singleFailingCall()
     QCOMPARE(count(), 9);
 }
 
-void IoPageTest::readerAnswersNothing_data()
-{
-    QTest::addColumn<bool>("setup");
-    QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("setup") << true
-                           << QStringList{"Setup Buzzer Parameter Failed !", "Setup Relay Auto On Parameter Failed ! ",
-                                          "Setup Relay Auto Off Parameter Failed ! ",
-                                          "Setup Relay 1 Delay Time Parameter Failed !", "Setup Relay 2 Delay Time Parameter Failed !",
-                                          "Setup Relay 3 Delay Time Parameter Failed !", "Setup Relay 4 Delay Time Parameter Failed !",
-                                          "Setup ID Match Parameter Failed !", "Setup ID Match Check Time Parameter Failed !",
-                                          setupFailed};
-    QTest::newRow("query") << false
-                           << QStringList{"Query Buzzer Parameter Failed !", "Query Relay Auoto On Parameter Failed ! ",
-                                          "Query Relay Auoto Off Parameter Failed ! ",
-                                          "Query Relay 1 Delay Time Parameter Failed !", "Query Relay 2 Delay Time Parameter Failed !",
-                                          "Query Relay 3 Delay Time Parameter Failed !", "Query Relay 4 Delay Time Parameter Failed !",
-                                          "Query ID Match Check Time Parameter Failed !", "Query ID Match Parameter Failed !",
-                                          queryFailed};
-}
-
-void IoPageTest::readerAnswersNothing()
-{
-    QFETCH(bool, setup);
-    QFETCH(QStringList, lines);
-
-    fake::reader().answerNothing = true;
-    setup ? page->setup() : page->query();
-    QCOMPARE(rec->lines, lines);
-    QCOMPARE(checkedButtons(), QStringList{"RadioButton14"});
-    QCOMPARE(at<QLineEdit>("Edit86")->text(), "10");
-}
 
 void IoPageTest::fitsLeftOfTheButtons()
 {
@@ -253,5 +224,6 @@ void IoPageTest::fitsLeftOfTheButtons()
     QCOMPARE(outerpage::misplacedControls(tree->pageControl1->currentWidget()), QStringList());
 }
 
-QTEST_MAIN(IoPageTest)
+TEST_CLASS(IoPageTest)
+} // namespace iopagetest
 #include "IoPageTest.moc"

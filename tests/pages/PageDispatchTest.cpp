@@ -1,5 +1,9 @@
 // "Query Para" and "Setup Para": the page showing runs, found by where the tab
-// tree placed it; a profile's bytes and the reads after a connect reach every page.
+// tree placed it; a profile's bytes and the reads after a connect reach every
+// page; every page against a reader that answers nothing.
+#include "TestClasses.h"
+#include "CommPortControls.h"
+#include "ControlStates.h"
 #include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
@@ -51,6 +55,8 @@ private slots:
     void routes();
     void storedBytesAndConnectReachEveryPageInTreeOrder();
     void antennaPowerRunsFromTheTabShowing();
+    void silentReaderOnEveryPage_data();
+    void silentReaderOnEveryPage();
 };
 
 void PageDispatchTest::routes_data()
@@ -120,5 +126,63 @@ void PageDispatchTest::antennaPowerRunsFromTheTabShowing()
     QCOMPARE(rec.lines, QStringList{"Setup Power And Antenna Parameter Successfully !"});
 }
 
-QTEST_MAIN(PageDispatchTest)
+void PageDispatchTest::silentReaderOnEveryPage_data()
+{
+    QTest::addColumn<int>("outer");
+    QTest::addColumn<int>("inner");
+    QTest::addColumn<QVariantMap>("settings");   // so that the routine takes every step it has
+    QTest::addColumn<bool>("setup");
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<int>("lines");              // failure lines, the routine's own closing line last
+
+    const auto rows = [](const char* page, int outer, int inner, const QVariantMap& settings, int setupCalls,
+                         int setupLines, int queryCalls, int queryLines) {
+        QTest::addRow("%s, setup", page) << outer << inner << settings << true << setupCalls << setupLines;
+        QTest::addRow("%s, query", page) << outer << inner << settings << false << queryCalls << queryLines;
+    };
+    rows("Work Mode", 0, 0, {}, 7, 8, 7, 8);
+    rows("Other Function", 0, 1, {}, 4, 5, 7, 8);
+    rows("Antenna  Power, every channel", 1, 0,
+         {{"CheckBox8", true}, {"CheckBox13", true}, {"CheckBox14", true}, {"CheckBox15", true}}, 6, 7, 6, 7);
+    // Setup writes the plan and the hopping settings, then refreshes the lists without a line.
+    rows("Frequency, hopping, Must Setting", 1, 1, {{"CheckBox1", true}, {"RadioButton12", true}}, 6 + 5, 2, 5, 2);
+    rows("Supported Protocol", 1, 2, {{"CheckBox24", true}}, 2, 1, 2, 1);
+    rows("Communication Port, client mode", 2, 0, {{"CheckBox2", true}}, 19, 20, 19, 20);
+    rows("Frame Format, both codes", 3, 0, {{"Edit79", "02"}, {"Edit80", "0D0A"}}, 8, 9, 8, 9);
+    rows("I/O Parameter", 4, 0, {}, 9, 10, 9, 10);
+}
+
+void PageDispatchTest::silentReaderOnEveryPage()
+{
+    QFETCH(int, outer);
+    QFETCH(int, inner);
+    QFETCH(QVariantMap, settings);
+    QFETCH(bool, setup);
+    QFETCH(int, calls);
+    QFETCH(int, lines);
+
+    fake::reset();
+    PageHarness tree;
+    RecordingContext rec;
+    ParamPages pages(tree.places, rec.context());
+    pages.buildAll();
+    tree.show(outer, inner);
+    QWidget* sheet = outer == 0 ? tree.pageControl2->currentWidget()
+                   : outer == 1 ? tree.pageControl5->currentWidget()
+                                : tree.pageControl1->currentWidget();
+    commport::put(sheet, settings);
+    const QList<ControlState> before = controlStates(sheet);
+
+    fake::reader().answerNothing = true;
+    setup ? pages.setup() : pages.query();
+
+    QCOMPARE(fakecalls::count(), calls);
+    QVERIFY2(rec.lines.size() == lines, qPrintable(rec.lines.join(" | ")));
+    const QString closing = rec.lines.last();
+    QVERIFY2(closing.startsWith(setup ? "Setup " : "Query ") && closing.endsWith(" Failed !"), qPrintable(closing));
+    const auto changed = firstDifference(before, controlStates(sheet));
+    QVERIFY2(!changed, qPrintable(QStringLiteral("a failed call changed a control: ") + changed.value_or(QString())));
+}
+
+TEST_CLASS(PageDispatchTest)
 #include "PageDispatchTest.moc"

@@ -2,6 +2,7 @@
 // stop on a failed call, one closing line, lists with no selection, lengths
 // from the parameter table, and a conversion error ending the routine; the
 // bindings by value kind at their edges; stored bytes shown without the reader.
+#include "TestClasses.h"
 #include "FakeReaderCalls.h"
 #include "PageHarness.h"
 
@@ -17,6 +18,9 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
+
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace pagestepstest {
 
 namespace {
 const ClosingLines closing{QStringLiteral("done"), QStringLiteral("failed")};
@@ -436,5 +440,6 @@ void PageStepsTest::storedBytesShowEveryReadAndWriteNothing()
     QVERIFY2(fake::reader().calls.empty(), "stored bytes call the library");
 }
 
-QTEST_MAIN(PageStepsTest)
+TEST_CLASS(PageStepsTest)
+} // namespace pagestepstest
 #include "PageStepsTest.moc"

@@ -1,5 +1,6 @@
 // The "Reader" tab's inner pages "Work Mode" and "Other Function" against the
 // device library's test double.
+#include "TestClasses.h"
 #include "FakePageFixture.h"
 #include "FakeReaderCalls.h"
 
@@ -13,6 +14,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
+
+// A test program compiles its files as one: what this file defines stays in its namespace.
+namespace workmodepagetest {
 
 using namespace fakecalls;
 
@@ -231,40 +235,6 @@ private slots:
         QCOMPARE(rec->lines, (QStringList{"查询特征值匹配长度参数失败 !", queryFailed}));
     }
 
-    void readerAnswersNothing_data()
-    {
-        QTest::addColumn<int>("inner");
-        QTest::addColumn<bool>("setup");
-        QTest::addColumn<QStringList>("lines");
-
-        QTest::newRow("work mode setup") << 0 << true << QStringList{
-            "Setup Work Mode Parameter Failed !", "Setup Timer Interval Parameter Failed !", "Setup Pre-Compare Parameter Failed !",
-            "Setup Pre-Compare Enable Parameter Failed !", "Setup Flush Time Parameter Failed !", "Setup Trigger Parameter Failed !",
-            "Setup Trigger Auto Delay Off Time Parameter Failed !", setupFailed};
-        QTest::newRow("work mode query") << 0 << false << QStringList{
-            "Query Work Mode Parameter Failed !", "Query Timer Interval Parameter Failed !", "Query Pre-Compare Parameter Failed !",
-            "Query Pre-Compare Enable Parameter Failed !", "Query Flush Time Parameter Failed !", "Query Trigger Parameter Failed !",
-            "Query Trigger Auto Delay Off Time Parameter Failed !", queryFailed};
-        QTest::newRow("other function setup") << 1 << true << QStringList{
-            "Setup ID Feature Match Function Failedly !", "Setup Off-Line Function Failedly !",
-            "Setup Synchronization Mode Parameter Failed !", "Setup Identification Mode Parameter Failed !", setupFailed};
-        QTest::newRow("other function query") << 1 << false << QStringList{
-            "查询特征值使能参数失败 !", "查询特征值匹配长度参数失败 !", "查询特征值参数失败 !", "查询离线功能使能参数失败 !",
-            "查询离线功能保存记录时间间隔参数失败 !", "Query Identification Mode Parameter Failed !",
-            "Query Synchronization Mode Parameter Failed !", queryFailed};
-    }
-    void readerAnswersNothing()
-    {
-        QFETCH(int, inner);
-        QFETCH(bool, setup);
-        QFETCH(QStringList, lines);
-
-        tree->show(0, inner);
-        fake::reader().answerNothing = true;
-        setup ? page->setup() : page->query();
-        QCOMPARE(rec->lines, lines);
-        QCOMPARE(at<QLineEdit>("Edit70")->text(), "8");
-    }
 
     void fitsTheInnerTabArea()
     {
@@ -277,5 +247,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(WorkModePageTest)
+TEST_CLASS(WorkModePageTest)
+} // namespace workmodepagetest
 #include "WorkModePageTest.moc"

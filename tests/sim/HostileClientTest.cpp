@@ -33,8 +33,6 @@ using Bytes = std::vector<uint8_t>;
 const Bytes kWriteCarryingAFrame = {0xA5, 0x00, 0x0C, 0x07, 0xFF, 0x21, 0x00, 0x64, 0x0A, 0xA5, 0x00,
                                     0x01, 0x42, 0xFF, 0x22, 0x00, 0x01, 0x52, 0xA1, 0x46, 0x67};
 
-enum class Link { Tcp, Pty };
-
 class SplitDelivery : public ::testing::TestWithParam<Link> {};
 
 // A serial line delivers bytes one by one: the frame inside the payload is data, not a command.

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+// The two ports of readersim a client can come through.
+enum class Link { Tcp, Pty };
+
 class SimClient {
 public:
     static SimClient overTcp(uint16_t port);

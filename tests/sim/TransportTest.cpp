@@ -219,8 +219,6 @@ Bytes headerOfLongFrame()
     return {frame::kStartOfFrame, 0x01, 0x04, 1, 255, static_cast<uint8_t>(Command::SetParameter), 0, 0, 255};
 }
 
-enum class Link { Tcp, Pty };
-
 class TransportStalePartialFrame : public ::testing::TestWithParam<Link> {
 protected:
     SimClient connect(const SimProcess& sim) const

@@ -4,40 +4,25 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QStyleOption>
 #include <QTabWidget>
-#include <QTextDocument>
 
+#include <memory>
 #include <optional>
 
 namespace {
 
-// QLineEdit keeps this much between its contents edge and its text, each side.
-constexpr int kLineEditTextMargin = 2;
+// Drawn text may differ by a pixel of anti-aliasing where it starts elsewhere.
+constexpr int kInkTolerance = 1;
 // An item view draws an item's text this far in from its text area, each side:
 // the style's focus frame margin and one pixel.
 constexpr int kItemTextFocusMarginExtra = 1;
-
-struct TextRoom {
-    QString text;
-    int needed = 0;
-    int room = 0;
-};
-
-QString withoutTrailingBlanks(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1).isSpace())
-        --end;
-    return text.left(end);
-}
 
 QString controlName(const QWidget* widget)
 {
@@ -50,198 +35,172 @@ QString controlName(const QWidget* widget)
     return name;
 }
 
-// Width of a button's text, '&' marking a shortcut drawn as an underline.
-int buttonTextWidth(const QFontMetrics& metrics, const QString& text)
+bool showsOwnText(const QWidget* widget)
 {
-    return metrics.size(Qt::TextShowMnemonic, withoutTrailingBlanks(text)).width();
-}
-
-QStyleOptionButton buttonOption(const QAbstractButton* button)
-{
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = button->text();
-    option.icon = button->icon();
-    option.iconSize = button->iconSize();
-    return option;
-}
-
-int iconAllowance(const QStyleOptionButton& option)
-{
-    return option.icon.isNull() ? 0 : option.iconSize.width() + 4;
-}
-
-std::optional<TextRoom> checkOrRadioRoom(const QAbstractButton* button, QStyle::SubElement contents)
-{
-    if (button->text().isEmpty())
-        return std::nullopt;
-    const QStyleOptionButton option = buttonOption(button);
-    const QRect area = button->style()->subElementRect(contents, &option, button);
-    return TextRoom{button->text(), buttonTextWidth(option.fontMetrics, button->text()),
-                    area.width() - iconAllowance(option)};
-}
-
-std::optional<TextRoom> pushButtonRoom(const QPushButton* button)
-{
-    if (button->text().isEmpty())
-        return std::nullopt;
-    QStyleOptionButton option = buttonOption(button);
-    if (button->isDefault())
-        option.features |= QStyleOptionButton::DefaultButton;
-    if (button->isFlat())
-        option.features |= QStyleOptionButton::Flat;
-    const QRect area = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-    return TextRoom{button->text(), buttonTextWidth(option.fontMetrics, button->text()),
-                    area.width() - iconAllowance(option)};
-}
-
-bool isRichText(const QLabel* label)
-{
-    return label->textFormat() == Qt::RichText
-        || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-}
-
-int labelTextWidth(const QLabel* label)
-{
-    if (isRichText(label)) {
-        QTextDocument document;
-        document.setDefaultFont(label->font());
-        document.setDocumentMargin(0);
-        document.setHtml(label->text());
-        return qCeil(document.idealWidth());
-    }
-    int widest = 0;
-    for (const QString& line : label->text().split(u'\n'))
-        widest = qMax(widest, label->fontMetrics().horizontalAdvance(withoutTrailingBlanks(line)));
-    return widest;
-}
-
-// Where a label draws: its contents less its margin and, for a framed label, its indent.
-QRect labelTextArea(const QLabel* label)
-{
-    QRect area = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(), -label->margin());
-    int indent = label->indent();
-    if (indent < 0 && label->frameWidth() > 0)
-        indent = label->fontMetrics().horizontalAdvance(u'x') / 2;
-    if (indent > 0) {
-        if (label->alignment() & Qt::AlignLeft)
-            area.setLeft(area.left() + indent);
-        else if (label->alignment() & Qt::AlignRight)
-            area.setRight(area.right() - indent);
-    }
-    return area;
-}
-
-std::optional<TextRoom> labelRoom(const QLabel* label)
-{
-    if (label->text().isEmpty() || label->wordWrap())
-        return std::nullopt;
-    return TextRoom{label->text(), labelTextWidth(label), labelTextArea(label).width()};
-}
-
-// The drop-down list's texts and the room of its edit field: the current text
-// and every item, any of which the list shows once chosen.
-std::optional<TextRoom> comboRoom(const QComboBox* combo)
-{
-    QStringList texts{combo->currentText()};
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
-
-    TextRoom widest;
-    if (QLineEdit* edit = combo->lineEdit()) {
-        QStyleOptionFrame option;
-        option.initFrom(edit);
-        option.rect = edit->rect();
-        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
-        const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit)
-                                   .marginsRemoved(edit->textMargins());
-        widest.room = contents.width() - 2 * kLineEditTextMargin;
-        // A line edit scrolls its text once the text and the caret's column do not fit.
-        for (const QString& text : texts) {
-            const int needed = edit->fontMetrics().horizontalAdvance(text) + 1;
-            if (needed > widest.needed)
-                widest = {text, needed, widest.room};
-        }
-    } else {
-        QStyleOptionComboBox option;
-        option.initFrom(combo);
-        option.editable = false;
-        option.frame = combo->hasFrame();
-        option.subControls = QStyle::SC_All;
-        option.currentText = combo->currentText();
-        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
-        // The style draws the text one pixel in from either side of the field.
-        widest.room = field.width() - 2;
-        for (const QString& text : texts) {
-            const int needed = combo->fontMetrics().horizontalAdvance(withoutTrailingBlanks(text));
-            if (needed > widest.needed)
-                widest = {text, needed, widest.room};
-        }
-    }
-    if (widest.text.isEmpty())
-        return std::nullopt;
-    return widest;
-}
-
-std::optional<TextRoom> groupTitleRoom(const QGroupBox* box)
-{
-    if (box->title().isEmpty())
-        return std::nullopt;
-    QStyleOptionGroupBox option;
-    option.initFrom(box);
-    option.text = box->title();
-    option.lineWidth = 1;
-    option.midLineWidth = 0;
-    option.textAlignment = box->alignment();
-    option.features = box->isFlat() ? QStyleOptionFrame::Flat : QStyleOptionFrame::None;
-    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    if (box->isCheckable())
-        option.subControls |= QStyle::SC_GroupBoxCheckBox;
-    const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-    // The style sizes the title's rectangle to the text; what lies beyond the box is cut off.
-    return TextRoom{box->title(), title.width(), box->width() - title.left()};
-}
-
-std::optional<TextRoom> textRoom(const QWidget* widget)
-{
-    if (auto* box = qobject_cast<const QCheckBox*>(widget))
-        return checkOrRadioRoom(box, QStyle::SE_CheckBoxContents);
-    if (auto* radio = qobject_cast<const QRadioButton*>(widget))
-        return checkOrRadioRoom(radio, QStyle::SE_RadioButtonContents);
-    if (auto* button = qobject_cast<const QPushButton*>(widget))
-        return pushButtonRoom(button);
     if (auto* label = qobject_cast<const QLabel*>(widget))
-        return labelRoom(label);
-    if (auto* combo = qobject_cast<const QComboBox*>(widget))
-        return comboRoom(combo);
-    if (auto* box = qobject_cast<const QGroupBox*>(widget))
-        return groupTitleRoom(box);
-    return std::nullopt;
+        return !label->wordWrap();
+    return qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget)
+        || qobject_cast<const QPushButton*>(widget) || qobject_cast<const QComboBox*>(widget)
+        || qobject_cast<const QGroupBox*>(widget);
 }
 
-// Each item of a list: its text within the room the style gives it in the
-// item, and the item, where the view shows it at all, shown whole rather than
-// cut by the view's edge or a scroll bar (items scrolled wholly away are fine).
-void findListItemMisfits(const QListView* list, QStringList& findings)
+// The texts a control can show: its caption, title or label, or each item of
+// a list (any of which the list shows once chosen).
+QStringList textsOf(const QWidget* widget)
 {
-    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + kItemTextFocusMarginExtra;
-    for (int row = 0; list->model() && row < list->model()->rowCount(); ++row) {
-        const QModelIndex index = list->model()->index(row, list->modelColumn());
-        QStyleOptionViewItem option;
-        option.initFrom(list);
-        option.rect = list->visualRect(index);
-        option.text = index.data().toString();
-        option.features = QStyleOptionViewItem::HasDisplay;
-        if (index.data(Qt::CheckStateRole).isValid())
-            option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        const int room = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).width() - 2 * margin;
-        const int needed = option.fontMetrics.horizontalAdvance(option.text);
-        if (needed > room)
-            findings << QStringLiteral("%1: item '%2' needs %3 px, has %4").arg(controlName(list), option.text).arg(needed).arg(room);
-        const QRect view = list->viewport()->rect();
-        if (option.rect.intersects(view) && !view.contains(option.rect))
-            findings << QStringLiteral("%1: item '%2' shows only in part").arg(controlName(list), option.text);
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return {button->text()};
+    if (auto* label = qobject_cast<const QLabel*>(widget))
+        return {label->text()};
+    if (auto* box = qobject_cast<const QGroupBox*>(widget))
+        return {box->title()};
+    QStringList items;
+    if (auto* list = qobject_cast<const QComboBox*>(widget))
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+    return items;
+}
+
+// A new control of the same kind as control, showing text in its font and
+// style, with what decides where its text goes; not on screen.
+std::unique_ptr<QWidget> standIn(const QWidget* control, const QString& text)
+{
+    std::unique_ptr<QWidget> copy;
+    if (auto* list = qobject_cast<const QComboBox*>(control)) {
+        auto* own = new QComboBox;
+        own->setEditable(list->isEditable());
+        own->setFrame(list->hasFrame());
+        own->setIconSize(list->iconSize());
+        own->addItem(text);
+        copy.reset(own);
+    } else if (auto* label = qobject_cast<const QLabel*>(control)) {
+        auto* own = new QLabel(text);
+        own->setTextFormat(label->textFormat());
+        own->setAlignment(label->alignment());
+        own->setMargin(label->margin());
+        own->setIndent(label->indent());
+        own->setFrameStyle(label->frameStyle());
+        own->setLineWidth(label->lineWidth());
+        own->setMidLineWidth(label->midLineWidth());
+        own->setContentsMargins(label->contentsMargins());
+        if (label->buddy())
+            own->setBuddy(own);   // a buddy makes '&' mark a shortcut
+        copy.reset(own);
+    } else if (auto* box = qobject_cast<const QGroupBox*>(control)) {
+        auto* own = new QGroupBox(text);
+        own->setAlignment(box->alignment());
+        own->setFlat(box->isFlat());
+        own->setCheckable(box->isCheckable());
+        copy.reset(own);
+    } else if (auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        QAbstractButton* own = nullptr;
+        if (qobject_cast<const QCheckBox*>(control)) {
+            own = new QCheckBox(text);
+        } else if (qobject_cast<const QRadioButton*>(control)) {
+            own = new QRadioButton(text);
+        } else {
+            auto* push = new QPushButton(text);
+            push->setFlat(qobject_cast<const QPushButton*>(control)->isFlat());
+            push->setDefault(qobject_cast<const QPushButton*>(control)->isDefault());
+            own = push;
+        }
+        own->setIcon(button->icon());
+        own->setIconSize(button->iconSize());
+        copy.reset(own);
     }
+    QFont font = control->font();
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    copy->setFont(font);
+    if (control->style() != QApplication::style())
+        copy->setStyle(control->style());
+    copy->setLayoutDirection(control->layoutDirection());
+    copy->setEnabled(control->isEnabled());
+    return copy;
+}
+
+QImage drawn(QWidget* widget, const QSize& size)
+{
+    widget->resize(size);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    // An editable list draws its text in its edit field, a child of its own.
+    const bool children = qobject_cast<QComboBox*>(widget) != nullptr;
+    widget->render(&image, QPoint(), QRegion(),
+                   children ? QWidget::DrawWindowBackground | QWidget::DrawChildren : QWidget::DrawWindowBackground);
+    return image;
+}
+
+// The pixels where two drawings of a control differ.
+QRect difference(const QImage& a, const QImage& b)
+{
+    QRect differ;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* left = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* right = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            if (left[x] != right[x])
+                differ |= QRect(x, y, 1, 1);
+    }
+    return differ;
+}
+
+struct TextInk {
+    QRect shown;    // where the control, at its size, draws the text
+    int whole = 0;  // how wide the text is drawn where the control has room to spare
+};
+
+// Where the text is drawn: the pixels in which a control of the same kind
+// showing it differs from one showing no text. A group box without a title
+// draws its frame higher; its title is told apart by the colour of its text
+// instead (which no style draws a frame in).
+TextInk inkOf(const QWidget* control, const QString& text)
+{
+    const std::unique_ptr<QWidget> with = standIn(control, text);
+    std::unique_ptr<QWidget> without;
+    if (qobject_cast<const QGroupBox*>(control)) {
+        without = standIn(control, text);
+        QPalette marked = without->palette();
+        marked.setColor(QPalette::WindowText, QColor(255, 0, 255));
+        without->setPalette(marked);
+    } else {
+        without = standIn(control, QString());
+    }
+    const QSize roomy = control->size() + QSize(2 * with->fontMetrics().horizontalAdvance(text) + 40, 0);
+    return {difference(drawn(with.get(), control->size()), drawn(without.get(), control->size())),
+            difference(drawn(with.get(), roomy), drawn(without.get(), roomy)).width()};
+}
+
+// The pixels a text may take: a button's keep kTextClearance pixels clear of
+// the frame the style draws around it (a caption touching its frame is not
+// cut, but does not read as fitting); any other control's text may run to
+// where the control cuts it.
+int roomFor(const QWidget* control, const TextInk& ink)
+{
+    if (!qobject_cast<const QPushButton*>(control))
+        return ink.shown.width();
+    const int edge = control->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control) + kTextClearance;
+    return qMin(ink.shown.right(), control->width() - 1 - edge) - qMax(ink.shown.left(), edge) + 1;
+}
+
+struct CutText {
+    QString text;
+    int needed = 0;
+    int room = 0;
+};
+
+// The control's text that falls shortest of its room, when one does.
+std::optional<CutText> cutText(const QWidget* control)
+{
+    std::optional<CutText> worst;
+    for (const QString& text : textsOf(control)) {
+        if (text.trimmed().isEmpty())
+            continue;
+        const TextInk ink = inkOf(control, text);
+        const CutText fit{text, ink.whole, roomFor(control, ink)};
+        if (fit.needed - fit.room > kInkTolerance && (!worst || fit.needed - fit.room > worst->needed - worst->room))
+            worst = fit;
+    }
+    return worst;
 }
 
 bool isControl(const QWidget* widget)
@@ -250,34 +209,25 @@ bool isControl(const QWidget* widget)
         && !widget->objectName().startsWith(QLatin1String("qt_"));
 }
 
-bool layoutHolds(QLayout* layout, const QWidget* widget)
+bool inLayout(const QWidget* widget)
 {
-    for (int i = 0; i < layout->count(); ++i) {
-        QLayoutItem* item = layout->itemAt(i);
-        if (item->widget() == widget || (item->layout() && layoutHolds(item->layout(), widget)))
+    for (const QLayout* layout : widget->parentWidget()->findChildren<QLayout*>())
+        if (layout->indexOf(widget) >= 0)
             return true;
-    }
     return false;
 }
 
 // What a control covers in its parent: its rectangle, or for a label the
-// stretch its text takes, with room for the eye on either side where the
-// label is placed by hand (a layout keeps its own spacing).
+// stretch its text's ink takes, with room for the eye on either side where
+// the label is placed by hand (a layout keeps its own spacing).
 QRect footprint(const QWidget* widget)
 {
     auto* label = qobject_cast<const QLabel*>(widget);
-    if (!label || label->text().isEmpty() || label->wordWrap())
+    if (!label || label->wordWrap() || label->text().trimmed().isEmpty())
         return widget->geometry();
-    QLayout* layout = label->parentWidget()->layout();
-    const int clearance = layout && layoutHolds(layout, label) ? 0 : kTextClearance;
-    const QRect area = labelTextArea(label);
-    const int width = labelTextWidth(label);
-    int left = area.left();
-    if (label->alignment() & Qt::AlignRight)
-        left = area.right() + 1 - width;
-    else if (label->alignment() & Qt::AlignHCenter)
-        left = area.left() + (area.width() - width) / 2;
-    return QRect(widget->x() + left - clearance, widget->y(), width + 2 * clearance, widget->height());
+    const QRect ink = inkOf(label, label->text()).shown;
+    const int clearance = inLayout(label) ? 0 : kTextClearance;
+    return QRect(widget->x() + ink.left() - clearance, widget->y(), ink.width() + 2 * clearance, widget->height());
 }
 
 // Controls meant to hold others, in front of which a control may stand.
@@ -293,6 +243,9 @@ void findOverlaps(const QWidget* parent, QStringList& findings)
     for (QObject* object : parent->children())
         if (object->isWidgetType() && isControl(static_cast<QWidget*>(object)))
             controls << static_cast<QWidget*>(object);
+    QList<QRect> covered;
+    for (const QWidget* control : controls)
+        covered << footprint(control);
     for (qsizetype i = 0; i < controls.size(); ++i) {
         for (qsizetype j = i + 1; j < controls.size(); ++j) {
             const QWidget* a = controls[i];
@@ -300,7 +253,7 @@ void findOverlaps(const QWidget* parent, QStringList& findings)
             if ((isContainer(a) && a->geometry().contains(b->geometry()))
                 || (isContainer(b) && b->geometry().contains(a->geometry())))
                 continue;
-            const QRect common = footprint(a).intersected(footprint(b));
+            const QRect common = covered[i].intersected(covered[j]);
             if (!common.isEmpty())
                 findings << QStringLiteral("%1 and %2 overlap by %3 x %4 px")
                                 .arg(controlName(a), controlName(b))
@@ -339,6 +292,31 @@ void walkTabs(QTabWidget* tabs, const QString& path, const std::function<void(co
     settle();
 }
 
+// Each item of a list: its text within the room the style gives it in the
+// item, and the item, where the view shows it at all, shown whole rather than
+// cut by the view's edge or a scroll bar (items scrolled wholly away are fine).
+void findListItemMisfits(const QListView* list, QStringList& findings)
+{
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + kItemTextFocusMarginExtra;
+    for (int row = 0; list->model() && row < list->model()->rowCount(); ++row) {
+        const QModelIndex index = list->model()->index(row, list->modelColumn());
+        QStyleOptionViewItem option;
+        option.initFrom(list);
+        option.rect = list->visualRect(index);
+        option.text = index.data().toString();
+        option.features = QStyleOptionViewItem::HasDisplay;
+        if (index.data(Qt::CheckStateRole).isValid())
+            option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const int room = list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).width() - 2 * margin;
+        const int needed = option.fontMetrics.horizontalAdvance(option.text);
+        if (needed > room)
+            findings << QStringLiteral("%1: item '%2' needs %3 px, has %4").arg(controlName(list), option.text).arg(needed).arg(room);
+        const QRect view = list->viewport()->rect();
+        if (option.rect.intersects(view) && !view.contains(option.rect))
+            findings << QStringLiteral("%1: item '%2' shows only in part").arg(controlName(list), option.text);
+    }
+}
+
 } // namespace
 
 QStringList textFitFindings(QWidget* root)
@@ -349,11 +327,12 @@ QStringList textFitFindings(QWidget* root)
     for (QWidget* widget : widgets) {
         if (!widget->isVisible())
             continue;
-        if (const std::optional<TextRoom> fit = textRoom(widget); fit && fit->needed > fit->room)
-            findings << QStringLiteral("%1: '%2' needs %3 px, has %4")
-                            .arg(controlName(widget), fit->text)
-                            .arg(fit->needed)
-                            .arg(fit->room);
+        if (showsOwnText(widget))
+            if (const std::optional<CutText> cut = cutText(widget))
+                findings << QStringLiteral("%1: '%2' needs %3 px, has %4")
+                                .arg(controlName(widget), cut->text)
+                                .arg(cut->needed)
+                                .arg(cut->room);
         if (auto* list = qobject_cast<QListView*>(widget))
             findListItemMisfits(list, findings);
         findOverlaps(widget, findings);

@@ -1,9 +1,11 @@
-// Whether every text of a window fits its control as the style draws it: the
-// check box's and radio button's text area, the drop-down list's edit field
-// (the current item and every other one), the label's contents, the group
-// box's title, the button's contents, a list item's text area (and the item
-// shown whole where its list shows it). Measured here on its own, apart from the
-// window's fitting code, so that the check does not share its mistakes.
+// Whether every text of a window fits its control, judged from what the style
+// draws: the check box's, radio button's, button's and label's text, the
+// group box's title, every item of a drop-down list, every item of a list
+// (its text within the item, the item shown whole). A control of the same
+// kind, font and style draws the text once at the control's size and once
+// with room to spare; a text drawn narrower at the control's size is cut, and
+// a button's caption keeps kTextClearance pixels clear of its frame. So the
+// check measures on its own, apart from the window's fitting code.
 #pragma once
 
 #include <QString>
@@ -13,13 +15,14 @@
 
 class QWidget;
 
-// One line for every shown control below root whose text is wider than its
-// room ("ComboBox2: '9600   bps' needs 58 px, has 55"), for every list item cut
-// by its list's edge ("CheckListBox1: item 'Freq 19' shows only in part"), and for every two shown
-// sibling controls that overlap. A label's footprint is where its text stands,
-// with kTextClearance pixels on either side where it is placed by hand, so a
-// label touching the control beside it counts as overlapping it. A control lying wholly inside a sibling
-// container (a button in front of the tab pages) is not an overlap.
+// One line for every shown control below root whose text is cut ("ComboBox2:
+// '9600   bps' needs 58 px, has 55"), for every list item cut by its list's
+// edge ("CheckListBox1: item 'Freq 19' shows only in part"), and for every two shown sibling
+// controls that overlap. A label's footprint is where its text is drawn, with
+// kTextClearance pixels on either side where it is placed by hand, so a label
+// touching the control beside it counts as overlapping it. A control lying
+// wholly inside a sibling container (a button in front of the tab pages) is
+// not an overlap.
 QStringList textFitFindings(QWidget* root);
 
 constexpr int kTextClearance = 2;
