@@ -4,7 +4,8 @@
 //   - main to shown: as the program measured it itself (ms),
 //   - VmRSS and VmHWM at that moment (kB),
 // then the window against the bare widget of the same run: the ratio of the
-// spawn-to-shown medians and the resident memory it takes beyond.
+// spawn-to-shown medians and the resident memory it takes beyond; and the same
+// against the bare widget showing one label, the least any window with text pays.
 // Platforms: offscreen always; xcb as well when DISPLAY is set (e.g. under xvfb-run -a).
 #include <algorithm>
 #include <chrono>
@@ -30,7 +31,7 @@ struct Sample {
 };
 
 // Runs program once on platform; false when it did not report being shown.
-bool runOnce(const std::string& program, const std::string& platform, Sample& out)
+bool runOnce(const std::string& program, const std::string& platform, Sample& out, const char* option = nullptr)
 {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
@@ -50,7 +51,8 @@ bool runOnce(const std::string& program, const std::string& platform, Sample& ou
         env.push_back(s.data());
     env.push_back(nullptr);
     std::string programCopy = program;
-    char* argv[] = {programCopy.data(), nullptr};
+    std::string optionCopy = option ? option : "";
+    char* argv[] = {programCopy.data(), option ? optionCopy.data() : nullptr, nullptr};
 
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = -1;
@@ -121,7 +123,7 @@ int main(int argc, char* argv[])
                 "VmRSS kB", "VmHWM kB");
     int failures = 0;
     for (const std::string& platform : platforms) {
-        std::vector<Sample> window, bare;
+        std::vector<Sample> window, bare, bareText;
         for (int i = 0; i < runs; ++i) {
             Sample s;
             if (runOnce(WINDOW_STARTUP_PATH, platform, s))
@@ -132,12 +134,18 @@ int main(int argc, char* argv[])
                 bare.push_back(s);
             else
                 ++failures;
+            if (runOnce(BARE_STARTUP_PATH, platform, s, "--text"))
+                bareText.push_back(s);
+            else
+                ++failures;
         }
         const Medians reference = printRow(platform.c_str(), "bare QWidget", bare);
+        const Medians withText = printRow(platform.c_str(), "bare + label", bareText);
         const Medians measured = printRow(platform.c_str(), "main window", window);
-        if (reference.spawnToShown > 0)
-            std::printf("%-10s window against bare: spawn->shown %.2fx, VmRSS %+.1f MB\n", platform.c_str(),
-                        measured.spawnToShown / reference.spawnToShown, (measured.rssKb - reference.rssKb) / 1024.0);
+        for (const auto& [name, against] : {std::pair{"bare", reference}, std::pair{"bare + label", withText}})
+            if (against.spawnToShown > 0)
+                std::printf("%-10s window against %s: spawn->shown %.2fx, VmRSS %+.1f MB\n", platform.c_str(), name,
+                            measured.spawnToShown / against.spawnToShown, (measured.rssKb - against.rssKb) / 1024.0);
     }
     if (failures)
         std::printf("%d runs did not report being shown\n", failures);
