@@ -55,13 +55,8 @@ uint16_t PtyTransport::setLineRate(uint32_t bitsPerSecond)
     if (::tcgetattr(fd(), &line) != 0 || ::cfsetispeed(&line, speed) != 0 || ::cfsetospeed(&line, speed) != 0
         || ::tcsetattr(fd(), TCSANOW, &line) != 0)
         return READER_FAIL(READER_LINK_LOST, "terminal line rate refused");
-    bitsPerSecond_ = bitsPerSecond;
+    lineRate_ = bitsPerSecond;
     return READER_OK;
-}
-
-int PtyTransport::lineTimeMs(std::size_t size) const
-{
-    return readerlib::lineTimeMs(size, bitsPerSecond_);
 }
 
 void PtyTransport::discardInput()

@@ -22,12 +22,10 @@ public:
     ~PtyTransport() override { original_.restore(fd()); }
     void discardInput() override;
     uint16_t setLineRate(uint32_t bitsPerSecond) override;
-    int lineTimeMs(std::size_t size) const override;
 
 private:
-    explicit PtyTransport(int fd) : FdTransport(fd, false), bitsPerSecond_(kSerialBaudRate) {}
+    explicit PtyTransport(int fd) : FdTransport(fd, false) { lineRate_ = kSerialBaudRate; }
     SavedLineSettings original_;
-    uint32_t bitsPerSecond_;
 };
 
 } // namespace readerlib

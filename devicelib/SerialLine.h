@@ -7,7 +7,6 @@
 namespace readerlib {
 
 constexpr int kSerialBaudRate = 115200;   // 8 data bits, no parity, 1 stop bit, no flow control
-constexpr int kSerialWriteTimeoutMs = 1000;
 
 // How long size bytes take on the line at bitsPerSecond: ten bits a byte
 // (start, eight data, stop), in whole milliseconds rounded up.

@@ -3,6 +3,7 @@
 #include "Reader.h"
 #include "SerialLine.h"
 #include "Status.h"
+#include "Timeouts.h"
 
 #include <fcntl.h>
 #include <libserialport.h>
@@ -57,7 +58,7 @@ SerialTransport::~SerialTransport()
 
 uint16_t SerialTransport::send(const uint8_t* data, std::size_t size)
 {
-    const sp_return written = sp_blocking_write(port_, data, size, kSerialWriteTimeoutMs);
+    const sp_return written = sp_blocking_write(port_, data, size, kSendTimeoutMs);
     if (written < 0 || static_cast<std::size_t>(written) != size)
         return READER_FAIL(READER_LINK_LOST, "serial write failed");
     return READER_OK;
@@ -80,13 +81,8 @@ uint16_t SerialTransport::setLineRate(uint32_t bitsPerSecond)
 {
     if (sp_set_baudrate(port_, static_cast<int>(bitsPerSecond)) != SP_OK)
         return READER_FAIL(READER_LINK_LOST, "serial line rate refused");
-    bitsPerSecond_ = bitsPerSecond;
+    lineRate_ = bitsPerSecond;
     return READER_OK;
-}
-
-int SerialTransport::lineTimeMs(std::size_t size) const
-{
-    return readerlib::lineTimeMs(size, bitsPerSecond_);
 }
 
 void SerialTransport::discardInput()

@@ -26,13 +26,11 @@ public:
     uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
     void discardInput() override;
     uint16_t setLineRate(uint32_t bitsPerSecond) override;
-    int lineTimeMs(std::size_t size) const override;
 
 private:
-    explicit SerialTransport(sp_port* port) : port_(port), bitsPerSecond_(kSerialBaudRate) {}
+    explicit SerialTransport(sp_port* port) : port_(port) { lineRate_ = kSerialBaudRate; }
     sp_port* port_;
     SavedLineSettings original_;
-    uint32_t bitsPerSecond_;
 };
 
 } // namespace readerlib

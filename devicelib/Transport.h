@@ -3,6 +3,8 @@
 // sequence numbers and timeouts live in Link.
 #pragma once
 
+#include "SerialLine.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -29,7 +31,12 @@ public:
 
     // How long size bytes take on the line at its present rate; 0 for a link
     // without one.
-    virtual int lineTimeMs(std::size_t) const { return 0; }
+    int lineTimeMs(std::size_t size) const { return lineRate_ == 0 ? 0 : readerlib::lineTimeMs(size, lineRate_); }
+
+protected:
+    // The line's present rate in bit/s, kept by the serial and terminal
+    // transports; 0 for a link without one (TCP).
+    uint32_t lineRate_ = 0;
 };
 
 } // namespace readerlib

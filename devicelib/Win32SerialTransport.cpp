@@ -66,11 +66,11 @@ bool Win32SerialTransport::waitOnReadFor(int waitMs)
     // byte within 1 ms), else after waitMs with nothing. (The documented
     // "return at the first byte" setting, MAXDWORD intervals, is not used:
     // Wine waits out its whole time and miscounts writes under it.) Writes
-    // give up after the serial write timeout.
+    // give up after the send wait (kSendTimeoutMs).
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = 1;
     timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(waitMs);
-    timeouts.WriteTotalTimeoutConstant = kSerialWriteTimeoutMs;
+    timeouts.WriteTotalTimeoutConstant = kSendTimeoutMs;
     if (!::SetCommTimeouts(port_, &timeouts))
         return false;
     readWaitMs_ = waitMs;
@@ -128,13 +128,8 @@ uint16_t Win32SerialTransport::setLineRate(uint32_t bitsPerSecond)
     line.BaudRate = bitsPerSecond;
     if (!::SetCommState(port_, &line))
         return READER_FAIL(READER_LINK_LOST, "serial line rate refused");
-    bitsPerSecond_ = bitsPerSecond;
+    lineRate_ = bitsPerSecond;
     return READER_OK;
-}
-
-int Win32SerialTransport::lineTimeMs(std::size_t size) const
-{
-    return readerlib::lineTimeMs(size, bitsPerSecond_);
 }
 
 } // namespace readerlib

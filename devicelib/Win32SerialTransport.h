@@ -22,12 +22,12 @@ public:
     uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
     void discardInput() override;
     uint16_t setLineRate(uint32_t bitsPerSecond) override;
-    int lineTimeMs(std::size_t size) const override;
 
 private:
     Win32SerialTransport(HANDLE port, const DCB& originalLine, const COMMTIMEOUTS& originalTimeouts)
         : port_(port), originalLine_(originalLine), originalTimeouts_(originalTimeouts)
     {
+        lineRate_ = kSerialBaudRate;
     }
     // Sets the port's read timeouts for a wait of waitMs (> 0), unless they are set so.
     bool waitOnReadFor(int waitMs);
@@ -35,7 +35,6 @@ private:
     HANDLE port_;
     DCB originalLine_;
     COMMTIMEOUTS originalTimeouts_;
-    uint32_t bitsPerSecond_ = kSerialBaudRate;
     int readWaitMs_ = -1;   // the wait the port's read timeouts are set to; -1 before the first read
 };
 
