@@ -133,7 +133,7 @@ void EventLoop::run(int stopFd)
         std::vector<pollfd> fds;
         std::vector<uint64_t> ids;
         fds.push_back({stopFd, POLLIN, 0});
-        // Before the links: a departed pty client is forgotten before anything more is read.
+        // Before the connections: a departed pty client is forgotten before anything more is read.
         const int ptyClientsFd = ptyClients_ ? ptyClients_->fd() : -1;
         fds.push_back({ptyClientsFd, POLLIN, 0});
         fds.push_back({listening() ? listenFd_ : -1, POLLIN, 0});

@@ -1,6 +1,6 @@
 // One thread, one poll(): accepts TCP clients, reads the pseudo-terminal,
 // decodes frames, asks the reader state for answers and sends them, applying
-// the fault options (silent, late, garbage, dropped links) on the way.
+// the fault options (silent, late, garbage, dropped connections) on the way.
 #pragma once
 
 #include "FrameCodec.h"

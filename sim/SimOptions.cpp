@@ -7,7 +7,6 @@
 #include <charconv>
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 namespace sim {
@@ -88,6 +87,19 @@ void valueOption(CLI::App& app, const std::string& name, const std::string& valu
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
+// A whole number within [low, high], stored in target.
+template <typename Number>
+void numberOption(CLI::App& app, const std::string& name, const std::string& valueName, const std::string& wants,
+                  const std::string& description, unsigned long low, unsigned long high, Number& target)
+{
+    valueOption(app, name, valueName, wants, description, [low, high, &target](const std::string& value) {
+        const auto number = parseNumber(value, low, high);
+        if (number)
+            target = static_cast<Number>(*number);
+        return number.has_value();
+    });
+}
+
 // The command line, writing into o as it is parsed; --help is written from it.
 void defineOptions(CLI::App& app, SimOptions& o)
 {
@@ -108,14 +120,10 @@ void defineOptions(CLI::App& app, SimOptions& o)
     valueOption(app, "--state", "FILE", "a path",
                 "load the parameter memory from FILE at start (if present) and save it\nafter every accepted write",
                 [&o](const std::string& value) { o.stateFile = value; return !value.empty(); });
-    valueOption(app, "--station", "N", "1 to 10",
-                "the reader's station number, 1..10 (default 1); a frame is answered\n"
-                "when its station byte is N or 255",
-                [&o](const std::string& value) {
-                    const auto station = parseNumber(value, 1, 10);
-                    o.identity.station = static_cast<uint8_t>(station.value_or(o.identity.station));
-                    return station.has_value();
-                });
+    numberOption(app, "--station", "N", "1 to 10",
+                 "the reader's station number, 1..10 (default 1); a frame is answered\n"
+                 "when its station byte is N or 255",
+                 1, 10, o.identity.station);
     valueOption(app, "--firmware", "A.B.C.D", "A.B.C.D (each 0 to 255)", "firmware version (default 1.4.0.6)",
                 [&o](const std::string& value) {
                     const auto version = parseFirmware(value);
@@ -142,28 +150,16 @@ void defineOptions(CLI::App& app, SimOptions& o)
             ->allow_extra_args(false);
     }
     app.add_flag("--silent", o.silent, "read frames but never answer");
-    valueOption(app, "--delay-ms", "N", "0 to 600000", "answer every frame N ms late", [&o](const std::string& value) {
-        const auto delay = parseNumber(value, 0, 600000);
-        o.delayMs = static_cast<unsigned>(delay.value_or(0));
-        return delay.has_value();
-    });
+    numberOption(app, "--delay-ms", "N", "0 to 600000", "answer every frame N ms late", 0, 600000, o.delayMs);
     app.add_flag("--garbage", o.garbage, "send a few garbage bytes before every answer");
-    valueOption(app, "--drop-after", "N", "a frame count of at least 1",
-                "close a TCP connection after its N-th frame is answered;\n"
-                "on the pseudo-terminal, ignore everything after the N-th frame",
-                [&o](const std::string& value) {
-                    const auto count = parseNumber(value, 1, 1000000000);
-                    o.dropAfter = static_cast<unsigned>(count.value_or(0));
-                    return count.has_value();
-                });
-    valueOption(app, "--idle-timeout", "S", "0 to 86400 seconds",
-                "with all 256 TCP client slots taken, a client that has sent nothing\n"
-                "for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
-                [&o](const std::string& value) {
-                    const auto seconds = parseNumber(value, 0, 86400);
-                    o.idleSeconds = static_cast<unsigned>(seconds.value_or(o.idleSeconds));
-                    return seconds.has_value();
-                });
+    numberOption(app, "--drop-after", "N", "a frame count of at least 1",
+                 "close a TCP connection after its N-th frame is answered;\n"
+                 "on the pseudo-terminal, ignore everything after the N-th frame",
+                 1, 1000000000, o.dropAfter);
+    numberOption(app, "--idle-timeout", "S", "0 to 86400 seconds",
+                 "with all 256 TCP client slots taken, a client that has sent nothing\n"
+                 "for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
+                 0, 86400, o.idleSeconds);
 }
 
 const char* const description =
