@@ -1,5 +1,7 @@
 // The names of the ports a reader is reached on: "COM3", "usb", a dotted IPv4
-// address with an optional ":PORT", and tagdesk-cli's "tcp:ADDRESS[:PORT]".
+// address with an optional ":PORT", and tagdesk-cli's "tcp:ADDRESS[:PORT]";
+// and the address ranges tagdesk-cli scan looks at ("tcp:ADDRESS/PREFIX",
+// "tcp:FIRST-LAST").
 // Parsing only: which device or TCP port a name finally stands for (READER_COMn,
 // READER_USB, READER_TCP_PORT) is the device library's affair.
 #pragma once
