@@ -136,7 +136,7 @@ std::optional<uint8_t> parseStation(const std::string& text)
     if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     const int number = std::stoi(text);
-    if (number < 1 || number > 10)
+    if (number < 1 || number > lastStation)
         return std::nullopt;
     return static_cast<uint8_t>(number);
 }

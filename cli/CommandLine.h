@@ -21,6 +21,9 @@ struct Arguments {
     bool json = false;                   // --json: JSON Lines on standard output
 };
 
+// The stations a reader may be set to are 1..lastStation.
+inline constexpr uint8_t lastStation = 10;
+
 // Addresses one scan may look at: a /16 network.
 inline constexpr std::size_t scanAddressLimit = 65536;
 

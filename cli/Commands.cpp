@@ -182,7 +182,7 @@ int scanCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     if (args.station) {
         stations.push_back(*args.station);
     } else {
-        for (uint8_t station = 1; station <= 10; ++station)
+        for (uint8_t station = 1; station <= lastStation; ++station)
             stations.push_back(station);
     }
     err << "tagdesk-cli scan: looking at " << args.ports.size() << " ports\n" << std::flush;

@@ -25,7 +25,7 @@ void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, 
 {
     outcome.port = port.label;
     uint32_t handle = 0;
-    uint16_t status = OpenReader(&handle, port.kind, port.text.empty() ? nullptr : port.text.c_str());
+    uint16_t status = openReader(port, handle);
     if (status == READER_OK) {
         // The reader listens to settings only once its RF work has stopped; this is also the first call it answers.
         status = StopRFwork(handle);

@@ -26,7 +26,11 @@ private:
     struct Listener;
 
     // Keeps signal as the first one; false when one came before.
-    bool takeFirst(int signal);
+    bool takeFirst(int signal)
+    {
+        int none = 0;
+        return signal_.compare_exchange_strong(none, signal);
+    }
 
     std::atomic<int> signal_{0};
     std::unique_ptr<Listener> listener_;

@@ -18,12 +18,6 @@ struct InterruptWatch::Listener {
     std::thread watcher;
 };
 
-bool InterruptWatch::takeFirst(int signal)
-{
-    int none = 0;
-    return signal_.compare_exchange_strong(none, signal);
-}
-
 InterruptWatch::InterruptWatch() : listener_(std::make_unique<Listener>())
 {
     sigemptyset(&listener_->signals);

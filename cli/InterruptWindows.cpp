@@ -19,12 +19,6 @@ struct InterruptWatch::Listener {
     }
 };
 
-bool InterruptWatch::takeFirst(int signal)
-{
-    int none = 0;
-    return signal_.compare_exchange_strong(none, signal);
-}
-
 InterruptWatch::InterruptWatch()
 {
     Listener::active = this;

@@ -1,5 +1,5 @@
-// Work spread over threads: each item on a thread of its own, at most a given
-// number at once.
+// Work spread over at most a given number of threads, each taking the next
+// item until none is left.
 #pragma once
 
 #include <cstddef>

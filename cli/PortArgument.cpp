@@ -46,3 +46,8 @@ std::vector<PortArgument> localPorts()
     local.push_back(*parsePort("usb"));
     return local;
 }
+
+uint16_t openReader(const PortArgument& port, uint32_t& handle)
+{
+    return OpenReader(&handle, port.kind, port.text.empty() ? nullptr : port.text.c_str());
+}

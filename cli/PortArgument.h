@@ -27,3 +27,6 @@ std::vector<PortArgument> rangePorts(const ports::TcpRange& range);
 
 // The serial ports COM1 .. COM8 and the USB port: where a reader on this machine's own lines is.
 std::vector<PortArgument> localPorts();
+
+// OpenReader on port: its text, or NULL for USB.
+uint16_t openReader(const PortArgument& port, uint32_t& handle);

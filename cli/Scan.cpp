@@ -15,7 +15,7 @@ enum class Try { NotOpened, Silent, Answered };
 Try tryPort(const PortArgument& port, std::array<uint8_t, 4>& firmware)
 {
     uint32_t handle = 0;
-    if (OpenReader(&handle, port.kind, port.text.empty() ? nullptr : port.text.c_str()) != READER_OK)
+    if (openReader(port, handle) != READER_OK)
         return Try::NotOpened;
     const bool answered = GetFirmwareVersion(handle, firmware.data()) == READER_OK;
     CloseReader(handle);

@@ -1,5 +1,6 @@
 #include "ControlBindings.h"
 
+#include "HexText.h"
 #include "IntegerText.h"
 #include "PageKeys.h"
 

@@ -1,5 +1,7 @@
 #include "HexText.h"
 
+namespace {
+// The value of one hexadecimal digit ('0'-'9', 'A'-'F', 'a'-'f'), or nothing.
 std::optional<uint8_t> hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -10,6 +12,7 @@ std::optional<uint8_t> hexDigit(char c)
         return uint8_t(c - 'a' + 10);
     return std::nullopt;
 }
+} // namespace
 
 std::string hexText(const std::vector<uint8_t>& bytes)
 {

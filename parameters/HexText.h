@@ -8,9 +8,6 @@
 #include <string_view>
 #include <vector>
 
-// The value of one hexadecimal digit ('0'-'9', 'A'-'F', 'a'-'f'), or nothing.
-std::optional<uint8_t> hexDigit(char c);
-
 // {0xA1, 0x05} -> "A105": two upper-case digits a byte.
 std::string hexText(const std::vector<uint8_t>& bytes);
 

@@ -1,5 +1,6 @@
 #include "ParaValue.h"
 
+#include "HexText.h"
 #include "PrintableText.h"
 
 #include <algorithm>

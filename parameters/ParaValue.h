@@ -3,7 +3,6 @@
 // ["antenna1", "antenna3"] for the mask 0x05.
 #pragma once
 
-#include "HexText.h"
 #include "ParaTable.h"
 
 #include <array>

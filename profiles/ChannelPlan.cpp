@@ -1,11 +1,9 @@
 #include "ChannelPlan.h"
 
-#include "PageKeys.h"
-
 namespace {
-const Para& pointsPara = *findParaNamed(Page::Frequency, "frequency_points");
-const Para& modePara = *findParaNamed(Page::Frequency, "channel_mode");
-const Para& hoppingPara = *findParaNamed(Page::Frequency, "hopping_channels");
+constexpr const Para& pointsPara = paraNamed(Page::Frequency, "frequency_points");
+constexpr const Para& modePara = paraNamed(Page::Frequency, "channel_mode");
+constexpr const Para& hoppingPara = paraNamed(Page::Frequency, "hopping_channels");
 
 std::string plan(long long count)
 {

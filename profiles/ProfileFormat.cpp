@@ -169,9 +169,7 @@ Profile loadProfile(const std::string& path)
     if (in.bad())
         throw ProfileError(path, 0, "", "cannot be read");
     text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > profileSizeLimit)
-        throw tooLarge(path);
-    return parseProfile(text, path);
+    return parseProfile(text, path);   // which refuses it when it is over the limit
 }
 
 std::string profileText(const Profile& profile, const std::string& origin)

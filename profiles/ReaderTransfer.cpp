@@ -1,6 +1,7 @@
 #include "ReaderTransfer.h"
 
 #include "ChannelPlan.h"
+#include "HexText.h"
 #include "PageKeys.h"
 #include "ParaCalls.h"
 #include "Reader.h"

@@ -1,5 +1,6 @@
 // The parameter table's conversions between a parameter's bytes and the value
 // a person reads, in both directions, and the values a write refuses.
+#include "HexText.h"
 #include "PageKeys.h"
 #include "ParaValue.h"
 
