@@ -57,7 +57,7 @@ MainWindow::MainWindow(QWidget* parent)
     // Tab follows the order the controls are made in: the tab pages with the
     // buttons that act on them, then the link settings, "Clear Info" and the log.
     PagePlaces places;
-    pageTabs_ = buildPageTree(this, &places);
+    pageTabs_ = buildPageTree(this, places);
     // Created after the tab pages, so they stand in front of them whichever page shows.
     queryButton_ = button(this, "BitBtn3", QStringLiteral("Query Para"), {630, 154, 75, 24}, false);
     setupButton_ = button(this, "BitBtn4", QStringLiteral("Setup Para"), {630, 186, 75, 24}, false);
@@ -97,7 +97,6 @@ MainWindow::MainWindow(QWidget* parent)
                                           PageContext{
                                               [this] { return readerHandle_; },
                                               [this](const QString& message) { log(message); },
-                                              this,
                                           },
                                           [](QWidget* sheet) {
                                               attachFieldRules(sheet);

@@ -36,21 +36,21 @@ QTabWidget* tabControl(QWidget* parent, const char* name)
     return tabs;
 }
 
-QWidget* addSheet(QTabWidget* tabs, const Sheet& sheet, PagePlaces* places)
+QWidget* addSheet(QTabWidget* tabs, const Sheet& sheet, PagePlaces& places)
 {
     auto* page = new QWidget;
     page->setObjectName(QLatin1String(sheet.name));
     tabs->addTab(page, QString::fromUtf8(sheet.caption));
-    if (places && sheet.page.build) {
+    if (sheet.page.build) {
         PagePlace place = sheet.page;
         place.sheet = page;
-        places->push_back(place);
+        places.push_back(place);
     }
     return page;
 }
 
 // Both inner tab controls stand at 8, 4 in their sheet and measure 420 x 264.
-void addInnerTabs(QWidget* sheet, const char* name, std::initializer_list<Sheet> sheets, PagePlaces* places)
+void addInnerTabs(QWidget* sheet, const char* name, std::initializer_list<Sheet> sheets, PagePlaces& places)
 {
     QTabWidget* inner = tabControl(sheet, name);
     inner->setGeometry(8, 4, 420, 264);
@@ -82,7 +82,7 @@ void turnPagesWithCtrlPageKeys(QTabWidget* outer)
 
 } // namespace
 
-QTabWidget* buildPageTree(QWidget* parent, PagePlaces* places)
+QTabWidget* buildPageTree(QWidget* parent, PagePlaces& places)
 {
     QTabWidget* outer = tabControl(parent, "PageControl1");
     outer->setGeometry(188, 11, 541, 301);

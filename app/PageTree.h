@@ -8,6 +8,6 @@
 class QTabWidget;
 class QWidget;
 
-// Builds the tree into parent; places, when given, receives where each
-// parameter page stands, in the tree's order.
-QTabWidget* buildPageTree(QWidget* parent, PagePlaces* places = nullptr);
+// Builds the tree into parent; places receives where each parameter page
+// stands, in the tree's order.
+QTabWidget* buildPageTree(QWidget* parent, PagePlaces& places);

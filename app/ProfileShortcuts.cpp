@@ -28,6 +28,17 @@ QString failures(const std::vector<TransferFailure>& failed)
         text += QStringLiteral(" (and %1 more)").arg(failed.size() - 1);
     return text;
 }
+
+// Runs work, which saves or loads a profile (action: "Save" or "Load"). No
+// exception may cross Qt's event loop: running out of memory is a log line too.
+void logWhatEscapes(const std::function<void(const QString&)>& log, const char* action, const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const std::exception& error) {
+        log(QStringLiteral("%1 Profile Failed : %2 !").arg(QLatin1String(action), QString::fromLocal8Bit(error.what())));
+    }
+}
 } // namespace
 
 ProfileShortcuts::ProfileShortcuts(QWidget* window, ParamPages* pages, std::function<uint32_t()> handle,
@@ -59,21 +70,12 @@ void ProfileShortcuts::load()
 
 void ProfileShortcuts::saveReaderTo(const QString& path)
 {
-    // No exception may cross Qt's event loop: running out of memory is a log line too.
-    try {
-        saveReader(path);
-    } catch (const std::exception& error) {
-        log_(QStringLiteral("Save Profile Failed : %1 !").arg(QString::fromLocal8Bit(error.what())));
-    }
+    logWhatEscapes(log_, "Save", [&] { saveReader(path); });
 }
 
 void ProfileShortcuts::loadIntoPages(const QString& path)
 {
-    try {
-        loadProfileIntoPages(path);
-    } catch (const std::exception& error) {
-        log_(QStringLiteral("Load Profile Failed : %1 !").arg(QString::fromLocal8Bit(error.what())));
-    }
+    logWhatEscapes(log_, "Load", [&] { loadProfileIntoPages(path); });
 }
 
 void ProfileShortcuts::saveReader(const QString& path)

@@ -5,11 +5,16 @@
 #include <QTabWidget>
 #include <QWidget>
 
-void tabIntoSheetFromItsTabs(QWidget* sheet)
+QTabWidget* tabControlOf(const QWidget* sheet)
 {
     // A tab control keeps its sheets in a stacked widget of its own.
     QWidget* stack = sheet->parentWidget();
-    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+    return stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+}
+
+void tabIntoSheetFromItsTabs(QWidget* sheet)
+{
+    QTabWidget* tabs = tabControlOf(sheet);
     if (!tabs)
         return;
     QList<QWidget*> controls;

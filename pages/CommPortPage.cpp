@@ -162,7 +162,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
 
     c.dhcp = namedCheckBox("CheckBox3", "DHCP Enable", group);
     c.port = field(group, "Edit97", "4001", 5);
-    QLabel* portLabel = tieLabel(namedLabel(nullptr, QStringLiteral("Port Num"), group), c.port);
+    QLabel* portLabel = captionOf(c.port, "Port Num");
     grid->addLayout(checkAndPortRow(c.dhcp, portLabel, c.port), 0, 0, 1, 2);
 
     QLabel* ipLabel = nullptr;
@@ -225,10 +225,10 @@ QGroupBox* buildRs485(QWidget* parent, Controls& c)
     QGridLayout* grid = groupGrid(group);
 
     c.baudRate = list(group, "ComboBox12", CommPortPage::rs485BaudRateItems, 0);
-    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Baud Rate"), group), c.baudRate), 0, 0);
+    grid->addWidget(captionOf(c.baudRate, "Baud Rate"), 0, 0);
     grid->addWidget(c.baudRate, 0, 1);
     c.readerNumber = field(group, "Edit3", "0", 3);
-    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Reader Num"), group), c.readerNumber), 1, 0);
+    grid->addWidget(captionOf(c.readerNumber, "Reader Num"), 1, 0);
     grid->addWidget(c.readerNumber, 1, 1, Qt::AlignLeft);
 
     c.idBuffered = namedCheckBox("CheckBox5", "ID Buffered", group);
@@ -254,18 +254,18 @@ QGroupBox* buildWiegand(QWidget* parent, Controls& c)
     QGridLayout* grid = groupGrid(group);
 
     c.wiegandProtocol = list(group, "ComboBox11", CommPortPage::wiegandItems, 0);
-    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Protocol"), group), c.wiegandProtocol), 0, 0);
+    grid->addWidget(captionOf(c.wiegandProtocol, "Protocol"), 0, 0);
     grid->addWidget(c.wiegandProtocol, 0, 1, 1, 2);
     c.wiegandInterval = list(group, "ComboBox9", CommPortPage::intervalItems, initialInterval);
-    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Interval"), group), c.wiegandInterval), 1, 0);
+    grid->addWidget(captionOf(c.wiegandInterval, "Interval"), 1, 0);
     grid->addWidget(c.wiegandInterval, 1, 1, 1, 2);
 
     c.pulseWidth = field(group, "Edit1", "8", 3);
-    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Pulse Width"), group), c.pulseWidth), 2, 0);
+    grid->addWidget(captionOf(c.pulseWidth, "Pulse Width"), 2, 0);
     grid->addWidget(c.pulseWidth, 2, 1);
     grid->addWidget(describeUnit(c.pulseWidth, namedLabel(nullptr, QStringLiteral("X10us"), group)), 2, 2);
     c.pulsePeriod = field(group, "Edit2", "12", 3);
-    grid->addWidget(tieLabel(namedLabel(nullptr, QStringLiteral("Pulse Period"), group), c.pulsePeriod), 3, 0);
+    grid->addWidget(captionOf(c.pulsePeriod, "Pulse Period"), 3, 0);
     grid->addWidget(c.pulsePeriod, 3, 1);
     grid->addWidget(describeUnit(c.pulsePeriod, namedLabel(nullptr, QStringLiteral("X100us"), group)), 3, 2);
     grid->setColumnStretch(3, 1);

@@ -28,7 +28,7 @@ constexpr const Para& frequencyPoints = paraNamed(Page::Frequency, "frequency_po
 constexpr const Para& channelMode = paraNamed(Page::Frequency, "channel_mode");   // 0 hopping, n fixed on channel n
 constexpr const Para& hoppingInterval = paraNamed(Page::Frequency, "hopping_interval");
 constexpr const Para& hoppingChannels = paraNamed(Page::Frequency, "hopping_channels");
-static_assert(hoppingChannels.readLength == FrequencyPage::maskBytes);
+constexpr int maskChannels = 8 * hoppingChannels.readLength;   // the hopping mask holds channels 1 to 56
 
 constexpr int hopIntervalMsPerStep = 10;       // the track bar counts in 10 ms
 
@@ -38,7 +38,7 @@ QListWidgetItem* addHoppingChannel(QListWidget* list, int channel)
 {
     auto* item = new QListWidgetItem(QStringLiteral("Freq %1").arg(channel), list);
     item->setCheckState(Qt::Unchecked);
-    if (channel > FrequencyPage::maskChannels)
+    if (channel > maskChannels)
         item->setFlags(item->flags() & ~(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled));
     return item;
 }
@@ -211,7 +211,7 @@ QString FrequencyPage::channelItem(int channel, qint32 start, qint32 step)
 }
 
 FrequencyPage::FrequencyPage(QWidget* sheet, PageContext context)
-    : context_(std::move(context))
+    : StepPage(std::move(context))
 {
     // The inner tab area is 420 x 264: the plan group kept narrow, so the four
     // columns of channels get the rest.
@@ -310,11 +310,6 @@ void FrequencyPage::setup()
 {
     runRoutine(context_, setup_);
     refreshLists();
-}
-
-void FrequencyPage::showStored(const StoredLookup& lookup)
-{
-    ::showStored(query_, lookup);
 }
 
 void FrequencyPage::afterConnect()

@@ -4,9 +4,7 @@
 // rebuilt from the plan each time the number of channels is read.
 #pragma once
 
-#include "PageContext.h"
-#include "PageRoutines.h"
-#include "PageStep.h"
+#include "StepPage.h"
 
 #include <QString>
 
@@ -19,7 +17,7 @@ class QRadioButton;
 class QSlider;
 class QWidget;
 
-class FrequencyPage : public PageRoutines {
+class FrequencyPage : public StepPage {
 public:
     // sheet is TabSheet18; the page's controls are built into it.
     FrequencyPage(QWidget* sheet, PageContext context);
@@ -30,7 +28,6 @@ public:
     void query() override;
     // The setup routine, then the channel lists refreshed from the reader.
     void setup() override;
-    void showStored(const StoredLookup& lookup) override;
     // The list refresh, then the plan read.
     void afterConnect() override;
 
@@ -50,8 +47,6 @@ public:
     static QString initialChannelItem(int channel);
 
     static constexpr int initialChannels = 50;
-    static constexpr int maskBytes = 7;          // the hopping mask holds channels 1 to 56
-    static constexpr int maskChannels = 8 * maskBytes;
 
     struct Controls {
         QCheckBox* mustSetting = nullptr;
@@ -75,10 +70,7 @@ private:
     void rebuildChannelLists(int channels);
     void showMode(uint8_t mode);
 
-    PageContext context_;
     Controls c_;
-    Routine setup_;
-    Routine query_;
     Routine refresh_;
     Routine planRead_;
     bool hoppingModeRead_ = false;

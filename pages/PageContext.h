@@ -6,10 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-class QWidget;
-
 struct PageContext {
     std::function<uint32_t()> handle;             // the window's one reader handle
     std::function<void(const QString&)> log;      // appends one numbered line to the message log
-    QWidget* dialogParent = nullptr;              // owner of the error box
 };

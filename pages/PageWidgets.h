@@ -23,6 +23,13 @@ inline QRadioButton* namedRadio(const char* name, const char* caption, QWidget* 
     return named(new QRadioButton(QString::fromLatin1(caption), parent), name);
 }
 
+// An unnamed caption in front of control, in control's parent, which it names
+// to a screen reader.
+inline QLabel* captionOf(QWidget* control, const char* text)
+{
+    return tieLabel(new QLabel(QString::fromLatin1(text), control->parentWidget()), control);
+}
+
 // A label under its designer name; name may be null for a caption the designer
 // left unnamed.
 inline QLabel* namedLabel(const char* name, const QString& text, QWidget* parent, bool enabled = true)

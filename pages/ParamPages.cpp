@@ -1,16 +1,15 @@
 #include "ParamPages.h"
 
+#include "TabOrder.h"
+
 #include <QEvent>
 #include <QLayout>
-#include <QStackedWidget>
 #include <QTabWidget>
 
 bool sheetShowing(const QWidget* sheet)
 {
     for (const QWidget* w = sheet; w;) {
-        // A tab control keeps its sheets in a stacked widget of its own.
-        const QWidget* stack = w->parentWidget();
-        const auto* tabs = stack ? qobject_cast<const QTabWidget*>(stack->parentWidget()) : nullptr;
+        const QTabWidget* tabs = tabControlOf(w);
         if (!tabs)
             return true;
         if (tabs->currentWidget() != w)

@@ -32,12 +32,6 @@ inline QLineEdit* numberField(const char* name, const char* text, int width, QWi
     return field;
 }
 
-// A caption in front of control, which it names.
-inline QLabel* captionOf(QWidget* control, const char* text)
-{
-    return tieLabel(new QLabel(QString::fromLatin1(text), control->parentWidget()), control);
-}
-
 inline QFrame* panel(const char* name, QWidget* sheet)
 {
     auto* frame = named(new QFrame(sheet), name);

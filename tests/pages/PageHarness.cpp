@@ -9,7 +9,7 @@ PageHarness::PageHarness() : window(new QWidget)
 {
     window->setFont(windowFont());
     window->resize(740, 560);
-    pageControl1 = buildPageTree(window.get(), &places);
+    pageControl1 = buildPageTree(window.get(), places);
     pageControl2 = pageControl1->findChild<QTabWidget*>(QStringLiteral("PageControl2"));
     pageControl5 = pageControl1->findChild<QTabWidget*>(QStringLiteral("PageControl5"));
 }
