@@ -13,6 +13,7 @@
 #include "Reader.h"
 #include "ReaderOperation.h"
 #include "StatusPanels.h"
+#include "TagMonitorShortcut.h"
 #include "WindowFont.h"
 
 #include <QCloseEvent>
@@ -104,6 +105,7 @@ MainWindow::MainWindow(QWidget* parent)
                                           });
     new ProfileShortcuts(this, pages_.get(), [this] { return readerHandle_; },
                          [this](const QString& message) { log(message); });
+    new TagMonitorShortcut(this, pages_.get(), connection_);
     attachFieldRules(this);
     keepCaptionsFitted(this);
 
