@@ -135,10 +135,13 @@ void TagMonitorWindow::buildControls(const QString& readerAddress)
     table_ = named(new QTableView(this), "TagTable");
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab leaves the table; the arrow keys move within it.
+    table_->setTabKeyNavigation(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setColumnWidth(TagTableModel::IdColumn, table_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 26);
     tieLabel(tagsLabel, table_);
+    nameControl(table_, tagsLabel->text());
 
     auto* plotLabel = named(new QLabel(QStringLiteral("Reads a second, last minute"), this), "RatePlotLabel");
     plot_ = named(new RatePlot(this), "RatePlot");
