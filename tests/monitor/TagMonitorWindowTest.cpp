@@ -1,7 +1,7 @@
 // The Tag Monitor on its own, fed over loopback: as the server readers in
 // client mode connect to (several at once, frames in odd pieces, garbage, a
 // frame cut by the connection's end) and as the client of a reader's own port;
-// every way a start is refused; a full table; Clear and Save as CSV.
+// every way a start is refused but those of the pages (tests/app); a full table; Clear and Save as CSV.
 #include "TestClasses.h"
 #include "MonitorProbe.h"
 
@@ -139,8 +139,6 @@ void TagMonitorWindowTest::refuses_data()
 {
     // PORT stands for a port nothing else uses; "link" is the main window's link, if open.
     QTest::addColumn<bool>("fromReaderPort");
-    QTest::addColumn<QString>("formatError");   // the page gives no format
-    QTest::addColumn<QString>("portError");     // the page gives no server port
     QTest::addColumn<int>("serverPort");        // -1: PORT
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("address");
@@ -148,39 +146,32 @@ void TagMonitorWindowTest::refuses_data()
     QTest::addColumn<QString>("line");          // the last message
     QTest::addColumn<bool>("runs");
 
-    QTest::newRow("no frame format") << false << "frame_format.tag_id_window: no value" << "" << -1 << "" << "" << false
-                                     << "Cannot start: the Frame Format page gives no frame format "
-                                        "(frame_format.tag_id_window: no value)."
-                                     << false;
-    QTest::newRow("no server port") << false << "" << "'' is not a valid integer value" << -1 << "" << "" << false
-                                    << "Cannot start: the Communication Port page's server port: '' is not a valid integer value."
-                                    << false;
-    QTest::newRow("server port 0") << false << "" << "" << 0 << "" << "" << false
+    QTest::newRow("server port 0") << false << 0 << "" << "" << false
                                    << "Cannot start: the Communication Port page's server port is 0, on which no reader connects."
                                    << false;
     QTest::newRow("the link holds the port to listen on")
-        << false << "" << "" << -1 << "127.0.0.1:PORT" << "" << false
+        << false << -1 << "127.0.0.1:PORT" << "" << false
         << "Cannot start: the main window's link is open on 127.0.0.1:PORT, the port the Tag Monitor would use. "
            "Press \"Disconnect\" there first, or receive on another port."
         << false;
     QTest::newRow("the link holds the reader's port, named by the library's default port")
-        << true << "" << "" << -1 << "127.0.0.1" << "127.0.0.1:PORT" << false
+        << true << -1 << "127.0.0.1" << "127.0.0.1:PORT" << false
         << "Cannot start: the main window's link is open on 127.0.0.1:PORT, the port the Tag Monitor would use. "
            "Press \"Disconnect\" there first, or receive on another port."
         << false;
     QTest::newRow("a link to another reader does not hold the port to listen on")
-        << false << "" << "" << -1 << "192.0.2.7:PORT" << "" << false
+        << false << -1 << "192.0.2.7:PORT" << "" << false
         << "Listening on port PORT for readers in client mode; frames as the Frame Format page sets them: "
            "HEX code, 16 bytes a frame: preamble 02, reader number, ID bytes 0 to 11, end code 0D 0A."
         << true;
-    QTest::newRow("a port another program listens on") << false << "" << "" << -1 << "" << "" << true
+    QTest::newRow("a port another program listens on") << false << -1 << "" << "" << true
                                                         << "Cannot listen on port PORT: The bound address is already in use."
                                                         << false;
-    QTest::newRow("no address") << true << "" << "" << -1 << "" << "reader.local" << false
+    QTest::newRow("no address") << true << -1 << "" << "reader.local" << false
                                 << "Cannot start: \"reader.local\" is no reader address; type one as 192.168.1.200 "
                                    "or 192.168.1.200:4001."
                                 << false;
-    QTest::newRow("nobody at the reader's port") << true << "" << "" << -1 << "" << "127.0.0.1:PORT" << false
+    QTest::newRow("nobody at the reader's port") << true << -1 << "" << "127.0.0.1:PORT" << false
                                                  << "The connection to the reader at 127.0.0.1:PORT failed: Connection refused."
                                                  << false;
 }
@@ -188,8 +179,6 @@ void TagMonitorWindowTest::refuses_data()
 void TagMonitorWindowTest::refuses()
 {
     QFETCH(bool, fromReaderPort);
-    QFETCH(QString, formatError);
-    QFETCH(QString, portError);
     QFETCH(int, serverPort);
     QFETCH(QString, link);
     QFETCH(QString, address);
@@ -200,10 +189,7 @@ void TagMonitorWindowTest::refuses()
     const uint16_t port = freePort();
     qputenv("READER_TCP_PORT", QByteArray::number(port));
     Pages pages;
-    if (!formatError.isEmpty())
-        pages.format = Converted<tagframe::FormatBytes>::fail(formatError.toStdString());
-    pages.serverPort = portError.isEmpty() ? Converted<uint16_t>::ok(serverPort < 0 ? port : uint16_t(serverPort))
-                                           : Converted<uint16_t>::fail(portError.toStdString());
+    pages.serverPort = Converted<uint16_t>::ok(serverPort < 0 ? port : uint16_t(serverPort));
     if (!link.isEmpty())
         pages.link = withPort(link, port);
     QTcpServer other;
