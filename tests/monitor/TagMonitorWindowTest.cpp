@@ -22,7 +22,7 @@ namespace monitorwindowtest {
 // What the main window would give the monitor, as a test sets it.
 struct Pages {
     Converted<tagframe::FormatBytes> format = Converted<tagframe::FormatBytes>::ok(hexFormat());
-    Converted<uint16_t> serverPort = Converted<uint16_t>::ok(0);
+    Converted<uint16_t> serverPort = Converted<uint16_t>::ok(freePort());
     std::optional<QString> link;
 
     TagMonitorSources sources()
@@ -42,6 +42,14 @@ void sendInPieces(QTcpSocket& socket, const QByteArray& data, int piece)
         socket.flush();
         QTest::qWait(1);
     }
+}
+
+// Starts monitor as the server on the pages' port, and connects reader to it.
+bool listenWithReader(const Pages& pages, TagMonitorWindow& monitor, QTcpSocket& reader)
+{
+    monitor.start();
+    reader.connectToHost(QHostAddress::LocalHost, pages.serverPort.result.value());
+    return reader.waitForConnected(3000);
 }
 
 QString withPort(QString text, uint16_t port)
@@ -100,7 +108,6 @@ void TagMonitorWindowTest::receives()
 
     Pages pages;
     pages.format = Converted<tagframe::FormatBytes>::ok(ascii ? asciiFormat() : hexFormat());
-    pages.serverPort = Converted<uint16_t>::ok(freePort());
     QTcpServer reader;   // the reader's own port, for the monitor to connect to
     QVERIFY(reader.listen(QHostAddress::LocalHost, 0));
     TagMonitorWindow monitor(pages.sources(), QStringLiteral("127.0.0.1:%1").arg(reader.serverPort()));
@@ -208,9 +215,9 @@ void TagMonitorWindowTest::refuses()
 void TagMonitorWindowTest::fullTable()
 {
     Pages pages;
-    pages.serverPort = Converted<uint16_t>::ok(freePort());
     TagMonitorWindow monitor(pages.sources(), QString());
-    monitor.start();
+    QTcpSocket reader;
+    QVERIFY(listenWithReader(pages, monitor, reader));
 
     // One tag more than the table lists, and the first once more.
     QByteArray stream;
@@ -218,9 +225,6 @@ void TagMonitorWindowTest::fullTable()
     for (int i = 0; i < tags; ++i)
         stream += hexFrame(1, "E200" + QByteArray::number(i, 16).rightJustified(20, '0'));
     stream += hexFrame(1, "E200" + QByteArray(20, '0'));
-    QTcpSocket reader;
-    reader.connectToHost(QHostAddress::LocalHost, pages.serverPort.result.value());
-    QVERIFY(reader.waitForConnected(3000));
     reader.write(stream);
 
     QTRY_COMPARE(panelText(&monitor, "TotalReadsPanel"), QStringLiteral("Reads: %1").arg(tags + 1));
@@ -234,12 +238,9 @@ void TagMonitorWindowTest::fullTable()
 void TagMonitorWindowTest::clearAndSaveAsCsv()
 {
     Pages pages;
-    pages.serverPort = Converted<uint16_t>::ok(freePort());
     TagMonitorWindow monitor(pages.sources(), QString());
-    monitor.start();
     QTcpSocket reader;
-    reader.connectToHost(QHostAddress::LocalHost, pages.serverPort.result.value());
-    QVERIFY(reader.waitForConnected(3000));
+    QVERIFY(listenWithReader(pages, monitor, reader));
     reader.write("??" + hexFrame(1, tagA) + hexFrame(7, tagB) + hexFrame(1, tagA));
     QTRY_COMPARE(shownTags(&monitor).size(), 2);
     QTest::mouseClick(monitor.findChild<QPushButton*>(QStringLiteral("StopButton")), Qt::LeftButton);
