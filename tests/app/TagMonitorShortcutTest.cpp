@@ -4,45 +4,25 @@
 #include "TestClasses.h"
 #include "FormFixture.h"
 #include "MonitorProbe.h"
+#include "TagReadingSetup.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 
 using namespace formtest;
 using namespace monitortest;
+using namespace tagreading;
 
 namespace monitorshortcuttest {
 
 // What the operator does in the main window before pressing Ctrl+T and Start.
 using Arrange = std::function<void(MainWindow&, TagMonitorWindow&, uint16_t port)>;
 
-void setText(MainWindow& form, const char* field, const QString& text)
-{
-    child<QLineEdit>(&form, field)->setText(text);
-}
-
-void check(MainWindow& form, const char* box)
-{
-    child<QAbstractButton>(&form, box)->setChecked(true);
-}
-
 // The Communication Port and Frame Format pages, built as their sheets first show.
-void buildMonitorPages(MainWindow& form)
+void buildMonitorPages(QWidget* form)
 {
-    for (const int sheet : {2, 3})
-        child<QTabWidget>(&form, "PageControl1")->setCurrentIndex(sheet);
-}
-
-TagMonitorWindow* pressCtrlT(MainWindow& form)
-{
-    form.activateWindow();
-    if (!QTest::qWaitForWindowActive(&form))
-        qWarning("window not active");
-    QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier);
-    return form.findChild<TagMonitorWindow*>(QStringLiteral("TagMonitorWindow"));
+    showSheet(form, "PageControl1", 2);
+    showSheet(form, "PageControl1", 3);
 }
 
 } // namespace monitorshortcuttest
@@ -65,7 +45,7 @@ void TagMonitorShortcutTest::startsFromThePages_data()
     QTest::addColumn<QString>("line");   // the monitor's last message; PORT: the server port typed
 
     const auto serverPort = [](MainWindow& form, TagMonitorWindow&, uint16_t port) {
-        setText(form, "Edit114", QString::number(port));
+        setText(&form, "Edit114", QString::number(port));
     };
     QTest::newRow("the pages' defaults, client mode off")
         << Arrange(serverPort)
@@ -74,11 +54,11 @@ void TagMonitorShortcutTest::startsFromThePages_data()
     QTest::newRow("ASCII code, both codes typed, eight ID bytes from byte 2")
         << Arrange([serverPort](MainWindow& form, TagMonitorWindow& monitor, uint16_t port) {
                serverPort(form, monitor, port);
-               check(form, "RadioButton10");
-               check(form, "CheckBox44");
-               setText(form, "Edit79", QStringLiteral("02"));
-               check(form, "CheckBox47");
-               setText(form, "Edit80", QStringLiteral("0D0A"));
+               setChecked(&form, "RadioButton10");
+               setChecked(&form, "CheckBox44");
+               setText(&form, "Edit79", QStringLiteral("02"));
+               setChecked(&form, "CheckBox47");
+               setText(&form, "Edit80", QStringLiteral("0D0A"));
                choose(&form, "ComboBox10", QStringLiteral("2"));
            })
         << "Listening on port PORT for readers in client mode; frames as the Frame Format page sets them: "
@@ -90,12 +70,12 @@ void TagMonitorShortcutTest::startsFromThePages_data()
            })
         << "Cannot start: the Frame Format page gives no frame format (frame_format.tag_id_window: no value).";
     QTest::newRow("an empty server port field")
-        << Arrange([](MainWindow& form, TagMonitorWindow&, uint16_t) { setText(form, "Edit114", QString()); })
+        << Arrange([](MainWindow& form, TagMonitorWindow&, uint16_t) { setText(&form, "Edit114", QString()); })
         << "Cannot start: the Communication Port page's server port: '' is not a valid integer value.";
     QTest::newRow("the link open on the reader's own port")
         << Arrange([](MainWindow& form, TagMonitorWindow& monitor, uint16_t port) {
                choose(&form, "ComboBox1", QStringLiteral("TCP/IP"));
-               setText(form, "Edit71", QStringLiteral("127.0.0.1:%1").arg(port));
+               setText(&form, "Edit71", QStringLiteral("127.0.0.1:%1").arg(port));
                click(&form, "Button1");
                monitor.findChild<QRadioButton*>(QStringLiteral("ReaderRadio"))->setChecked(true);
                monitor.findChild<QLineEdit*>(QStringLiteral("ReaderAddressEdit"))->setText(QStringLiteral("127.0.0.1:%1").arg(port));
@@ -110,8 +90,8 @@ void TagMonitorShortcutTest::startsFromThePages()
     QFETCH(QString, line);
 
     auto form = showForm();
-    buildMonitorPages(*form);
-    TagMonitorWindow* monitor = pressCtrlT(*form);
+    buildMonitorPages(form.get());
+    TagMonitorWindow* monitor = pressCtrlT(form.get());
     QVERIFY(monitor && monitor->isVisible());
     const uint16_t port = freePort();
     arrange(*form, *monitor, port);
@@ -125,16 +105,16 @@ void TagMonitorShortcutTest::startsFromThePages()
 void TagMonitorShortcutTest::aChangeOnThePageShowsAtTheNextStart()
 {
     auto form = showForm();
-    buildMonitorPages(*form);
-    TagMonitorWindow* monitor = pressCtrlT(*form);
-    setText(*form, "Edit114", QString::number(freePort()));
+    buildMonitorPages(form.get());
+    TagMonitorWindow* monitor = pressCtrlT(form.get());
+    setText(form.get(), "Edit114", QString::number(freePort()));
     monitor->start();
-    check(*form, "RadioButton10");
+    setChecked(form.get(), "RadioButton10");
     monitor->stop();
     monitor->start();
     QVERIFY2(monitorMessages(monitor).last().endsWith(QStringLiteral("ASCII code, 18 bytes a frame: reader number, ID bytes 0 to 7.")),
              qPrintable(monitorMessages(monitor).join(" | ")));
-    QCOMPARE(pressCtrlT(*form), monitor);   // one monitor, still running
+    QCOMPARE(pressCtrlT(form.get()), monitor);   // one monitor, still running
     QVERIFY(monitor->running());
 }
 

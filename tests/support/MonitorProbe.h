@@ -1,6 +1,6 @@
 // What the Tag Monitor's tests send and read: tag frames as docs/tag-output.md
 // lays them out for its first two worked examples, and the window's table,
-// status panels and messages as the operator reads them.
+// status panels and messages as the operator reads them; Ctrl+T.
 #pragma once
 
 #include "TagFormat.h"
@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTcpServer>
+#include <QTest>
 
 namespace monitortest {
 
@@ -36,6 +37,16 @@ inline QByteArray hexFrame(uint8_t reader, const QByteArray& id)
 inline QByteArray asciiFrame(uint8_t reader, const QByteArray& id)
 {
     return "\x02" + QByteArray(1, char(reader)).toHex().toUpper() + id.mid(4, 16).toUpper() + "\r\n";
+}
+
+// Ctrl+T in the main window: the Tag Monitor it opens.
+inline TagMonitorWindow* pressCtrlT(QWidget* form)
+{
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form))
+        qWarning("window not active");
+    QTest::keyClick(form, Qt::Key_T, Qt::ControlModifier);
+    return form->findChild<TagMonitorWindow*>(QStringLiteral("TagMonitorWindow"));
 }
 
 // A TCP port nothing listens on just now.
