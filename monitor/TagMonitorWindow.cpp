@@ -94,7 +94,7 @@ TagMonitorWindow::TagMonitorWindow(TagMonitorSources sources, const QString& rea
     };
     setRunning(false);
     refresh();
-    resize(720, 520);
+    resize(800, 540);
 }
 
 TagMonitorWindow::~TagMonitorWindow() = default;
@@ -139,7 +139,14 @@ void TagMonitorWindow::buildControls(const QString& readerAddress)
     table_->setTabKeyNavigation(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setColumnWidth(TagTableModel::IdColumn, table_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 26);
+    // Room for the widest value of each column: a whole ID, a read count, a time.
+    const QFontMetrics metrics = table_->fontMetrics();
+    const int padding = 2 * metrics.averageCharWidth() + 4;
+    table_->setColumnWidth(TagTableModel::IdColumn, metrics.horizontalAdvance(QString(2 * tagframe::idSize, u'D')) + padding);
+    table_->setColumnWidth(TagTableModel::ReaderColumn, metrics.horizontalAdvance(QStringLiteral("Reader")) + padding);
+    table_->setColumnWidth(TagTableModel::ReadsColumn, metrics.horizontalAdvance(QStringLiteral("00000000")) + padding);
+    for (const int time : {TagTableModel::FirstSeenColumn, TagTableModel::LastSeenColumn})
+        table_->setColumnWidth(time, metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + padding);
     tieLabel(tagsLabel, table_);
     nameControl(table_, tagsLabel->text());
 
