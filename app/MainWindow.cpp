@@ -75,7 +75,7 @@ MainWindow::MainWindow(QWidget* parent)
         // Part of the connect's operation: a conversion error ends the connect with the error box.
         [this] { pages_->afterConnect(); },
     });
-    connection_->setGeometry(14, 124, 165, 155);
+    connection_->move(14, 124);
 
     clearButton_ = button(this, "BitBtn2", QStringLiteral("Clear Info"), {47, 287, 90, 25}, true);
 
