@@ -3,7 +3,6 @@
 #include "FieldRuleTable.h"
 #include "StartFrequencyRule.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,8 +44,7 @@ QString controlName(const QWidget* widget)
 const QLineEdit* ownField(const QWidget* widget)
 {
     auto* field = qobject_cast<const QLineEdit*>(widget);
-    if (!field || field->objectName().isEmpty() || qobject_cast<const QComboBox*>(field->parentWidget())
-        || qobject_cast<const QAbstractSpinBox*>(field->parentWidget()))
+    if (!field || field->objectName().isEmpty() || qobject_cast<const QComboBox*>(field->parentWidget()))
         return nullptr;
     return field;
 }
@@ -96,9 +94,7 @@ bool showsOwnText(const QWidget* widget)
 {
     if (auto* label = qobject_cast<const QLabel*>(widget))
         return !label->wordWrap();
-    if (ownField(widget))
-        return true;
-    return qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget)
+    return ownField(widget) || qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget)
         || qobject_cast<const QPushButton*>(widget) || qobject_cast<const QComboBox*>(widget)
         || qobject_cast<const QGroupBox*>(widget);
 }
