@@ -35,6 +35,11 @@ bool Link::settles(const frame::Frame& frame)
     return true;
 }
 
+bool Link::sameReader(uint8_t oneStation, uint8_t otherStation)
+{
+    return oneStation == otherStation || oneStation == proto::kStationAny || otherStation == proto::kStationAny;
+}
+
 bool Link::answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo)
 {
     if (frame.seq != seq || frame.command != answerCommand)
@@ -164,7 +169,7 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
     // would fall further behind with every call. This call gives that request
     // its answer (the short wait, or its full wait once the reader sends
     // anything) and fails if none comes, sending nothing.
-    if (unanswered_ && Clock::now() < unanswered_->deadline)
+    if (unanswered_ && Clock::now() < unanswered_->deadline && sameReader(unanswered_->station, station))
         status = awaitAnswer(Clock::now() + shortWait, unanswered_->deadline, nullptr,
                              "the reader has not answered the request before; nothing sent");
     if (status == READER_OK)

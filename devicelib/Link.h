@@ -2,8 +2,9 @@
 // bytes, the sequence counter and the timeout state. One request at a time:
 // send a frame, wait for the answer with the same sequence number and command.
 // A reader works through requests one at a time, so a request that timed out
-// may still hold it busy: while it can still be answered, a call that would
-// only wait briefly sends nothing and waits for that answer instead.
+// may still hold it busy: while it can still be answered, a call to the same
+// reader that would only wait briefly sends nothing and waits for that answer
+// instead.
 #pragma once
 
 #include "FrameCodec.h"
@@ -65,6 +66,9 @@ private:
     // from heard: only what the reader sends shows that it is there.
     std::optional<frame::Frame> nextFromLine(long& heard);
     static bool fromReader(const frame::Frame& frame, uint8_t station);
+    // Whether requests to the two stations may reach the same reader: a reader
+    // on a shared line works only on requests to its own station or to any.
+    static bool sameReader(uint8_t oneStation, uint8_t otherStation);
     static bool answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo);
 
     std::mutex mutex_;
