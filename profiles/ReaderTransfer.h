@@ -50,8 +50,8 @@ struct WriteOutcome {
 
 // Writes every entry of the profile in the profile's (the table's) order:
 // SetParameter, or SetOLEnable for the off-line switch. An entry that got no
-// answer is sent once more after the others, when the link has recovered from
-// the silence; only then is it a failure.
+// answer is sent once more after the others, when the link has had time to
+// recover from the silence; only then is it a failure.
 WriteOutcome writeReader(uint32_t handle, const Profile& profile, const WriteStop& stop = {});
 
 struct VerifyOutcome {

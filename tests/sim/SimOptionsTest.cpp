@@ -44,12 +44,8 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsAccepted, ::testing::Values(
     Accepted{"fail_lists", {"--fail-read", "208,153", "--fail-write", "0,255"}, [](const auto& o) {
         return o.refused.reads == std::set<uint8_t>{153, 208} && o.refused.writes == std::set<uint8_t>{0, 255};
     }},
-    Accepted{"fault_switches", {"--silent", "--garbage", "--delay-ms", "250", "--drop-after", "3", "--work-ms", "40",
-                                "--lose-frame", "2"},
-             [](const auto& o) {
-                 return o.silent && o.garbage && o.delayMs == 250 && o.dropAfter == 3 && o.workMs == 40
-                     && o.loseFrame == 2;
-             }},
+    Accepted{"fault_switches", {"--silent", "--garbage", "--delay-ms", "250", "--drop-after", "3"},
+             [](const auto& o) { return o.silent && o.garbage && o.delayMs == 250 && o.dropAfter == 3; }},
     // As SimProcess does: its own --tcp first, a test's after it.
     Accepted{"given_twice_the_last_counts", {"--tcp", "127.0.0.1:0", "--tcp", "127.0.1.7:5000"}, [](const auto& o) {
         return o.tcpHost == "127.0.1.7" && o.tcpPort == 5000;
@@ -78,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsRefused, ::testing::Values(
     Args{"--firmware", "1.4.0"}, Args{"--firmware", "1.4.0.6.1"}, Args{"--firmware", "1.4.0.256"},
     Args{"--firmware", "1..0.6"}, Args{"--fail-read", "256"}, Args{"--fail-read", "1,,2"},
     Args{"--fail-write", "12,"}, Args{"--fail-write", ""}, Args{"--delay-ms", "-5"},
-    Args{"--drop-after", "0"}, Args{"--lose-frame", "0"}, Args{"--no-tcp", "--no-pty"}, Args{"--state", ""}, Args{"--idle-timeout", "1s"}));
+    Args{"--drop-after", "0"}, Args{"--no-tcp", "--no-pty"}, Args{"--state", ""}, Args{"--idle-timeout", "1s"}));
 
 TEST(SimOptions, HelpWinsOverEverythingElse)
 {
