@@ -102,6 +102,16 @@ uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector
             answer = std::move(*frame);
             return READER_OK;
         }
+        // A start byte among a reader's tag frames can announce more bytes than
+        // come before the answer, on a line never quiet: the answer behind it
+        // is taken as soon as it is whole.
+        if (auto frame = decoder_.takeWaitedFor([&](const frame::Frame& f) {
+                return fromReader(f, station) && answers(f, seq, answerCommand, echo);
+            })) {
+            recovering_ = false;
+            answer = std::move(*frame);
+            return READER_OK;
+        }
         const auto now = Clock::now();
         // Part of a frame is held and no byte has come for the quiet-line time:
         // it was noise announcing bytes that never come; search what is behind it.
