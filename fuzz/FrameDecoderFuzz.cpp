@@ -4,7 +4,8 @@
 // goes quiet: what the decoder finds may not depend on how the bytes were split.
 // Every frame found must also encode again to bytes that a fresh decoder turns
 // into the same frame with nothing left over, and the decoder never holds a
-// whole frame's worth of bytes without deciding about them.
+// whole frame's worth of bytes without deciding about them; so also when a
+// host waiting for one answer takes it from behind a start byte held.
 #include "FrameCodec.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -72,6 +73,29 @@ Outcome decode(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& p
     return outcome;
 }
 
+// Decodes stream as a host waiting for one answer does: whenever next() gives
+// nothing, it takes the frame it waits for (here: sequence number waited)
+// from behind the start byte held. What it takes is a whole frame, and the
+// decoder goes on after it as before.
+void decodeWaiting(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan, uint8_t waited)
+{
+    frame::Decoder decoder;
+    Outcome ignored;
+    std::size_t at = 0;
+    for (std::size_t piece = 0; at < stream.size(); ++piece) {
+        const std::size_t size = plan.empty() ? stream.size() : std::size_t{plan[piece % plan.size()]} + 1;
+        const std::size_t taken = std::min(size, stream.size() - at);
+        decoder.feed(stream.data() + at, taken);
+        at += taken;
+        takeFrames(decoder, ignored);
+        while (auto found = decoder.takeWaitedFor([waited](const frame::Frame& f) { return f.seq == waited; })) {
+            check(found->seq == waited);
+            checkReencodes(*found);
+            takeFrames(decoder, ignored);
+        }
+    }
+}
+
 bool same(const Outcome& a, const Outcome& b)
 {
     return a.frames == b.frames && a.discarded == b.discarded && a.pending == b.pending;
@@ -90,5 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Outcome split = decode(stream, plan, splitBeforeQuiet);
     check(same(whole, split));
     check(same(wholeBeforeQuiet, splitBeforeQuiet));
+    decodeWaiting(stream, plan, plan.empty() ? 0 : plan[0]);
     return 0;
 }
