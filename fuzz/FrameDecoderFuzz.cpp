@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -49,19 +50,27 @@ void takeFrames(frame::Decoder& decoder, Outcome& outcome)
     check(decoder.pendingBytes() < frame::kMaxFrameSize);
 }
 
-// Decodes stream in pieces of the sizes in plan (cycled; each 1..256), then lets the line go quiet.
-Outcome decode(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan, Outcome& beforeQuiet)
+// Feeds stream to decoder in pieces of the sizes in plan (cycled; each
+// 1..256; no plan: all at once), calling afterEach after each piece.
+void feedInPieces(frame::Decoder& decoder, const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan,
+                  const std::function<void()>& afterEach)
 {
-    frame::Decoder decoder;
-    Outcome outcome;
     std::size_t at = 0;
     for (std::size_t piece = 0; at < stream.size(); ++piece) {
         const std::size_t size = plan.empty() ? stream.size() : std::size_t{plan[piece % plan.size()]} + 1;
         const std::size_t taken = std::min(size, stream.size() - at);
         decoder.feed(stream.data() + at, taken);
         at += taken;
-        takeFrames(decoder, outcome);
+        afterEach();
     }
+}
+
+// Decodes stream in pieces of the sizes in plan (cycled; each 1..256), then lets the line go quiet.
+Outcome decode(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan, Outcome& beforeQuiet)
+{
+    frame::Decoder decoder;
+    Outcome outcome;
+    feedInPieces(decoder, stream, plan, [&] { takeFrames(decoder, outcome); });
     beforeQuiet = outcome;
     beforeQuiet.discarded = decoder.discardedBytes();
     beforeQuiet.pending = decoder.pendingBytes();
@@ -81,19 +90,14 @@ void decodeWaiting(const std::vector<uint8_t>& stream, const std::vector<uint8_t
 {
     frame::Decoder decoder;
     Outcome ignored;
-    std::size_t at = 0;
-    for (std::size_t piece = 0; at < stream.size(); ++piece) {
-        const std::size_t size = plan.empty() ? stream.size() : std::size_t{plan[piece % plan.size()]} + 1;
-        const std::size_t taken = std::min(size, stream.size() - at);
-        decoder.feed(stream.data() + at, taken);
-        at += taken;
+    feedInPieces(decoder, stream, plan, [&] {
         takeFrames(decoder, ignored);
         while (auto found = decoder.takeWaitedFor([waited](const frame::Frame& f) { return f.seq == waited; })) {
             check(found->seq == waited);
             checkReencodes(*found);
             takeFrames(decoder, ignored);
         }
-    }
+    });
 }
 
 bool same(const Outcome& a, const Outcome& b)

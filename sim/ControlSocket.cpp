@@ -20,6 +20,15 @@ bool reply(int fd, const std::string& text)
     const std::string line = text + "\n";
     return ::send(fd, line.data(), line.size(), MSG_NOSIGNAL | MSG_DONTWAIT) == static_cast<ssize_t>(line.size());
 }
+// Whether a process listens at the socket's address.
+bool listening(const sockaddr_un& address)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool answered = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return answered;
+}
 } // namespace
 
 std::unique_ptr<ControlSocket> ControlSocket::open(const std::string& path, std::string& error)
@@ -38,7 +47,11 @@ std::unique_ptr<ControlSocket> ControlSocket::open(const std::string& path, std:
             error = path + " exists and is no socket: it is left alone";
             return nullptr;
         }
-        ::unlink(path.c_str());
+        if (listening(address)) {
+            error = path + " is in use by another process";
+            return nullptr;
+        }
+        ::unlink(path.c_str());   // left by a run that ended without removing it
     }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0

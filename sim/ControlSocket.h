@@ -16,7 +16,8 @@ namespace sim {
 class ControlSocket {
 public:
     // Listens at path, replacing a socket left there by an earlier run; nothing
-    // (with the reason in error) when path is anything else or cannot be made.
+    // (with the reason in error) when another process listens there, when path
+    // is anything but a socket, or when it cannot be made.
     static std::unique_ptr<ControlSocket> open(const std::string& path, std::string& error);
     ~ControlSocket();   // closes every connection and removes the path
     ControlSocket(const ControlSocket&) = delete;

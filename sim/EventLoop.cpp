@@ -33,7 +33,9 @@ constexpr std::size_t kMaxTagBacklog = 16 * 1024;
 
 // The output ports readersim does not simulate, by their bit of the port mask.
 constexpr std::pair<uint8_t, const char*> kUnsimulatedPorts[] = {
-    {0x02, "RS-485"}, {0x04, "Wiegand"}, {0x20, "CAN"}, {0x40, "COM-Keyboard"}, {0x80, "USB-Keyboard"}};
+    {output_port::kRs485, "RS-485"},     {output_port::kWiegand, "Wiegand"},
+    {output_port::kCan, "CAN"},          {output_port::kComKeyboard, "COM-Keyboard"},
+    {output_port::kUsbKeyboard, "USB-Keyboard"}};
 
 // Out of descriptors, accept() fails while the listening socket stays readable:
 // it is left out of poll() this long, or until a client leaves.

@@ -41,23 +41,24 @@ TagReading::TagReading(std::vector<Tag> field, uint64_t seed) : field_(std::move
 void TagReading::stop()
 {
     stopped_ = true;
-    nextRound_.reset();
-    nextOutput_.reset();
-    holdUntil_.reset();
-    triggered_ = false;
-    dropCollected();
+    rest();
 }
 
 void TagReading::restart(const ParameterMemory& memory, Clock::time_point now)
 {
     stopped_ = false;
+    rest();
+    lastSent_.clear();
+    follow(memory, now);
+}
+
+void TagReading::rest()
+{
     nextRound_.reset();
     nextOutput_.reset();
     holdUntil_.reset();
     triggered_ = false;
     dropCollected();
-    lastSent_.clear();
-    follow(memory, now);
 }
 
 void TagReading::setTriggerInput(unsigned input, bool active, const ParameterMemory& memory, Clock::time_point now)

@@ -54,6 +54,8 @@ private:
         uint32_t tag;
     };
 
+    // No rounds, no output due, no trigger held, nothing collected.
+    void rest();
     void startRounds(Clock::time_point now);
     void round(const ParameterMemory& memory, const TagSettings& settings, Clock::time_point now, const Send& send);
     void report(uint32_t tag, const ParameterMemory& memory, const TagSettings& settings, Clock::time_point now,

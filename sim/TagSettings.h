@@ -15,8 +15,13 @@ enum class WorkMode : uint8_t { MasterSlave = 1, Timing = 2, Triggering = 3 };
 // Bits of the output port mask.
 namespace output_port {
 constexpr uint8_t kRs232 = 0x01;
+constexpr uint8_t kRs485 = 0x02;
+constexpr uint8_t kWiegand = 0x04;
 constexpr uint8_t kUsb = 0x08;
 constexpr uint8_t kTcpIp = 0x10;
+constexpr uint8_t kCan = 0x20;
+constexpr uint8_t kComKeyboard = 0x40;
+constexpr uint8_t kUsbKeyboard = 0x80;
 } // namespace output_port
 
 struct TagSettings {

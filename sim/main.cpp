@@ -82,7 +82,17 @@ int main(int argc, char** argv)
     if (stopFd < 0)
         return fail("cannot install the signal handlers");
 
+    // Before the ports: a start that fails after it takes the socket away again.
+    std::unique_ptr<sim::ControlSocket> control;
+    if (!options.controlPath.empty()) {
+        control = sim::ControlSocket::open(options.controlPath, error);
+        if (!control)
+            return fail(error);
+    }
+
     sim::EventLoop loop(options, reader);
+    if (control)
+        loop.serveControl(*control);
     sim::TcpListener listener;
     if (options.serveTcp) {
         listener = sim::openTcpListener(options.tcpHost, options.tcpPort, error);
@@ -98,13 +108,6 @@ int main(int argc, char** argv)
         if (!options.ptyLink.empty() && !sim::linkPtyPort(pty, options.ptyLink, error))
             return fail(error);
         loop.servePty(pty);
-    }
-    std::unique_ptr<sim::ControlSocket> control;
-    if (!options.controlPath.empty()) {
-        control = sim::ControlSocket::open(options.controlPath, error);
-        if (!control)
-            return fail(error);
-        loop.serveControl(*control);
     }
 
     if (options.serveTcp)
