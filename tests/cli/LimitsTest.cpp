@@ -4,13 +4,11 @@
 #include "CliFixture.h"
 
 #include "Parallel.h"
+#include "SilentPorts.h"
 
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
-#include <netinet/in.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -18,36 +16,6 @@ namespace {
 
 constexpr rlim_t kThreads = 40;   // the user's limit in the child: processes and threads alike
 constexpr int kSkipped = 254;     // the child could not take a user the limit binds
-
-// Ports on 127.0.0.1 that take a connection and never answer it.
-class SilentPorts {
-public:
-    explicit SilentPorts(int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            socklen_t size = sizeof address;
-            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 4) != 0
-                || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-                throw std::runtime_error("cannot listen on 127.0.0.1");
-            fds_.push_back(fd);
-            ports_.push_back("tcp:127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
-        }
-    }
-    ~SilentPorts()
-    {
-        for (const int fd : fds_)
-            ::close(fd);
-    }
-    const std::vector<std::string>& ports() const { return ports_; }
-
-private:
-    std::vector<int> fds_;
-    std::vector<std::string> ports_;
-};
 
 // Runs body as an ordinary user who may have only kThreads threads (root is
 // not bound by that limit).
