@@ -20,11 +20,21 @@ struct SimOptions {
     RefusedAddresses refused;
     bool silent = false;
     unsigned delayMs = 0;
+    // The reader's time for one request: it works on one at a time, in the
+    // order they come over every connection. 0: at once.
+    unsigned workMs = 0;
+    unsigned loseFrame = 0;       // each connection's frame of this number gets lost; 0: none
     bool garbage = false;
     unsigned dropAfter = 0;       // 0: never drop
     // With every TCP client slot taken, a client that has sent nothing for this
     // long gives its slot to a connection that waits; 0: never.
     unsigned idleSeconds = 30;
+    // The tag field: a tag file, or tagCount random tags from seed (neither: no tags).
+    std::string tagFile;
+    std::size_t tagCount = 0;
+    uint64_t seed = 1;
+    double tagRate = 1;           // reads per second of a tag that names none
+    std::string controlPath;      // empty: no control socket
 };
 
 struct ParsedOptions {

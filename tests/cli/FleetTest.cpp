@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <regex>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -19,6 +21,14 @@ namespace {
 
 const std::string profileText = "format = 1\n[antenna_power]\nchannel1_power = 22\nwork_antennas = [\"antenna2\"]\n"
                                 "[frequency]\nstart_frequency = 91000\nfrequency_points = 10\nchannel_mode = 7\n";
+
+// Nine values of one byte each, written in this order (address, byte); each differs from readersim's own.
+const std::string nineValuesProfile = "format = 1\n[io_parameter]\nbuzzer = false\nrelay1_delay = 3\n"
+                                      "relay2_delay = 3\nrelay3_delay = 3\nrelay4_delay = 3\n[antenna_power]\n"
+                                      "channel1_power = 20\nchannel2_power = 20\nchannel3_power = 20\n"
+                                      "channel4_power = 20\n";
+const std::vector<std::pair<int, uint8_t>> nineValues = {{101, 0}, {155, 3}, {156, 3}, {190, 3}, {191, 3},
+                                                         {192, 2}, {208, 2}, {224, 2}, {240, 2}};
 
 class FleetTest : public CliFixture {};
 
@@ -93,6 +103,37 @@ TEST_F(FleetTest, aShortCodeIsWrittenWithTheBytesThatEndIt)
     EXPECT_EQ(fileText(stateFile(1)).substr(72, 4), "\x01\xFF\xFF\xFF");
 }
 
+// A value whose request is lost gets no answer, and so do the next ones while a
+// slow reader is still busy: each is sent once more after the others, and the
+// reader, which took every value in the end, is not reported as refusing any.
+TEST_F(FleetTest, aValueWithNoAnswerIsSentOnceMore)
+{
+    writeText(file("site.toml"), nineValuesProfile);
+    // Frame 1 stops the RF work; frame 4 is the third value.
+    startReader({"--lose-frame", "4"});
+    startReader({"--lose-frame", "4", "--work-ms", "100"});
+
+    const CliRun text = runTool({"write", file("site.toml"), "--port", "COM1", "--verify"});
+    EXPECT_EQ(text.status, exit_status::ok) << text.out << text.err;
+    EXPECT_TRUE(std::regex_search(text.out, std::regex("\nCOM1 +ok +9/9 +1 value needed a second try\n"))) << text.out;
+    EXPECT_NE(text.err.find("COM1: 9 of 9 values taken; 1 value needed a second try"), std::string::npos) << text.err;
+
+    const CliRun json = runTool({"write", "--json", file("site.toml"), "--port", "COM2"});
+    EXPECT_EQ(json.status, exit_status::ok) << json.out << json.err;
+    const std::vector<Json> lines = jsonLines(json.out);
+    ASSERT_EQ(lines.size(), 2u) << json.out;
+    EXPECT_TRUE(holds(lines[0], {{"port", "COM2"}, {"result", "ok"}, {"done", 9}, {"failures", Json::array()}}))
+        << lines[0].dump();
+    EXPECT_GE(lines[0].value("second_tries", 0), 2) << "the busy reader's next value had no answer either";
+
+    for (int n = 1; n <= 2; ++n) {
+        const std::string state = fileText(stateFile(n));
+        ASSERT_EQ(state.size(), 256u);
+        for (const auto& [address, byte] : nineValues)
+            EXPECT_EQ(uint8_t(state[address]), byte) << "COM" << n << " address " << address;
+    }
+}
+
 // scan on loopback addresses, with readers on two of them sharing one TCP port:
 // each found at its station with its firmware, a range without readers gives
 // none (exit 1), and ranges it cannot take are refused before any traffic.
@@ -125,51 +166,79 @@ TEST_F(FleetTest, scanFindsTheReadersOfARange)
     EXPECT_NE(table.out.find("tcp:127.0.1.200:" + port + "  3        2.0.0.9\n1 reader found on 1 ports"),
               std::string::npos) << table.out;
 
-    for (const std::string refused : {"tcp:127.0.0.0/15", "tcp:127.0.0.0/33", "tcp:127.0.0.9-127.0.0.1",
-                                      "tcp:127.0.0.0/24:0", "tcp:127.0.0.1-127.0.0"}) {
-        const CliRun run = runTool({"scan", "--port", refused});
-        EXPECT_EQ(run.status, exit_status::refused) << refused;
-        EXPECT_NE(run.err.find("--port " + refused + ": "), std::string::npos) << run.err;
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"tcp:127.0.0.0/15", "more than 65536 addresses"},
+        {"tcp:127.0.0.0/33", "not COM1"},
+        {"tcp:127.0.0.9-127.0.0.1", "127.0.0.9 comes after 127.0.0.1"},
+        {"tcp:127.0.0.0/24:0", "not COM1"},
+        {"tcp:127.0.0.1-127.0.0", "not COM1"},
+    };
+    for (const auto& [range, says] : refused) {
+        const CliRun run = runTool({"scan", "--port", range});
+        EXPECT_EQ(run.status, exit_status::refused) << range;
+        EXPECT_NE(run.err.find("--port " + range + ": " + says), std::string::npos) << run.err;
     }
 }
+
+// tagdesk-cli run as a program of its own, to be sent a signal.
+class RunningCli {
+public:
+    explicit RunningCli(std::vector<std::string> args)
+    {
+        int output[2];
+        if (::pipe(output) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, output[0]);
+        args.insert(args.begin(), TAGDESK_CLI_PATH);
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, TAGDESK_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(output[1]);
+        out_ = output[0];
+    }
+
+    bool started() const { return pid_ > 0; }
+    void signal(int number) const { ::kill(pid_, number); }
+
+    // Its standard output once it has ended, and how it ended (as waitpid says).
+    std::string finish(int& status)
+    {
+        std::string out;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(out_, buffer, sizeof buffer)) > 0;)
+            out.append(buffer, std::size_t(n));
+        ::close(out_);
+        ::waitpid(pid_, &status, 0);
+        return out;
+    }
+
+private:
+    pid_t pid_ = 0;
+    int out_ = -1;
+};
 
 // SIGINT during a write to two readers: each reader's call in flight ends,
 // nothing more is sent, and the summary still comes with each reader marked
 // interrupted and the count of what it took, which is what it holds.
 TEST_F(FleetTest, anInterruptedWriteStillReportsWhatEachReaderTook)
 {
-    // Written in this order; each value differs from readersim's own.
-    const std::vector<std::pair<int, uint8_t>> values = {{101, 0}, {155, 3}, {156, 3}, {190, 3}, {191, 3},
-                                                         {192, 2}, {208, 2}, {224, 2}, {240, 2}};
-    writeText(file("site.toml"), "format = 1\n[io_parameter]\nbuzzer = false\nrelay1_delay = 3\nrelay2_delay = 3\n"
-                                 "relay3_delay = 3\nrelay4_delay = 3\n[antenna_power]\nchannel1_power = 20\n"
-                                 "channel2_power = 20\nchannel3_power = 20\nchannel4_power = 20\n");
+    const auto& values = nineValues;
+    writeText(file("site.toml"), nineValuesProfile);
     startReader({"--delay-ms", "100"});
     startReader({"--delay-ms", "100"});
-    int output[2];
-    ASSERT_EQ(::pipe(output), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, output[0]);
-    std::vector<std::string> args = {TAGDESK_CLI_PATH, "write", file("site.toml"), "--port", "COM1", "--port", "COM2"};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t cli = 0;
-    ASSERT_EQ(::posix_spawn(&cli, TAGDESK_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(output[1]);
+    RunningCli cli({"write", file("site.toml"), "--port", "COM1", "--port", "COM2"});
+    ASSERT_TRUE(cli.started());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));   // about three values in
-    ::kill(cli, SIGINT);
-    std::string out;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(output[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, std::size_t(n));
-    ::close(output[0]);
+    cli.signal(SIGINT);
     int status = 0;
-    ::waitpid(cli, &status, 0);
+    const std::string out = cli.finish(status);
 
     ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
     EXPECT_EQ(WEXITSTATUS(status), exit_status::interrupted(SIGINT));
@@ -184,6 +253,34 @@ TEST_F(FleetTest, anInterruptedWriteStillReportsWhatEachReaderTook)
         for (std::size_t i = taken; i < values.size() && !state.empty(); ++i)
             EXPECT_NE(uint8_t(state.at(values[i].first)), values[i].second) << "COM" << n << " value " << i;
     }
+}
+
+// SIGINT while the profile is still being read (from a FIFO, so the test knows
+// when): the program is already listening, sends nothing, and ends with the
+// summary, the reader not started.
+TEST_F(FleetTest, aSignalBeforeTheFirstReaderLeavesEveryReaderNotStarted)
+{
+    startReader();
+    const std::string fifo = file("site.toml");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    RunningCli cli({"write", fifo, "--port", "COM1"});
+    ASSERT_TRUE(cli.started());
+    const int profile = ::open(fifo.c_str(), O_WRONLY);   // returns once tagdesk-cli opens it
+    ASSERT_GE(profile, 0);
+    cli.signal(SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const std::string text = "format = 1\n[io_parameter]\nbuzzer = false\n";
+    const auto pipeAction = ::signal(SIGPIPE, SIG_IGN);   // a program the signal ended reads no more
+    EXPECT_EQ(::write(profile, text.data(), text.size()), ssize_t(text.size()));
+    ::signal(SIGPIPE, pipeAction);
+    ::close(profile);
+    int status = 0;
+    const std::string out = cli.finish(status);
+
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), exit_status::interrupted(SIGINT));
+    EXPECT_TRUE(std::regex_search(out, std::regex("COM1 +INTERRUPTED +- +not started"))) << out;
+    EXPECT_FALSE(std::filesystem::exists(stateFile(1))) << "something was sent";
 }
 
 } // namespace

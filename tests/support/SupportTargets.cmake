@@ -2,7 +2,9 @@
 # test code are made in the folder of the test programs, whose precompiled
 # header they share.
 
-# TempFolder.h: a private folder for the tests that keep files. No Qt.
+# TempFolder.h: a private folder for the tests that keep files; SilentPorts.h:
+# loopback ports that never answer, for large fleets (header only, found in the
+# folder that tempfolder and simprocess give). No Qt.
 add_library(tempfolder INTERFACE)
 target_include_directories(tempfolder INTERFACE ${CMAKE_CURRENT_LIST_DIR})
 
@@ -26,7 +28,7 @@ add_dependencies(simprocess readersim)
 if(TAGDESK_WITH_GUI)
   add_library(textfitcheck STATIC ${CMAKE_CURRENT_LIST_DIR}/TextFitCheck.cpp)
   target_include_directories(textfitcheck PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-  target_link_libraries(textfitcheck PUBLIC Qt6::Widgets)
+  target_link_libraries(textfitcheck PUBLIC Qt6::Widgets PRIVATE tagdesk_fields)
   set_target_properties(textfitcheck PROPERTIES AUTOMOC OFF)
   tagdesk_test_code(textfitcheck)
   add_library(controlstates STATIC ${CMAKE_CURRENT_LIST_DIR}/ControlStates.cpp)
