@@ -45,6 +45,17 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text)
     return b;
 }
 
+// A text the window writes and the operator reads, lines high; Tab leaves it
+// as it leaves every other control.
+QPlainTextEdit* readOnlyLines(QWidget* parent, const char* name, int lines)
+{
+    auto* text = named(new QPlainTextEdit(parent), name);
+    text->setReadOnly(true);
+    text->setTabChangesFocus(true);
+    text->setFixedHeight(text->fontMetrics().lineSpacing() * lines + 10);
+    return text;
+}
+
 QLabel* statusPanel(QStatusBar* bar, const char* name)
 {
     auto* panel = named(new QLabel(bar), name);
@@ -110,6 +121,7 @@ void TagMonitorWindow::buildControls(const QString& readerAddress)
     auto* addressLabel = named(new QLabel(QStringLiteral("Address"), source), "ReaderAddressLabel");
     readerAddress_ = named(new QLineEdit(readerAddress, source), "ReaderAddressEdit");
     readerAddress_->setPlaceholderText(QStringLiteral("192.168.1.200 or 192.168.1.200:4001"));
+    readerAddress_->setMaxLength(int(QStringLiteral("255.255.255.255:65535").size()));
     tieLabel(addressLabel, readerAddress_);
     sourceGrid->addWidget(serverChoice_, 0, 0, 1, 3);
     sourceGrid->addWidget(readerChoice_, 1, 0);
@@ -156,17 +168,14 @@ void TagMonitorWindow::buildControls(const QString& readerAddress)
     nameControl(plot_, plotLabel->text());
 
     auto* strayLabel = named(new QLabel(QStringLiteral("Last bytes that made no frame"), this), "StraySampleLabel");
-    straySample_ = named(new QLineEdit(this), "StraySampleEdit");
-    straySample_->setReadOnly(true);
+    straySample_ = readOnlyLines(this, "StraySampleText", 3);
+    // The escaped bytes hold no blank: the lines break anywhere, so all of them show.
+    straySample_->setWordWrapMode(QTextOption::WrapAnywhere);
     tieLabel(strayLabel, straySample_);
 
     auto* messagesLabel = named(new QLabel(QStringLiteral("Messages"), this), "MessagesLabel");
-    messages_ = named(new QPlainTextEdit(this), "MessageList");
-    messages_->setReadOnly(true);
+    messages_ = readOnlyLines(this, "MessageList", 5);
     messages_->setMaximumBlockCount(messageLines);
-    messages_->setFixedHeight(messages_->fontMetrics().lineSpacing() * 5 + 10);
-    // Tab leaves the messages as it leaves every other control.
-    messages_->setTabChangesFocus(true);
     tieLabel(messagesLabel, messages_);
 
     auto* status = named(new QStatusBar(this), "MonitorStatusBar");
@@ -185,15 +194,13 @@ void TagMonitorWindow::buildControls(const QString& readerAddress)
     auto* middle = new QHBoxLayout;
     middle->addLayout(tableColumn, 3);
     middle->addLayout(plotColumn, 1);
-    auto* strayRow = new QHBoxLayout;
-    strayRow->addWidget(strayLabel);
-    strayRow->addWidget(straySample_, 1);
 
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(source);
     outer->addLayout(buttons);
     outer->addLayout(middle, 1);
-    outer->addLayout(strayRow);
+    outer->addWidget(strayLabel);
+    outer->addWidget(straySample_);
     outer->addWidget(messagesLabel);
     outer->addWidget(messages_);
     outer->addWidget(status);
@@ -340,7 +347,8 @@ void TagMonitorWindow::refresh()
     totalReads_->setText(QStringLiteral("Reads: %1").arg(tally_.totalReads()));
     readRate_->setText(QStringLiteral("Reads a second: %1").arg(rate_.lastSecond()));
     strayCount_->setText(QStringLiteral("Bytes that made no frame: %1").arg(stray));
-    straySample_->setText(QString::fromLatin1(escapedBytes(receiver_->straySample())));
+    if (const QString sample = QString::fromLatin1(escapedBytes(receiver_->straySample())); sample != straySample_->toPlainText())
+        straySample_->setPlainText(sample);
     plot_->showSeconds(rate_.lastMinute());
     if (tally_.full() && !fullNoted_) {
         fullNoted_ = true;

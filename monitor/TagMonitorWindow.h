@@ -103,7 +103,7 @@ private:
     QPushButton* saveButton_ = nullptr;
     QTableView* table_ = nullptr;
     RatePlot* plot_ = nullptr;
-    QLineEdit* straySample_ = nullptr;
+    QPlainTextEdit* straySample_ = nullptr;
     QPlainTextEdit* messages_ = nullptr;
     QLabel* tagCount_ = nullptr;
     QLabel* totalReads_ = nullptr;

@@ -6,7 +6,6 @@
 #include "MonitorProbe.h"
 
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -139,7 +138,7 @@ void TagMonitorWindowTest::receives()
         reads += row.section(u' ', 2).toULongLong();
     QCOMPARE(panelText(&monitor, "TotalReadsPanel"), QStringLiteral("Reads: %1").arg(reads));
     if (sample != QLatin1String("*"))
-        QCOMPARE(monitor.findChild<QLineEdit*>(QStringLiteral("StraySampleEdit"))->text(), sample);
+        QCOMPARE(monitor.findChild<QPlainTextEdit*>(QStringLiteral("StraySampleText"))->toPlainText(), sample);
 }
 
 void TagMonitorWindowTest::refuses_data()
@@ -269,7 +268,7 @@ void TagMonitorWindowTest::clearAndSaveAsCsv()
     QCOMPARE(shownTags(&monitor), QStringList());
     QCOMPARE(panelText(&monitor, "TotalReadsPanel"), QStringLiteral("Reads: 0"));
     QCOMPARE(panelText(&monitor, "StrayCountPanel"), QStringLiteral("Bytes that made no frame: 0"));
-    QCOMPARE(monitor.findChild<QLineEdit*>(QStringLiteral("StraySampleEdit"))->text(), QString());
+    QCOMPARE(monitor.findChild<QPlainTextEdit*>(QStringLiteral("StraySampleText"))->toPlainText(), QString());
 }
 
 TEST_CLASS(TagMonitorWindowTest)
