@@ -10,10 +10,6 @@
 
 namespace readerlib {
 
-namespace {
-
-// Winsock is started once for the life of the process (the system cleans up
-// at exit); false when it cannot be.
 bool winsockStarted()
 {
     static const bool started = [] {
@@ -23,8 +19,6 @@ bool winsockStarted()
     return started;
 }
 
-// select() on one socket: >0 ready, 0 timed out, <0 failed. A connect that
-// fails shows in the exception set.
 int waitFor(SOCKET socket, bool forWriting, int timeoutMs)
 {
     fd_set ready;
@@ -39,8 +33,6 @@ int waitFor(SOCKET socket, bool forWriting, int timeoutMs)
     const int count = ::select(0, nullptr, &ready, &failed, &wait);
     return count > 0 && !FD_ISSET(socket, &ready) ? -1 : count;
 }
-
-} // namespace
 
 std::unique_ptr<WinsockTransport> WinsockTransport::connect(uint32_t address, uint16_t port, int connectTimeoutMs,
                                                             uint16_t& status)

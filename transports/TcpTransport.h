@@ -15,6 +15,7 @@ public:
     static std::unique_ptr<TcpTransport> connect(uint32_t address, uint16_t port, int connectTimeoutMs, uint16_t& status);
 
 private:
+    friend class TcpListener;   // hands over the connections it accepts
     explicit TcpTransport(int socket) : FdTransport(socket, true) {}
 };
 
