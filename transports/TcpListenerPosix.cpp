@@ -35,7 +35,7 @@ std::unique_ptr<TcpListener> TcpListener::listen(uint32_t address, uint16_t port
         why = systemErrorText(errno);
         return nullptr;
     }
-    auto socket = std::make_unique<Socket>(Socket{fd});
+    std::unique_ptr<Socket> socket(new Socket{fd});
     // A server started again at once may take its port back from the
     // connections of its last run that the system still winds down.
     const int one = 1;

@@ -32,7 +32,7 @@ std::unique_ptr<TcpListener> TcpListener::listen(uint32_t address, uint16_t port
         why = systemErrorText(::WSAGetLastError());
         return nullptr;
     }
-    auto held = std::make_unique<Socket>(Socket{socket});
+    std::unique_ptr<Socket> held(new Socket{socket});
     sockaddr_in own{};
     own.sin_family = AF_INET;
     own.sin_port = htons(port);
