@@ -4,6 +4,7 @@
 #include "CaptionFit.h"
 #include "ConnectionPanel.h"
 #include "FieldRules.h"
+#include "HeldKeys.h"
 #include "LogoImage.h"
 #include "MessageLog.h"
 #include "NamedWidgets.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(QWidget* parent)
     setupButton_ = button(this, "BitBtn4", QStringLiteral("Setup Para"), {630, 186, 75, 24}, false);
     quitButton_ = button(this, "Button4", QStringLiteral("Quit"), {630, 250, 75, 24}, true);
     takeInputWhileBusy(quitButton_);
+    ignoreHeldKeys(this);
 
     connection_ = new ConnectionPanel(this, LinkHooks{
         &readerHandle_,
@@ -75,7 +77,7 @@ MainWindow::MainWindow(QWidget* parent)
         // Part of the connect's operation: a conversion error ends the connect with the error box.
         [this] { pages_->afterConnect(); },
     });
-    connection_->setGeometry(14, 124, 165, 155);
+    connection_->move(14, 124);
 
     clearButton_ = button(this, "BitBtn2", QStringLiteral("Clear Info"), {47, 287, 90, 25}, true);
 

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QVariant>
 
 namespace {
@@ -236,6 +237,18 @@ bool narrowFontToFit(QWidget* control, const std::function<TextRoom()>& measure)
             return true;
     }
     return false;
+}
+
+void fitWidestValue(QLineEdit* field, const QString& widest, int mostWidth)
+{
+    const TextRoom fit = fieldTextRoom(field, widest);
+    const int width = qMin(field->width() + fit.needed - fit.room, mostWidth);
+    if (field->maximumWidth() < width)
+        field->setMaximumWidth(width);
+    // Resizes a field placed by hand; a layout gives the field at least this.
+    if (field->minimumWidth() < width)
+        field->setMinimumWidth(width);
+    narrowFontToFit(field, [field, &widest] { return fieldTextRoom(field, widest); });
 }
 
 void fitCaption(QAbstractButton* button)

@@ -8,10 +8,13 @@
 
 #include "TextRoom.h"
 
+#include <QWidget>
+
 #include <functional>
 
 class QAbstractButton;
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 // A button's caption within the button's width.
@@ -25,6 +28,12 @@ void fitCaption(QLabel* label, int availableWidth);
 // until measure() says its text fits; whether it fits in the end. For a
 // control that measures its text its own way (a list fitting its columns).
 bool narrowFontToFit(QWidget* control, const std::function<TextRoom()>& measure);
+
+// An edit field's widest value shown whole: the field widens to it, up to
+// mostWidth pixels where its room is bounded (a field placed by hand), and
+// its font narrows for what is still missing, down to the floor. The field
+// never becomes narrower than it is.
+void fitWidestValue(QLineEdit* field, const QString& widest, int mostWidth = QWIDGETSIZE_MAX);
 
 // Fits every caption, label, list item, check box and radio button text and
 // group title below root, and keeps them fitted: a control whose text has

@@ -89,15 +89,10 @@ std::optional<TextRoom> listRoom(const QComboBox* list)
 {
     TextRoom fit;
     if (const QLineEdit* edit = list->lineEdit()) {
-        QStyleOptionFrame option;
-        option.initFrom(edit);
-        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
-        const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit)
-                                   .marginsRemoved(edit->textMargins());
-        fit.room = contents.width() - 2 * kLineEditTextMargin;
+        fit.room = fieldTextRoom(edit, QString()).room;
         for (const QString& text : listTexts(list))
             if (!text.isEmpty())
-                fit.needed = qMax(fit.needed, edit->fontMetrics().horizontalAdvance(text) + kCaretWidth);
+                fit.needed = qMax(fit.needed, fieldTextRoom(edit, text).needed);
     } else {
         QStyleOptionComboBox option;
         option.initFrom(list);
@@ -132,6 +127,16 @@ std::optional<TextRoom> titleRoom(const QGroupBox* box)
 }
 
 } // namespace
+
+TextRoom fieldTextRoom(const QLineEdit* field, const QString& text)
+{
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.lineWidth = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field) : 0;
+    const QRect contents = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field)
+                               .marginsRemoved(field->textMargins());
+    return TextRoom{field->fontMetrics().horizontalAdvance(text) + kCaretWidth, contents.width() - 2 * kLineEditTextMargin};
+}
 
 std::optional<TextRoom> textRoom(const QWidget* control)
 {

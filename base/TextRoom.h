@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QLineEdit;
 class QWidget;
 
 struct TextRoom {
@@ -19,6 +20,10 @@ struct TextRoom {
 // Nothing for a control that shows no fixed text of its own (an edit field, a
 // word-wrapped or empty label, a control of another kind).
 std::optional<TextRoom> textRoom(const QWidget* control);
+
+// What text needs in an edit field, the caret after it, and the room the
+// field's style leaves it at the field's present width and font.
+TextRoom fieldTextRoom(const QLineEdit* field, const QString& text);
 
 // Everything the control's text depends on: its text, or all its items. A
 // change of it means the control must be fitted again.

@@ -97,18 +97,17 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             return;
         }
         lines.line(outcome.port + ": writing " + std::to_string(outcome.total) + " values");
-        std::size_t sent = 0;
-        const auto failures = writeReader(handle, profile, [&](const Para&, bool) { ++sent; },
-                                          [&] { return interrupt.signal() != 0; });
-        for (const TransferFailure& failure : failures) {
+        const WriteOutcome written = writeReader(handle, profile, [&] { return interrupt.signal() != 0; });
+        for (const TransferFailure& failure : written.failures) {
             outcome.failures.push_back(failure);
             lines.line(outcome.port + ": " + failureLine(failure));
         }
-        outcome.done = sent - failures.size();
+        outcome.done = written.sent - written.failures.size();
+        outcome.secondTries = written.secondTries;
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
-                   + " values taken");
-        if (sent < outcome.total) {
-            for (std::size_t i = sent; i < profile.entries.size(); ++i)
+                   + " values taken" + (outcome.secondTries > 0 ? "; " + secondTriesText(outcome) : ""));
+        if (written.sent < outcome.total) {
+            for (std::size_t i = written.sent; i < profile.entries.size(); ++i)
                 outcome.notSent.push_back(qualifiedName(*profile.entries[i].para));
             lines.line(outcome.port + ": " + problemLines(outcome).front());
             return;

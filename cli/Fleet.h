@@ -23,6 +23,7 @@ struct ReaderOutcome {
     std::vector<TransferFailure> failures;      // a failed call, or why nothing was sent; by parameter name
     std::vector<ValueDifference> differences;   // left: the profile, right: what the reader holds
     std::vector<std::string> notSent;           // a write stopped by a signal: the values it did not send
+    std::size_t secondTries = 0;                // a write's values sent once more after no answer
 
     bool interrupted() const { return !notSent.empty(); }
     bool clean() const

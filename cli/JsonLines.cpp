@@ -71,8 +71,10 @@ std::string readerJson(const ReaderOutcome& outcome, bool write, const Profile* 
                                {"reader", held}});
     }
     object["differences"] = differences;
-    if (write)
+    if (write) {
         object["not_sent"] = outcome.notSent;
+        object["second_tries"] = outcome.secondTries;
+    }
     if (profile)
         object["profile"] = profileJson(*profile);
     return line(object);

@@ -12,7 +12,8 @@
 
 // {"type":"reader","port":..,"result":"ok"|"failed"|"interrupted","reached":..,"total":..,"done":..,
 //  "failures":[{"name","reason"}],"differences":[{"name","profile","reader"}]}, with "reason" when not
-// reached, "not_sent" for a write and "profile" for a read that gave every value (profile non-null).
+// reached, "not_sent" and "second_tries" for a write and "profile" for a read that gave every value
+// (profile non-null).
 std::string readerJson(const ReaderOutcome& outcome, bool write, const Profile* profile = nullptr);
 
 // {"type":"summary","command":..,"readers":..,"ok":..,"failed":..,"interrupted":..}, with "signal"

@@ -31,11 +31,13 @@ std::string detail(const ReaderOutcome& outcome)
     if (!outcome.reached)
         return outcome.reason;
     const std::vector<std::string> problems = problemLines(outcome);
-    if (problems.empty())
-        return "";
-    std::string text = problems.front();
+    std::string text;
+    if (!problems.empty())
+        text = problems.front();
     if (problems.size() > 1)
         text += " (and " + std::to_string(problems.size() - 1) + " more)";
+    if (outcome.secondTries > 0)
+        text += (text.empty() ? "" : "; ") + secondTriesText(outcome);
     return text;
 }
 } // namespace
@@ -63,6 +65,12 @@ std::vector<std::string> problemLines(const ReaderOutcome& outcome)
     for (const ValueDifference& difference : outcome.differences)
         lines.push_back(differenceLine(difference));
     return lines;
+}
+
+std::string secondTriesText(const ReaderOutcome& outcome)
+{
+    return std::to_string(outcome.secondTries) + (outcome.secondTries == 1 ? " value" : " values")
+        + " needed a second try";
 }
 
 std::string resultWord(const ReaderOutcome& outcome)

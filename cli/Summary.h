@@ -20,6 +20,9 @@ std::string differenceLine(const ValueDifference& difference);
 // ("interrupted: frequency.channel_mode and 3 more not sent"), failed calls, differences.
 std::vector<std::string> problemLines(const ReaderOutcome& outcome);
 
+// "3 values needed a second try": a write's values sent once more after no answer.
+std::string secondTriesText(const ReaderOutcome& outcome);
+
 // "ok", "FAILED" or "INTERRUPTED".
 std::string resultWord(const ReaderOutcome& outcome);
 

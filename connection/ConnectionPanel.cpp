@@ -19,10 +19,16 @@ namespace {
 const QString kTcpIpItem = QStringLiteral("TCP/IP");
 constexpr int kArbitraryItem = 0;
 
+// The group's size in the window; its controls are placed by hand within it.
+constexpr QSize kGroupSize{165, 155};
 // Heights of one-line fields and of buttons at the window's 8-point font.
 constexpr int kFieldHeight = 21;
 constexpr int kButtonHeight = 25;
 constexpr int kLabelLeft = 11;
+// Free pixels a field keeps from the group's right edge and its frame.
+constexpr int kRightClearance = 5;
+// The widest address the reader's field must show whole.
+const QString kWidestAddress = QStringLiteral("255.255.255.255");
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
@@ -51,6 +57,7 @@ ConnectionPanel::ConnectionPanel(QWidget* parent, LinkHooks hooks)
     : QGroupBox(QStringLiteral("Communication Settings"), parent), hooks_(std::move(hooks))
 {
     setObjectName(QStringLiteral("GroupBox2"));
+    resize(kGroupSize);
     buildControls();
 
     // Operator choices only: a routine setting the port selection runs no rule.
@@ -87,6 +94,8 @@ void ConnectionPanel::buildControls()
     ipAddressField_ = named(new QLineEdit(this), "Edit71");
     ipAddressField_->setText(QStringLiteral("192.168.0.178"));
     ipAddressField_->setGeometry(69, 38, 80, kFieldHeight);
+    // Wider than the lists above and below where the address needs it, up to the group's frame.
+    fitWidestValue(ipAddressField_, kWidestAddress, width() - kRightClearance - ipAddressField_->x());
     ipAddressField_->hide();
 
     stationLabel_ = label(this, "Label23", QStringLiteral("Station"), kLabelLeft, 66);

@@ -24,6 +24,22 @@ bool Link::fromReader(const frame::Frame& frame, uint8_t station)
     return station == proto::kStationAny || frame.station == station;
 }
 
+bool Link::settles(const frame::Frame& frame)
+{
+    if (!unanswered_ || !fromReader(frame, unanswered_->station))
+        return false;
+    recovering_ = false;
+    if (!answers(frame, unanswered_->seq, unanswered_->answerCommand, unanswered_->echo))
+        return false;   // a late answer to an earlier call
+    unanswered_.reset();
+    return true;
+}
+
+bool Link::sameReader(uint8_t oneStation, uint8_t otherStation)
+{
+    return oneStation == otherStation || oneStation == proto::kStationAny || otherStation == proto::kStationAny;
+}
+
 bool Link::answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo)
 {
     if (frame.seq != seq || frame.command != answerCommand)
@@ -75,8 +91,8 @@ uint16_t Link::drainStaleInput()
             return status;
         if (heard == before)
             break;
-        while (nextFromLine(heard)) {
-        }
+        while (auto frame = nextFromLine(heard))
+            settles(*frame);
     }
     if (heard > 0)
         recovering_ = false;
@@ -85,21 +101,18 @@ uint16_t Link::drainStaleInput()
     return READER_OK;
 }
 
-uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
-                           Clock::time_point sent, Clock::duration shortWait, frame::Frame& answer)
+uint16_t Link::awaitAnswer(Clock::time_point shortDeadline, Clock::time_point fullDeadline, frame::Frame* answer,
+                           const char* why)
 {
-    const auto fullDeadline = sent + std::chrono::milliseconds(answerTimeoutMs());
-    const auto shortDeadline = std::min(fullDeadline, sent + shortWait);
+    shortDeadline = std::min(shortDeadline, fullDeadline);
     const auto quietLine = std::chrono::milliseconds(frame::kQuietLineMs);
     long heard = 0;   // bytes the reader sent during this call
     for (;;) {
         while (auto frame = nextFromLine(heard)) {
-            if (!fromReader(*frame, station))
+            if (!settles(*frame))
                 continue;
-            recovering_ = false;
-            if (!answers(*frame, seq, answerCommand, echo))
-                continue;   // a late answer to an earlier call
-            answer = std::move(*frame);
+            if (answer != nullptr)
+                *answer = std::move(*frame);
             return READER_OK;
         }
         const auto now = Clock::now();
@@ -114,7 +127,7 @@ uint16_t Link::awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector
         const auto deadline = recovering_ && heard <= 0 ? shortDeadline : fullDeadline;
         if (now >= deadline) {
             recovering_ = heard <= 0;
-            return READER_FAIL(READER_TIMEOUT, "no answer in time");
+            return READER_FAIL(READER_TIMEOUT, why);
         }
         const auto until = partial ? std::min(deadline, lastByte_ + quietLine) : deadline;
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
@@ -148,18 +161,30 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
     if (bytes.empty())
         return READER_FAIL(READER_BAD_ARGUMENT, "payload too long for a frame");
 
-    uint16_t status = drainStaleInput();
+    // The short wait starts once the request and the first byte of its answer can have crossed the line.
+    const auto shortWait = std::chrono::milliseconds(kRecoveryWaitMs + transport_->lineTimeMs(bytes.size() + 1));
+    uint16_t status = READER_OK;
+    // The reader may still be working on the last request sent: another one
+    // would only queue up behind it, and a reader slower than the short wait
+    // would fall further behind with every call. This call gives that request
+    // its answer (the short wait, or its full wait once the reader sends
+    // anything) and fails if none comes, sending nothing.
+    if (unanswered_ && Clock::now() < unanswered_->deadline && sameReader(unanswered_->station, station))
+        status = awaitAnswer(Clock::now() + shortWait, unanswered_->deadline, nullptr,
+                             "the reader has not answered the request before; nothing sent");
+    if (status == READER_OK)
+        status = drainStaleInput();
     // The wait counts from the moment the request goes out, not from when this
     // thread next runs after sending it.
     const auto sent = Clock::now();
     if (status == READER_OK)
         status = transport_->send(bytes.data(), bytes.size());
-    // The short wait starts once the request and the first byte of its answer can have crossed the line.
-    const auto shortWait = std::chrono::milliseconds(kRecoveryWaitMs + transport_->lineTimeMs(bytes.size() + 1));
     frame::Frame answer;
-    if (status == READER_OK)
-        status = awaitAnswer(request.seq, static_cast<uint8_t>(request.command | proto::kAnswerBit), echo, station,
-                             sent, shortWait, answer);
+    if (status == READER_OK) {
+        unanswered_ = Unanswered{request.seq, static_cast<uint8_t>(request.command | proto::kAnswerBit), echo, station,
+                                 sent + std::chrono::milliseconds(answerTimeoutMs())};
+        status = awaitAnswer(sent + shortWait, unanswered_->deadline, &answer, "no answer in time");
+    }
     if (status == READER_LINK_LOST)
         lost_ = true;
     if (status != READER_OK)

@@ -1,6 +1,10 @@
 // One open link to a reader: a transport, the frame decoder of its incoming
 // bytes, the sequence counter and the timeout state. One request at a time:
 // send a frame, wait for the answer with the same sequence number and command.
+// A reader works through requests one at a time, so a request that timed out
+// may still hold it busy: while it can still be answered, a call to the same
+// reader that would only wait briefly sends nothing and waits for that answer
+// instead.
 #pragma once
 
 #include "FrameCodec.h"
@@ -35,11 +39,25 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // The last request sent, until its answer comes.
+    struct Unanswered {
+        uint8_t seq;
+        uint8_t answerCommand;
+        std::vector<uint8_t> echo;
+        uint8_t station;
+        Clock::time_point deadline;   // the end of its full wait: no answer is waited for after it
+    };
+
     uint16_t drainStaleInput();
-    // Waits for the answer to the request sent at sent; shortWait is the wait
-    // while the link recovers from a timeout.
-    uint16_t awaitAnswer(uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo, uint8_t station,
-                         Clock::time_point sent, Clock::duration shortWait, frame::Frame& answer);
+    // Waits for the answer to the unanswered request: until shortDeadline while
+    // the link recovers from a timeout and nothing comes, else until
+    // fullDeadline. The answer goes to answer unless it is null; a timeout is
+    // reported with why.
+    uint16_t awaitAnswer(Clock::time_point shortDeadline, Clock::time_point fullDeadline, frame::Frame* answer,
+                         const char* why);
+    // Whether frame answers the unanswered request (then there is none).
+    // Anything from the reader shows it is there: the link is no longer recovering.
+    bool settles(const frame::Frame& frame);
     // Reads what the line holds within waitMs into the decoder; adds the
     // number of bytes to heard.
     uint16_t receive(int waitMs, long& heard);
@@ -48,6 +66,9 @@ private:
     // from heard: only what the reader sends shows that it is there.
     std::optional<frame::Frame> nextFromLine(long& heard);
     static bool fromReader(const frame::Frame& frame, uint8_t station);
+    // Whether requests to the two stations may reach the same reader: a reader
+    // on a shared line works only on requests to its own station or to any.
+    static bool sameReader(uint8_t oneStation, uint8_t otherStation);
     static bool answers(const frame::Frame& frame, uint8_t seq, uint8_t answerCommand, const std::vector<uint8_t>& echo);
 
     std::mutex mutex_;
@@ -56,6 +77,7 @@ private:
     Clock::time_point lastByte_;   // when the line last carried a byte: the quiet line counts from here
     uint8_t seq_;
     bool recovering_ = false;   // a call timed out and the reader has sent nothing since
+    std::optional<Unanswered> unanswered_;
     bool lost_ = false;         // the transport failed; every later call fails at once
 };
 

@@ -1,5 +1,6 @@
 #include "FieldRules.h"
 
+#include "CaptionFit.h"
 #include "DigitFilter.h"
 #include "FieldRuleTable.h"
 #include "HexFilter.h"
@@ -24,6 +25,30 @@ KeystrokeFilter* makeFilter(CharacterFilter kind)
     return nullptr;
 }
 
+int digitsOf(qint32 number)
+{
+    return int(QString::number(number).size());
+}
+
+// The widest text the rule lets the field keep: as many characters as its
+// largest number has digits, or as its length allows, each the widest one its
+// filter lets through. Empty when the rule sets no bound.
+QString widestAdmitted(const FieldRule& rule, const KeystrokeFilter& filter, const QFontMetrics& metrics)
+{
+    int characters = rule.maxLength;
+    if (rule.startFrequency)
+        characters = digitsOf(startFrequency::highest);
+    else if (rule.range)
+        characters = digitsOf(rule.range->upperLimit);
+    QChar widest;
+    for (char16_t c = u'!'; c <= u'~'; ++c) {
+        const QChar kept = filter.admit(QChar(c));
+        if (!kept.isNull() && (widest.isNull() || metrics.horizontalAdvance(kept) > metrics.horizontalAdvance(widest)))
+            widest = kept;
+    }
+    return characters > 0 && !widest.isNull() ? QString(characters, widest) : QString();
+}
+
 void attach(QLineEdit* field, const FieldRule& rule)
 {
     if (field->property(attachedProperty).toBool())
@@ -39,6 +64,9 @@ void attach(QLineEdit* field, const FieldRule& rule)
     if (admitted != field->text())
         field->setText(admitted);
     filter->installOn(field);
+    // Every value the rule lets the field keep shows whole.
+    if (const QString widest = widestAdmitted(rule, *filter, field->fontMetrics()); !widest.isEmpty())
+        fitWidestValue(field, widest);
 
     if (rule.range)
         attachRangeRule(field, *rule.range);

@@ -1,5 +1,6 @@
 #include "FrequencyPage.h"
 
+#include "CaptionFit.h"
 #include "ColumnCheckList.h"
 #include "ControlBindings.h"
 #include "IntegerText.h"
@@ -147,6 +148,7 @@ QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
     c.hopIntervalMs->setReadOnly(true);
     c.hopIntervalMs->setEnabled(false);
     c.hopIntervalMs->setFixedWidth(44);
+    fitWidestValue(c.hopIntervalMs, QString::number(c.hopInterval->maximum() * hopIntervalMsPerStep));
     QLineEdit* ms = c.hopIntervalMs;
     QObject::connect(c.hopInterval, &QSlider::valueChanged, ms,
                      [ms](int position) { ms->setText(QString::number(position * hopIntervalMsPerStep)); });

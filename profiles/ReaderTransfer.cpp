@@ -85,22 +85,49 @@ std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Prof
     return std::nullopt;
 }
 
-std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress,
-                                         const WriteStop& stop)
+namespace {
+// Writes one entry; on failure reason says why (a value with no bytes: READER_BAD_ARGUMENT).
+uint16_t writeEntry(uint32_t handle, const ProfileEntry& entry, std::string& reason)
 {
-    std::vector<TransferFailure> failures;
+    const Converted<ParaBytes> bytes = bytesFromValue(*entry.para, entry.value);
+    if (!bytes) {
+        reason = bytes.error;
+        return READER_BAD_ARGUMENT;
+    }
+    const uint16_t status = writePara(handle, *entry.para, *bytes.result);
+    reason = statusText(status);
+    return status;
+}
+} // namespace
+
+WriteOutcome writeReader(uint32_t handle, const Profile& profile, const WriteStop& stop)
+{
+    std::vector<uint16_t> statuses;     // of each entry sent
+    std::vector<std::string> reasons;
     for (const ProfileEntry& entry : profile.entries) {
         if (stop && stop())
             break;
-        const Para& para = *entry.para;
-        const Converted<ParaBytes> bytes = bytesFromValue(para, entry.value);
-        const uint16_t status = bytes ? writePara(handle, para, *bytes.result) : READER_BAD_ARGUMENT;
-        if (status != READER_OK)
-            failures.push_back({qualifiedName(para), bytes ? statusText(status) : bytes.error});
-        if (progress)
-            progress(para, status == READER_OK);
+        reasons.emplace_back();
+        statuses.push_back(writeEntry(handle, entry, reasons.back()));
     }
-    return failures;
+    WriteOutcome outcome;
+    outcome.sent = statuses.size();
+    // No answer: the request or its answer was lost, or a slow reader was still
+    // busy and the library did not send it. Writing the same bytes again is
+    // harmless; after the other entries the link has had time to hear the
+    // reader again and gives the call its full wait.
+    for (std::size_t i = 0; i < statuses.size(); ++i) {
+        if (statuses[i] != READER_TIMEOUT)
+            continue;
+        if (stop && stop())
+            break;
+        ++outcome.secondTries;
+        statuses[i] = writeEntry(handle, profile.entries[i], reasons[i]);
+    }
+    for (std::size_t i = 0; i < statuses.size(); ++i)
+        if (statuses[i] != READER_OK)
+            outcome.failures.push_back({qualifiedName(*profile.entries[i].para), reasons[i]});
+    return outcome;
 }
 
 VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)

@@ -1,7 +1,7 @@
 // A profile between a reader and the program, over the device library on one
 // open handle: read every parameter, write a profile, verify what the reader
-// holds. Each call is made once; a failed one is reported by its parameter's
-// name and the rest still go on.
+// holds. A failed call is reported by its parameter's name and the rest still
+// go on; only a write that got no answer is made a second time.
 #pragma once
 
 #include "Profile.h"
@@ -39,16 +39,20 @@ ReadOutcome readReader(uint32_t handle);
 // the write may go out.
 std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Profile& profile);
 
-// Called after each write with the parameter and whether the reader took it.
-using WriteProgress = std::function<void(const Para& para, bool taken)>;
-
 // Asked before each write; once it answers true, nothing more is sent.
 using WriteStop = std::function<bool()>;
 
+struct WriteOutcome {
+    std::size_t sent = 0;          // entries sent, from the first: a stop leaves the others unsent
+    std::size_t secondTries = 0;   // entries sent once more after no answer
+    std::vector<TransferFailure> failures;   // entries the reader did not take, in the profile's order
+};
+
 // Writes every entry of the profile in the profile's (the table's) order:
-// SetParameter, or SetOLEnable for the off-line switch. Returns the failures.
-std::vector<TransferFailure> writeReader(uint32_t handle, const Profile& profile, const WriteProgress& progress = {},
-                                         const WriteStop& stop = {});
+// SetParameter, or SetOLEnable for the off-line switch. An entry that got no
+// answer is sent once more after the others, when the link has had time to
+// recover from the silence; only then is it a failure.
+WriteOutcome writeReader(uint32_t handle, const Profile& profile, const WriteStop& stop = {});
 
 struct VerifyOutcome {
     std::vector<ValueDifference> differences;   // left: the profile, right: the reader

@@ -298,14 +298,15 @@ void EventLoop::forgetPtyClient()
 void EventLoop::onFrame(uint64_t id, Connection& connection, const frame::Frame& request)
 {
     ++connection.frames;
-    if (!options_.silent) {
+    // A lost frame never reached the reader: it changes nothing and takes none of its time.
+    if (!options_.silent && connection.frames != options_.loseFrame) {
         if (auto answer = reader_.handle(request)) {
             std::vector<uint8_t> bytes;
             if (options_.garbage)
                 bytes = kGarbage;
             const auto encoded = frame::encode(*answer);
             bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-            if (options_.delayMs == 0)
+            if (options_.delayMs == 0 && options_.workMs == 0)
                 queueOutput(connection, bytes);
             else
                 scheduleAnswer(id, connection, std::move(bytes));
@@ -324,9 +325,15 @@ void EventLoop::scheduleAnswer(uint64_t id, Connection& connection, std::vector<
     // Held-back answers count against the same limit as those waiting to be sent.
     if (connection.pty && owed(connection) + bytes.size() > kMaxPendingOutput)
         return;
+    auto done = Clock::now();
+    if (options_.workMs > 0) {
+        // One request at a time: this one's work begins when the one before it is done.
+        workDoneAt_ = std::max(done, workDoneAt_) + std::chrono::milliseconds(options_.workMs);
+        done = workDoneAt_;
+    }
     ++connection.scheduled;
     connection.scheduledBytes += bytes.size();
-    lateAnswers_.push_back({Clock::now() + std::chrono::milliseconds(options_.delayMs), id, std::move(bytes)});
+    lateAnswers_.push_back({done + std::chrono::milliseconds(options_.delayMs), id, std::move(bytes)});
 }
 
 void EventLoop::queueOutput(Connection& connection, const std::vector<uint8_t>& bytes)

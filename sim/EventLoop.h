@@ -1,6 +1,7 @@
 // One thread, one poll(): accepts TCP clients, reads the pseudo-terminal,
 // decodes frames, asks the reader state for answers and sends them, applying
-// the fault options (silent, late, garbage, dropped connections) on the way.
+// the fault options (silent, late, slow, lost frames,
+// garbage, dropped connections) on the way.
 #pragma once
 
 #include "FrameCodec.h"
@@ -92,7 +93,8 @@ private:
     std::unique_ptr<PtyClients> ptyClients_;
     uint64_t nextId_ = 1;
     std::map<uint64_t, Connection> connections_;
-    std::deque<LateAnswer> lateAnswers_;   // in due order: every answer waits the same delay
+    std::deque<LateAnswer> lateAnswers_;   // in due order: every answer waits the same delay after its work
+    Clock::time_point workDoneAt_;         // --work-ms: when the reader is through with the requests it holds
     std::vector<uint64_t> dead_;
 };
 

@@ -151,6 +151,12 @@ void defineOptions(CLI::App& app, SimOptions& o)
     }
     app.add_flag("--silent", o.silent, "read frames but never answer");
     numberOption(app, "--delay-ms", "N", "0 to 600000", "answer every frame N ms late", 0, 600000, o.delayMs);
+    numberOption(app, "--work-ms", "N", "0 to 600000",
+                 "take N ms over each request, one at a time in the order they come\n"
+                 "(over every connection); an answer leaves when its work is done",
+                 0, 600000, o.workMs);
+    numberOption(app, "--lose-frame", "N", "a frame count of at least 1",
+                 "lose each connection's N-th frame: no answer, no change", 1, 1000000000, o.loseFrame);
     app.add_flag("--garbage", o.garbage, "send a few garbage bytes before every answer");
     numberOption(app, "--drop-after", "N", "a frame count of at least 1",
                  "close a TCP connection after its N-th frame is answered;\n"

@@ -20,6 +20,10 @@ struct SimOptions {
     RefusedAddresses refused;
     bool silent = false;
     unsigned delayMs = 0;
+    // The reader's time for one request: it works on one at a time, in the
+    // order they come over every connection. 0: at once.
+    unsigned workMs = 0;
+    unsigned loseFrame = 0;       // each connection's frame of this number gets lost; 0: none
     bool garbage = false;
     unsigned dropAfter = 0;       // 0: never drop
     // With every TCP client slot taken, a client that has sent nothing for this

@@ -45,7 +45,7 @@ double writeAll(const std::vector<PortArgument>& ports, const Profile& profile)
     const auto start = Clock::now();
     const auto outcomes = runOnReaders(ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink&) {
         outcome.total = profile.entries.size();
-        outcome.done = outcome.total - writeReader(handle, profile).size();
+        outcome.done = outcome.total - writeReader(handle, profile).failures.size();
     }, progress);
     const double seconds = secondsSince(start);
     const bool clean = std::all_of(outcomes.begin(), outcomes.end(), [](const ReaderOutcome& o) { return o.clean(); });

@@ -1,8 +1,9 @@
 // The main window as it starts: title, size, how the controls stand to one
 // another, the tab-page tree, the first log line, the status bar, the buttons;
-// the window busy.
+// the window busy; a held key.
 #include "TestClasses.h"
 #include "FormFixture.h"
+#include "ProfileShortcuts.h"
 #include "Reader.h"
 #include "TextFitCheck.h"
 
@@ -36,6 +37,8 @@ private slots:
     void busyWhileTalkingToTheReader();
     void inputDuringAQuery_data();
     void inputDuringAQuery();
+    void heldKeyStartsOneOperation_data();
+    void heldKeyStartsOneOperation();
 };
 
 namespace {
@@ -77,11 +80,13 @@ void WindowTest::placement()
     const QRect statusBar = child(form.get(), "StatusBar1")->geometry();
     QVERIFY2(statusBar.left() == 0 && statusBar.width() == form->width() && statusBar.bottom() == form->height() - 1,
              "the status bar runs along the bottom edge");
-    // The address field for TCP/IP takes the place of the baud rate list.
+    // The address field for TCP/IP takes the place of the baud rate list, reaching
+    // further right where the widest address needs it.
     const QRect address = child(form.get(), "Edit71")->geometry();
     const QRect baudRates = child(form.get(), "ComboBox2")->geometry();
     QVERIFY(qAbs(address.x() - baudRates.x()) <= 1 && qAbs(address.y() - baudRates.y()) <= 1);
-    QCOMPARE(address.size(), baudRates.size());
+    QCOMPARE(address.height(), baudRates.height());
+    QVERIFY(address.width() >= baudRates.width());
     QCOMPARE(child(form.get(), "PageControl2")->geometry(), child(form.get(), "PageControl5")->geometry());
     // The log under the tab pages; the page buttons one above the other in front of them.
     QVERIFY(child(form.get(), "Memo1")->y() > child(form.get(), "PageControl1")->geometry().bottom());
@@ -316,6 +321,72 @@ void WindowTest::inputDuringAQuery()
         QCOMPARE(calls.back(), std::string(quit ? "CloseReader" : "GetParameter"));
         QVERIFY(!form->isVisible());
     }
+}
+
+void WindowTest::heldKeyStartsOneOperation_data()
+{
+    QTest::addColumn<QString>("focus");   // the button with the focus; none for a shortcut
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("connected");
+    const int none = Qt::NoModifier;
+    const int control = Qt::ControlModifier;
+    const QString enter = QStringLiteral("\r");
+    QTest::newRow("Setup Para, Return") << "BitBtn4" << int(Qt::Key_Return) << none << enter << true;
+    QTest::newRow("Setup Para, Enter") << "BitBtn4" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << enter << true;
+    QTest::newRow("Setup Para, Space") << "BitBtn4" << int(Qt::Key_Space) << none << " " << true;
+    QTest::newRow("Query Para, Return") << "BitBtn3" << int(Qt::Key_Return) << none << enter << true;
+    QTest::newRow("Connect, Return") << "Button1" << int(Qt::Key_Return) << none << enter << false;
+    QTest::newRow("Disconnect, Return") << "Button2" << int(Qt::Key_Return) << none << enter << true;
+    QTest::newRow("Update Reader, Return") << "Button3" << int(Qt::Key_Return) << none << enter << true;
+    QTest::newRow("Ctrl+S") << "" << int(Qt::Key_S) << control << "" << true;
+    QTest::newRow("Ctrl+O") << "" << int(Qt::Key_O) << control << "" << false;
+}
+
+// A key held down on the window (its press, the repeats the keyboard sends
+// while it is held, its release) does what one press does: one operation,
+// whichever button has the focus or whichever shortcut it is.
+void WindowTest::heldKeyStartsOneOperation()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(bool, connected);
+    const auto mods = Qt::KeyboardModifiers(modifiers);
+    struct Outcome {
+        std::vector<std::string> calls;
+        QStringList lines;
+        int filesAsked = 0;
+    };
+    const auto press = [&](int repeats) {
+        Outcome outcome;
+        auto form = showForm();
+        form->findChild<ProfileShortcuts*>()->setFileChooser([&](bool) { return ++outcome.filesAsked, QString(); });
+        if (connected)
+            click(form.get(), "Button1");
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qWarning("window not active");
+        if (!focus.isEmpty())
+            child(form.get(), qPrintable(focus))->setFocus();
+        fake::reader().calls.clear();
+        const qsizetype linesBefore = logMessages(form.get()).size();
+        QTest::simulateEvent(form->windowHandle(), true, key, mods, text, false);
+        for (int i = 0; i < repeats; ++i)
+            QTest::simulateEvent(form->windowHandle(), true, key, mods, text, true);
+        QTest::simulateEvent(form->windowHandle(), false, key, mods, text, false);
+        outcome.calls = fake::callNames();
+        outcome.lines = logMessages(form.get()).mid(linesBefore);
+        return outcome;
+    };
+    const Outcome once = press(0);
+    const Outcome held = press(10);
+    QVERIFY2(!once.calls.empty() || once.filesAsked == 1, "one press starts the operation");
+    QCOMPARE(held.calls, once.calls);
+    QCOMPARE(held.lines, once.lines);
+    QCOMPARE(held.filesAsked, once.filesAsked);
 }
 
 TEST_CLASS(WindowTest)

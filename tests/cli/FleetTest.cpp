@@ -20,6 +20,14 @@ namespace {
 const std::string profileText = "format = 1\n[antenna_power]\nchannel1_power = 22\nwork_antennas = [\"antenna2\"]\n"
                                 "[frequency]\nstart_frequency = 91000\nfrequency_points = 10\nchannel_mode = 7\n";
 
+// Nine values of one byte each, written in this order (address, byte); each differs from readersim's own.
+const std::string nineValuesProfile = "format = 1\n[io_parameter]\nbuzzer = false\nrelay1_delay = 3\n"
+                                      "relay2_delay = 3\nrelay3_delay = 3\nrelay4_delay = 3\n[antenna_power]\n"
+                                      "channel1_power = 20\nchannel2_power = 20\nchannel3_power = 20\n"
+                                      "channel4_power = 20\n";
+const std::vector<std::pair<int, uint8_t>> nineValues = {{101, 0}, {155, 3}, {156, 3}, {190, 3}, {191, 3},
+                                                         {192, 2}, {208, 2}, {224, 2}, {240, 2}};
+
 class FleetTest : public CliFixture {};
 
 TEST_F(FleetTest, sevenOfEightTakeTheProfileAndTheSilentOneIsNamed)
@@ -93,6 +101,37 @@ TEST_F(FleetTest, aShortCodeIsWrittenWithTheBytesThatEndIt)
     EXPECT_EQ(fileText(stateFile(1)).substr(72, 4), "\x01\xFF\xFF\xFF");
 }
 
+// A value whose request is lost gets no answer, and so do the next ones while a
+// slow reader is still busy: each is sent once more after the others, and the
+// reader, which took every value in the end, is not reported as refusing any.
+TEST_F(FleetTest, aValueWithNoAnswerIsSentOnceMore)
+{
+    writeText(file("site.toml"), nineValuesProfile);
+    // Frame 1 stops the RF work; frame 4 is the third value.
+    startReader({"--lose-frame", "4"});
+    startReader({"--lose-frame", "4", "--work-ms", "100"});
+
+    const CliRun text = runTool({"write", file("site.toml"), "--port", "COM1", "--verify"});
+    EXPECT_EQ(text.status, exit_status::ok) << text.out << text.err;
+    EXPECT_TRUE(std::regex_search(text.out, std::regex("\nCOM1 +ok +9/9 +1 value needed a second try\n"))) << text.out;
+    EXPECT_NE(text.err.find("COM1: 9 of 9 values taken; 1 value needed a second try"), std::string::npos) << text.err;
+
+    const CliRun json = runTool({"write", "--json", file("site.toml"), "--port", "COM2"});
+    EXPECT_EQ(json.status, exit_status::ok) << json.out << json.err;
+    const std::vector<Json> lines = jsonLines(json.out);
+    ASSERT_EQ(lines.size(), 2u) << json.out;
+    EXPECT_TRUE(holds(lines[0], {{"port", "COM2"}, {"result", "ok"}, {"done", 9}, {"failures", Json::array()}}))
+        << lines[0].dump();
+    EXPECT_GE(lines[0].value("second_tries", 0), 2) << "the busy reader's next value had no answer either";
+
+    for (int n = 1; n <= 2; ++n) {
+        const std::string state = fileText(stateFile(n));
+        ASSERT_EQ(state.size(), 256u);
+        for (const auto& [address, byte] : nineValues)
+            EXPECT_EQ(uint8_t(state[address]), byte) << "COM" << n << " address " << address;
+    }
+}
+
 // scan on loopback addresses, with readers on two of them sharing one TCP port:
 // each found at its station with its firmware, a range without readers gives
 // none (exit 1), and ranges it cannot take are refused before any traffic.
@@ -138,12 +177,8 @@ TEST_F(FleetTest, scanFindsTheReadersOfARange)
 // interrupted and the count of what it took, which is what it holds.
 TEST_F(FleetTest, anInterruptedWriteStillReportsWhatEachReaderTook)
 {
-    // Written in this order; each value differs from readersim's own.
-    const std::vector<std::pair<int, uint8_t>> values = {{101, 0}, {155, 3}, {156, 3}, {190, 3}, {191, 3},
-                                                         {192, 2}, {208, 2}, {224, 2}, {240, 2}};
-    writeText(file("site.toml"), "format = 1\n[io_parameter]\nbuzzer = false\nrelay1_delay = 3\nrelay2_delay = 3\n"
-                                 "relay3_delay = 3\nrelay4_delay = 3\n[antenna_power]\nchannel1_power = 20\n"
-                                 "channel2_power = 20\nchannel3_power = 20\nchannel4_power = 20\n");
+    const auto& values = nineValues;
+    writeText(file("site.toml"), nineValuesProfile);
     startReader({"--delay-ms", "100"});
     startReader({"--delay-ms", "100"});
     int output[2];

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -95,6 +96,46 @@ TEST_P(Faults, SlowReaderGetsTheFullWaitBackOnceItAnswers)
 
 INSTANTIATE_TEST_SUITE_P(Transports, Faults, ::testing::ValuesIn(everyVia()),
                          [](const auto& info) { return std::string(viaName(info.param)); });
+
+// A reader that takes D ms over each request, one at a time, loses one. The
+// calls after it must not queue requests behind a reader still at work: at most
+// D/20 + 2 of the next 30 fail, even when D is most of the full wait.
+TEST_F(LibraryTest, OneLostRequestCostsAFewCallsNotAFlood)
+{
+    struct Row {
+        Via via;
+        int workMs;
+        std::unique_ptr<SimProcess> sim;
+        uint32_t handle = 0;
+        uint16_t lost = READER_OK;
+        int failed = 0;
+    };
+    std::vector<Row> rows;
+    for (const Via via : everyVia())
+        for (const int workMs : {50, 250})
+            rows.push_back({via, workMs, std::make_unique<SimProcess>(std::vector<std::string>{
+                                             "--work-ms", std::to_string(workMs), "--lose-frame", "2"})});
+    // Opened one after the other (the port goes through the environment), then run at once.
+    for (Row& row : rows)
+        ASSERT_NE(row.handle = openVia(*row.sim, row.via), 0u);
+    std::vector<std::thread> threads;
+    for (Row& row : rows) {
+        threads.emplace_back([&row] {
+            uint8_t byte = 0;
+            GetParameter(row.handle, 3, 1, &byte);
+            row.lost = GetParameter(row.handle, 3, 1, &byte);
+            for (int call = 0; call < 30; ++call)
+                row.failed += GetParameter(row.handle, 3, 1, &byte) != READER_OK;
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.lost, READER_TIMEOUT) << viaName(row.via) << " D = " << row.workMs;
+        EXPECT_LE(row.failed, row.workMs / 20 + 2) << viaName(row.via) << " D = " << row.workMs;
+        CloseReader(row.handle);
+    }
+}
 
 TEST_F(LibraryTest, ConnectionDroppedMidCallFailsAtOnce)
 {

@@ -16,6 +16,8 @@ TEST_F(LibraryTest, ReaderOnStation3AnswersOnly3AndAny)
     ASSERT_NE(handle, 0u);
     const StationCase cases[] = {
         {3, READER_OK}, {4, READER_TIMEOUT}, {255, READER_OK}, {1, READER_TIMEOUT}, {3, READER_OK},
+        // A request to another station that got no answer keeps no reader at station 3 busy.
+        {4, READER_TIMEOUT}, {5, READER_TIMEOUT}, {3, READER_OK},
     };
     for (const StationCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "station " << int(c.selected));

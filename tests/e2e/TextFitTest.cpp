@@ -1,6 +1,7 @@
-// Every text of the window fits its control and no two controls overlap, on
-// every page: at start, with "TCP/IP" chosen, and after "Connect" and "Query
-// Para" against readersim through the real device library.
+// Every text of the window fits its control, every edit field shows the
+// widest value it may hold, and no two controls overlap, on every page: at
+// start, with "TCP/IP" chosen (the reader's address), and after "Connect" and
+// "Query Para" against readersim through the real device library.
 #include "TestClasses.h"
 #include "SimProcess.h"
 #include "TextFitCheck.h"

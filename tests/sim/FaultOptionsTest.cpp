@@ -42,6 +42,32 @@ TEST(FaultOptions, DelayedAnswersComeLateAndInOrder)
     EXPECT_EQ(b->seq, second);
 }
 
+// A slow reader works on one request at a time, in order, over every
+// connection; a lost frame takes none of its time and gets no answer.
+TEST(FaultOptions, SlowReaderAnswersOneAtATimeAndLosesTheNthFrame)
+{
+    SimProcess sim({"--work-ms", "150", "--lose-frame", "2"});
+    auto tcp = SimClient::overTcp(sim.tcpPort());
+    auto pty = SimClient::overPty(sim.ptyPath());
+    const auto start = Clock::now();
+    const uint8_t first = tcp.send(Command::GetParameter, {192, 1});
+    tcp.send(Command::GetParameter, {192, 1});
+    const uint8_t third = tcp.send(Command::SetParameter, {192, 1, 5});
+    const auto a = tcp.receive(3000);
+    ASSERT_TRUE(a.has_value());
+    EXPECT_EQ(a->seq, first);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(150));
+    pty.send(Command::GetFirmwareVersion);   // waits for the third TCP request, still in work
+    const auto b = tcp.receive(3000);
+    ASSERT_TRUE(b.has_value());
+    EXPECT_EQ(b->seq, third) << "the lost frame was answered";
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300)) << "requests were worked on at once";
+    ASSERT_TRUE(pty.receive(3000).has_value());
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(450)) << "the connections do not share one reader";
+    EXPECT_FALSE(tcp.receive(200).has_value());
+    EXPECT_EQ(readParameter(tcp, 192, 1), (Bytes{5}));
+}
+
 TEST(FaultOptions, DelayedAnswerOnThePty)
 {
     SimProcess sim({"--delay-ms", "200", "--no-tcp"});

@@ -82,8 +82,8 @@ TEST(SimOptions, HelpWinsOverEverythingElse)
     EXPECT_TRUE(parsed.showHelp);
     EXPECT_EQ(parsed.error, "");
     for (const char* option : {"--tcp", "--pty-link", "--state", "--station", "--firmware", "--fail-read",
-                               "--fail-write", "--silent", "--delay-ms", "--garbage", "--drop-after", "--idle-timeout",
-                               "--help"})
+                               "--fail-write", "--silent", "--delay-ms", "--work-ms", "--lose-frame", "--garbage",
+                               "--drop-after", "--idle-timeout", "--help"})
         EXPECT_NE(sim::usageText().find(option), std::string::npos) << option;
 }
 

@@ -1,5 +1,8 @@
 #include "TextFitCheck.h"
 
+#include "FieldRuleTable.h"
+#include "StartFrequencyRule.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,12 +10,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTabWidget>
 
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -35,11 +40,61 @@ QString controlName(const QWidget* widget)
     return name;
 }
 
+// An edit field of the window's own, not the one inside an editable list.
+const QLineEdit* ownField(const QWidget* widget)
+{
+    auto* field = qobject_cast<const QLineEdit*>(widget);
+    if (!field || field->objectName().isEmpty() || qobject_cast<const QComboBox*>(field->parentWidget()))
+        return nullptr;
+    return field;
+}
+
+// The fields with no input rule, and the widest value each is given: the
+// reader's address in "Communication Settings", the longest hopping interval
+// (100 steps of 10 ms).
+const std::map<QString, QString> fieldsWithoutRule{
+    {QStringLiteral("Edit71"), QStringLiteral("255.255.255.255")},
+    {QStringLiteral("Edit16"), QStringLiteral("1000")},
+};
+
+QString widestOf(const QFontMetrics& metrics, QStringView characters, int count)
+{
+    QChar widest = characters.front();
+    for (const QChar c : characters)
+        if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(widest))
+            widest = c;
+    return QString(count, widest);
+}
+
+// The widest value a field must show whole: a number field's largest number,
+// a code field's longest code (of its widest digit); nothing for a field
+// the check knows no value for.
+std::optional<QString> widestValue(const QLineEdit* field)
+{
+    const QString name = field->objectName();
+    for (const FieldRule& rule : fieldRules) {
+        if (name != QLatin1String(rule.name.data(), qsizetype(rule.name.size())))
+            continue;
+        if (rule.startFrequency)
+            return QString::number(startFrequency::highest);
+        if (rule.range)
+            return QString::number(rule.range->upperLimit);
+        if (rule.maxLength == 0)
+            return std::nullopt;
+        const QString alphabet = rule.filter == CharacterFilter::Hex ? QStringLiteral("0123456789ABCDEF")
+                                                                     : QStringLiteral("0123456789");
+        return widestOf(field->fontMetrics(), alphabet, rule.maxLength);
+    }
+    if (const auto known = fieldsWithoutRule.find(name); known != fieldsWithoutRule.end())
+        return known->second;
+    return std::nullopt;
+}
+
 bool showsOwnText(const QWidget* widget)
 {
     if (auto* label = qobject_cast<const QLabel*>(widget))
         return !label->wordWrap();
-    return qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget)
+    return ownField(widget) || qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget)
         || qobject_cast<const QPushButton*>(widget) || qobject_cast<const QComboBox*>(widget)
         || qobject_cast<const QGroupBox*>(widget);
 }
@@ -48,6 +103,10 @@ bool showsOwnText(const QWidget* widget)
 // a list (any of which the list shows once chosen).
 QStringList textsOf(const QWidget* widget)
 {
+    if (const QLineEdit* field = ownField(widget)) {
+        const std::optional<QString> widest = widestValue(field);
+        return widest ? QStringList{*widest} : QStringList{};
+    }
     if (auto* button = qobject_cast<const QAbstractButton*>(widget))
         return {button->text()};
     if (auto* label = qobject_cast<const QLabel*>(widget))
@@ -66,7 +125,16 @@ QStringList textsOf(const QWidget* widget)
 std::unique_ptr<QWidget> standIn(const QWidget* control, const QString& text)
 {
     std::unique_ptr<QWidget> copy;
-    if (auto* list = qobject_cast<const QComboBox*>(control)) {
+    if (auto* field = qobject_cast<const QLineEdit*>(control)) {
+        // Its text ends where the cursor stands after a query or a keystroke.
+        auto* own = new QLineEdit(text);
+        own->setFrame(field->hasFrame());
+        own->setAlignment(field->alignment());
+        own->setTextMargins(field->textMargins());
+        own->setContentsMargins(field->contentsMargins());
+        own->setReadOnly(field->isReadOnly());
+        copy.reset(own);
+    } else if (auto* list = qobject_cast<const QComboBox*>(control)) {
         auto* own = new QComboBox;
         own->setEditable(list->isEditable());
         own->setFrame(list->hasFrame());
@@ -327,6 +395,8 @@ QStringList textFitFindings(QWidget* root)
     for (QWidget* widget : widgets) {
         if (!widget->isVisible())
             continue;
+        if (const QLineEdit* field = ownField(widget); field && !widestValue(field))
+            findings << QStringLiteral("%1: the widest value it must show is not known").arg(controlName(widget));
         if (showsOwnText(widget))
             if (const std::optional<CutText> cut = cutText(widget))
                 findings << QStringLiteral("%1: '%2' needs %3 px, has %4")
