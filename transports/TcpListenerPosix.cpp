@@ -40,10 +40,7 @@ std::unique_ptr<TcpListener> TcpListener::listen(uint32_t address, uint16_t port
     // connections of its last run that the system still winds down.
     const int one = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in own{};
-    own.sin_family = AF_INET;
-    own.sin_port = htons(port);
-    own.sin_addr.s_addr = htonl(address);
+    sockaddr_in own = socketAddress(address, port);
     socklen_t length = sizeof own;
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&own), sizeof own) != 0 || ::listen(fd, backlog) != 0
         || ::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &length) != 0) {

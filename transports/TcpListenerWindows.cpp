@@ -33,10 +33,7 @@ std::unique_ptr<TcpListener> TcpListener::listen(uint32_t address, uint16_t port
         return nullptr;
     }
     std::unique_ptr<Socket> held(new Socket{socket});
-    sockaddr_in own{};
-    own.sin_family = AF_INET;
-    own.sin_port = htons(port);
-    own.sin_addr.s_addr = htonl(address);
+    sockaddr_in own = socketAddress(address, port);
     int length = sizeof own;
     if (::bind(socket, reinterpret_cast<const sockaddr*>(&own), sizeof own) != 0 || ::listen(socket, backlog) != 0
         || ::getsockname(socket, reinterpret_cast<sockaddr*>(&own), &length) != 0) {

@@ -5,8 +5,12 @@
 #include "FdTransport.h"
 
 #include <memory>
+#include <netinet/in.h>
 
 namespace readerlib {
+
+// The socket address of address:port, both in host byte order.
+sockaddr_in socketAddress(uint32_t address, uint16_t port);
 
 class TcpTransport final : public FdTransport {
 public:

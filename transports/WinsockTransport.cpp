@@ -34,6 +34,15 @@ int waitFor(SOCKET socket, bool forWriting, int timeoutMs)
     return count > 0 && !FD_ISSET(socket, &ready) ? -1 : count;
 }
 
+sockaddr_in socketAddress(uint32_t address, uint16_t port)
+{
+    sockaddr_in socket{};
+    socket.sin_family = AF_INET;
+    socket.sin_port = htons(port);
+    socket.sin_addr.s_addr = htonl(address);
+    return socket;
+}
+
 std::unique_ptr<WinsockTransport> WinsockTransport::connect(uint32_t address, uint16_t port, int connectTimeoutMs,
                                                             uint16_t& status)
 {
@@ -54,10 +63,7 @@ std::unique_ptr<WinsockTransport> WinsockTransport::connect(uint32_t address, ui
     u_long nonBlocking = 1;
     ::ioctlsocket(socket, FIONBIO, &nonBlocking);
 
-    sockaddr_in peer{};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(port);
-    peer.sin_addr.s_addr = htonl(address);
+    const sockaddr_in peer = socketAddress(address, port);
     // Non-blocking connect, so an unreachable reader costs the connect timeout
     // and not the system's 21 s.
     if (::connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {

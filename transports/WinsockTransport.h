@@ -17,6 +17,9 @@ bool winsockStarted();
 // fails shows in the exception set.
 int waitFor(SOCKET socket, bool forWriting, int timeoutMs);
 
+// The socket address of address:port, both in host byte order.
+sockaddr_in socketAddress(uint32_t address, uint16_t port);
+
 class WinsockTransport final : public Transport {
 public:
     // Connects to address:port (host byte order) within connectTimeoutMs.
