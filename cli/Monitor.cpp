@@ -83,7 +83,8 @@ void hear(readerlib::Transport& link, const std::string& source, const tagframe:
             decoder.feed({buffer.data(), got}, reads);
         else
             decoder.finish();
-        report.heard(source, reads, decoder.strayBytes() - strayBefore, decoder.straySample());
+        const uint64_t stray = decoder.strayBytes() - strayBefore;
+        report.heard(source, reads, stray, stray > 0 ? decoder.straySample() : std::vector<uint8_t>{});
     }
 }
 
