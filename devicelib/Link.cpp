@@ -115,6 +115,18 @@ uint16_t Link::awaitAnswer(Clock::time_point shortDeadline, Clock::time_point fu
                 *answer = std::move(*frame);
             return READER_OK;
         }
+        // A start byte among a reader's tag frames can announce more bytes than
+        // come before the answer, on a line never quiet: the answer behind it
+        // is taken as soon as it is whole.
+        if (auto frame = decoder_.takeWaitedFor([&](const frame::Frame& f) {
+                return unanswered_ && fromReader(f, unanswered_->station)
+                    && answers(f, unanswered_->seq, unanswered_->answerCommand, unanswered_->echo);
+            })) {
+            settles(*frame);
+            if (answer != nullptr)
+                *answer = std::move(*frame);
+            return READER_OK;
+        }
         const auto now = Clock::now();
         // Part of a frame is held and no byte has come for the quiet-line time:
         // it was noise announcing bytes that never come; search what is behind it.

@@ -4,13 +4,15 @@
 // goes quiet: what the decoder finds may not depend on how the bytes were split.
 // Every frame found must also encode again to bytes that a fresh decoder turns
 // into the same frame with nothing left over, and the decoder never holds a
-// whole frame's worth of bytes without deciding about them.
+// whole frame's worth of bytes without deciding about them; so also when a
+// host waiting for one answer takes it from behind a start byte held.
 #include "FrameCodec.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -48,19 +50,27 @@ void takeFrames(frame::Decoder& decoder, Outcome& outcome)
     check(decoder.pendingBytes() < frame::kMaxFrameSize);
 }
 
-// Decodes stream in pieces of the sizes in plan (cycled; each 1..256), then lets the line go quiet.
-Outcome decode(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan, Outcome& beforeQuiet)
+// Feeds stream to decoder in pieces of the sizes in plan (cycled; each
+// 1..256; no plan: all at once), calling afterEach after each piece.
+void feedInPieces(frame::Decoder& decoder, const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan,
+                  const std::function<void()>& afterEach)
 {
-    frame::Decoder decoder;
-    Outcome outcome;
     std::size_t at = 0;
     for (std::size_t piece = 0; at < stream.size(); ++piece) {
         const std::size_t size = plan.empty() ? stream.size() : std::size_t{plan[piece % plan.size()]} + 1;
         const std::size_t taken = std::min(size, stream.size() - at);
         decoder.feed(stream.data() + at, taken);
         at += taken;
-        takeFrames(decoder, outcome);
+        afterEach();
     }
+}
+
+// Decodes stream in pieces of the sizes in plan (cycled; each 1..256), then lets the line go quiet.
+Outcome decode(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan, Outcome& beforeQuiet)
+{
+    frame::Decoder decoder;
+    Outcome outcome;
+    feedInPieces(decoder, stream, plan, [&] { takeFrames(decoder, outcome); });
     beforeQuiet = outcome;
     beforeQuiet.discarded = decoder.discardedBytes();
     beforeQuiet.pending = decoder.pendingBytes();
@@ -70,6 +80,24 @@ Outcome decode(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& p
     outcome.pending = decoder.pendingBytes();
     check(outcome.pending == 0);   // a quiet line leaves nothing undecided
     return outcome;
+}
+
+// Decodes stream as a host waiting for one answer does: whenever next() gives
+// nothing, it takes the frame it waits for (here: sequence number waited)
+// from behind the start byte held. What it takes is a whole frame, and the
+// decoder goes on after it as before.
+void decodeWaiting(const std::vector<uint8_t>& stream, const std::vector<uint8_t>& plan, uint8_t waited)
+{
+    frame::Decoder decoder;
+    Outcome ignored;
+    feedInPieces(decoder, stream, plan, [&] {
+        takeFrames(decoder, ignored);
+        while (auto found = decoder.takeWaitedFor([waited](const frame::Frame& f) { return f.seq == waited; })) {
+            check(found->seq == waited);
+            checkReencodes(*found);
+            takeFrames(decoder, ignored);
+        }
+    });
 }
 
 bool same(const Outcome& a, const Outcome& b)
@@ -90,5 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Outcome split = decode(stream, plan, splitBeforeQuiet);
     check(same(whole, split));
     check(same(wholeBeforeQuiet, splitBeforeQuiet));
+    decodeWaiting(stream, plan, plan.empty() ? 0 : plan[0]);
     return 0;
 }

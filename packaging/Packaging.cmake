@@ -77,7 +77,8 @@ endif()
 # The docs, the licence as Debian states it, and the package's change log.
 set(doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/tagdesk)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/protocol.md
-              ${PROJECT_SOURCE_DIR}/docs/readersim.md ${packaging_dir}/debian/copyright
+              ${PROJECT_SOURCE_DIR}/docs/readersim.md ${PROJECT_SOURCE_DIR}/docs/tag-output.md
+              ${packaging_dir}/debian/copyright
         DESTINATION ${doc_dir})
 set(TAGDESK_PACKAGE_MAINTAINER "Tagdesk maintainers <maintainers@tagdesk.invalid>"
     CACHE STRING "The Maintainer field of the Debian package")

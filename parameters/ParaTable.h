@@ -158,7 +158,7 @@ inline constexpr auto paraTable = [] {
         ipv4(26, CommunicationPort, "server_ip_address", "server IP address (client mode)"),
         word(30, CommunicationPort, "server_port", "server port number (client mode)", ""),
         choice(64, FrameFormat, "data_format", "data format of tag data", dataFormats),
-        number(65, FrameFormat, "tag_id_window", "tag ID window: start 0..11 in the high nibble, length - 1 in the low", ""),
+        number(65, FrameFormat, "tag_id_window", "tag ID window: start 0..11 in the high nibble, length 1..12 in the low", ""),
         number(66, SupportedProtocol, "gen2_tid_length", "Gen 2 TID length", "", 4, 7),
         choice(68, FrameFormat, "output_mode", "output mode", outputModes),
         word(69, FrameFormat, "output_interval", "output interval", "s"),

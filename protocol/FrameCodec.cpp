@@ -66,6 +66,41 @@ void Decoder::compact()
     start_ = 0;
 }
 
+Decoder::Candidate Decoder::candidateAt(std::size_t at, std::size_t& total) const
+{
+    const std::size_t held = buffer_.size() - at;
+    if (held < 3)
+        return Candidate::Incomplete;
+    const uint8_t* p = buffer_.data() + at;
+    const std::size_t length = (static_cast<std::size_t>(p[1]) << 8) | p[2];
+    if (length > kMaxPayload)
+        return Candidate::Noise;
+    total = kHeaderSize + length + kCrcSize;
+    if (held < total)
+        return Candidate::Incomplete;
+    const uint16_t expected = static_cast<uint16_t>((p[total - 2] << 8) | p[total - 1]);
+    return crc16(p + 1, total - 3) == expected ? Candidate::Whole : Candidate::Noise;
+}
+
+Frame Decoder::frameAt(std::size_t at, std::size_t total) const
+{
+    const uint8_t* p = buffer_.data() + at;
+    Frame frame;
+    frame.seq = p[3];
+    frame.station = p[4];
+    frame.command = p[5];
+    frame.status = p[6];
+    frame.payload.assign(p + kHeaderSize, p + total - kCrcSize);
+    return frame;
+}
+
+void Decoder::take(std::size_t total)
+{
+    start_ += total;
+    if (start_ == buffer_.size())
+        reset();
+}
+
 std::optional<Frame> Decoder::next()
 {
     for (;;) {
@@ -77,21 +112,10 @@ std::optional<Frame> Decoder::next()
         discarded_ += skipped;
         if (pendingBytes() == 0)
             return std::nullopt;
-        if (pendingBytes() < 3) {
-            if (!quiet_)
-                return std::nullopt;
-            dropByte();
-            continue;
-        }
 
-        const uint8_t* p = buffer_.data() + start_;
-        const std::size_t length = (static_cast<std::size_t>(p[1]) << 8) | p[2];
-        if (length > kMaxPayload) {
-            dropByte();
-            continue;
-        }
-        const std::size_t total = kHeaderSize + length + kCrcSize;
-        if (pendingBytes() < total) {
+        std::size_t total = 0;
+        switch (candidateAt(start_, total)) {
+        case Candidate::Incomplete:
             // The rest of the frame is still on its way, unless the line went
             // quiet: then the start byte was noise announcing bytes that never
             // come, and the bytes behind it are searched again.
@@ -99,24 +123,33 @@ std::optional<Frame> Decoder::next()
                 return std::nullopt;
             dropByte();
             continue;
-        }
-
-        const uint16_t expected = static_cast<uint16_t>((p[total - 2] << 8) | p[total - 1]);
-        if (crc16(p + 1, total - 3) != expected) {
+        case Candidate::Noise:   // an impossible length or a bad CRC
             dropByte();
             continue;
+        case Candidate::Whole: {
+            Frame frame = frameAt(start_, total);
+            take(total);
+            return frame;
         }
-        Frame frame;
-        frame.seq = p[3];
-        frame.station = p[4];
-        frame.command = p[5];
-        frame.status = p[6];
-        frame.payload.assign(p + kHeaderSize, p + kHeaderSize + length);
-        start_ += total;
-        if (start_ == buffer_.size())
-            reset();
+        }
+    }
+}
+
+std::optional<Frame> Decoder::takeWaitedFor(const std::function<bool(const Frame&)>& wanted)
+{
+    for (std::size_t at = start_ + 1; at < buffer_.size(); ++at) {
+        std::size_t total = 0;
+        if (buffer_[at] != kStartOfFrame || candidateAt(at, total) != Candidate::Whole)
+            continue;
+        Frame frame = frameAt(at, total);
+        if (!wanted(frame))
+            continue;
+        discarded_ += at - start_;
+        start_ = at;
+        take(total);
         return frame;
     }
+    return std::nullopt;
 }
 
 } // namespace frame

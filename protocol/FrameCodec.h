@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -50,6 +51,14 @@ public:
     std::optional<Frame> next();
     void reset();
 
+    // For a host that waits for one frame, when next() gives nothing: a whole
+    // frame that wanted() accepts, held behind the start byte next() waits on.
+    // The bytes before it are given up as noise. On a line that carries other
+    // bytes too (a reader's tag frames), a start byte among them may announce
+    // more bytes than come before the frame waited for, and the line is never
+    // quiet; the frame waited for is still taken as soon as it is whole.
+    std::optional<Frame> takeWaitedFor(const std::function<bool(const Frame&)>& wanted);
+
     // The line has been quiet for kQuietLineMs: no more bytes are coming for
     // what is held. A frame still incomplete is given up, so the whole frames
     // held behind a stray start byte are found; the next feed() ends this.
@@ -61,6 +70,11 @@ public:
     std::size_t pendingBytes() const { return buffer_.size() - start_; }
 
 private:
+    enum class Candidate { Noise, Incomplete, Whole };
+    // What begins at buffer_[at] (a start byte); for a whole frame, its size in total.
+    Candidate candidateAt(std::size_t at, std::size_t& total) const;
+    Frame frameAt(std::size_t at, std::size_t total) const;
+    void take(std::size_t total);
     void dropByte();
     void compact();
 

@@ -1,6 +1,8 @@
 #include "EventLoop.h"
 
+#include "ControlCommands.h"
 #include "Diagnostics.h"
+#include "TagSettings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,6 +27,16 @@ const std::vector<uint8_t> kGarbage = {0x00, frame::kStartOfFrame, 0xFF, 0xFF, 0
 // may be listening) further answers are lost, as on a real line.
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 
+// Tag frames are queued for a connection only while it owes less than this,
+// so that a client that does not read them loses frames, never its answers.
+constexpr std::size_t kMaxTagBacklog = 16 * 1024;
+
+// The output ports readersim does not simulate, by their bit of the port mask.
+constexpr std::pair<uint8_t, const char*> kUnsimulatedPorts[] = {
+    {output_port::kRs485, "RS-485"},     {output_port::kWiegand, "Wiegand"},
+    {output_port::kCan, "CAN"},          {output_port::kComKeyboard, "COM-Keyboard"},
+    {output_port::kUsbKeyboard, "USB-Keyboard"}};
+
 // Out of descriptors, accept() fails while the listening socket stays readable:
 // it is left out of poll() this long, or until a client leaves.
 constexpr auto kAcceptBackOff = std::chrono::milliseconds(100);
@@ -37,7 +49,7 @@ int millisecondsUntil(std::chrono::steady_clock::time_point when)
 
 } // namespace
 
-EventLoop::EventLoop(const SimOptions& options, ReaderState& reader)
+EventLoop::EventLoop(const SimOptions& options, SimReader& reader)
     : options_(options), reader_(reader)
 {
 }
@@ -67,6 +79,11 @@ void EventLoop::servePty(const PtyPort& port)
         logLine("cannot watch " + port.slavePath + ": answers owed to a client that left reach the next one");
 }
 
+void EventLoop::serveControl(ControlSocket& control)
+{
+    control_ = &control;
+}
+
 int EventLoop::pollTimeoutMs() const
 {
     int timeout = -1;
@@ -76,6 +93,8 @@ int EventLoop::pollTimeoutMs() const
     };
     if (!lateAnswers_.empty())
         earliest(lateAnswers_.front().due);
+    if (const auto due = reader_.nextDue())
+        earliest(*due);
     for (const auto& [id, connection] : connections_)
         if (connection.decoder.pendingBytes() > 0 && connection.reading && !connection.deaf)
             earliest(connection.lastInput + std::chrono::milliseconds(frame::kQuietLineMs));
@@ -137,6 +156,10 @@ void EventLoop::run(int stopFd)
         const int ptyClientsFd = ptyClients_ ? ptyClients_->fd() : -1;
         fds.push_back({ptyClientsFd, POLLIN, 0});
         fds.push_back({listening() ? listenFd_ : -1, POLLIN, 0});
+        fds.push_back({reader_.server().fd(), reader_.server().events(), 0});
+        const std::size_t firstControl = fds.size();
+        if (control_)
+            control_->addPollFds(fds);
         const std::size_t firstConnection = fds.size();
         for (auto& [id, connection] : connections_) {
             const bool backedUp = !connection.pty && owed(connection) >= kMaxPendingOutput;
@@ -162,6 +185,12 @@ void EventLoop::run(int stopFd)
         releaseDueAnswers();
         if (fds[2].revents & POLLIN)
             acceptClients();
+        if (fds[3].revents != 0)
+            reader_.server().onReady(fds[3].revents, Clock::now());
+        if (control_)
+            control_->serve(&fds[firstControl], [this](std::string_view line) {
+                return controlCommand(reader_, line, Clock::now());
+            });
         for (std::size_t i = firstConnection; i < fds.size(); ++i) {
             const uint64_t id = ids[i - firstConnection];
             auto it = connections_.find(id);
@@ -174,6 +203,9 @@ void EventLoop::run(int stopFd)
                 writeConnection(id, it->second);
         }
         giveUpQuietPartials();
+        const auto now = Clock::now();
+        if (const auto due = reader_.nextDue(); due && *due <= now)
+            reader_.runDue(now, [this](const std::vector<uint8_t>& frame) { sendTagFrame(frame); });
         closeFinishedConnections();
     }
 }
@@ -300,7 +332,7 @@ void EventLoop::onFrame(uint64_t id, Connection& connection, const frame::Frame&
     ++connection.frames;
     // A lost frame never reached the reader: it changes nothing and takes none of its time.
     if (!options_.silent && connection.frames != options_.loseFrame) {
-        if (auto answer = reader_.handle(request)) {
+        if (auto answer = reader_.handle(request, Clock::now())) {
             std::vector<uint8_t> bytes;
             if (options_.garbage)
                 bytes = kGarbage;
@@ -359,6 +391,43 @@ void EventLoop::writeConnection(uint64_t id, Connection& connection)
         return;
     }
     connection.out.erase(connection.out.begin(), connection.out.begin() + n);
+}
+
+void EventLoop::sendTagFrame(const std::vector<uint8_t>& frame)
+{
+    const TagSettings settings = tagSettings(reader_.state().memory());
+    TagOutputCounts& counts = reader_.counts();
+    const auto count = [&counts](bool taken) { ++(taken ? counts.sent : counts.dropped); };
+    // readersim's one pseudo-terminal stands for both the RS-232 and the USB port.
+    if (settings.outputPorts & (output_port::kRs232 | output_port::kUsb)) {
+        const auto pty = connections_.find(ptyId_);
+        // A line nobody has open loses what is sent on it.
+        const bool listened = pty != connections_.end() && (ptyClients_->fd() < 0 || ptyClients_->anyClient());
+        count(listened && queueTagFrame(pty->second, frame));
+    }
+    if (settings.outputPorts & output_port::kTcpIp) {
+        if (settings.clientMode) {
+            count(reader_.server().send(frame));
+        } else {
+            for (auto& [id, connection] : connections_)
+                if (!connection.pty && !connection.closing)
+                    count(queueTagFrame(connection, frame));
+        }
+    }
+    for (const auto& [bit, name] : kUnsimulatedPorts) {
+        if ((settings.outputPorts & bit) == 0 || (counts.unsimulatedPortsLogged & bit) != 0)
+            continue;
+        counts.unsimulatedPortsLogged |= bit;
+        logLine(std::string("output port ") + name + " is not simulated: its tag frames go nowhere");
+    }
+}
+
+bool EventLoop::queueTagFrame(Connection& connection, const std::vector<uint8_t>& frame)
+{
+    if (owed(connection) + frame.size() > kMaxTagBacklog)
+        return false;
+    connection.out.insert(connection.out.end(), frame.begin(), frame.end());
+    return true;
 }
 
 void EventLoop::releaseDueAnswers()

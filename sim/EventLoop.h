@@ -1,14 +1,16 @@
 // One thread, one poll(): accepts TCP clients, reads the pseudo-terminal,
-// decodes frames, asks the reader state for answers and sends them, applying
-// the fault options (silent, late, slow, lost frames,
-// garbage, dropped connections) on the way.
+// decodes frames, asks the reader for answers and sends them, applying the
+// fault options (silent, late, slow, lost frames, garbage, dropped connections)
+// on the way; runs the reader when its tag reading is due and sends its tag
+// frames on the output ports; serves the control socket.
 #pragma once
 
+#include "ControlSocket.h"
 #include "FrameCodec.h"
 #include "PtyClients.h"
 #include "PtyPort.h"
-#include "ReaderState.h"
 #include "SimOptions.h"
+#include "SimReader.h"
 
 #include <chrono>
 #include <cstdint>
@@ -27,11 +29,12 @@ constexpr std::size_t kMaxTcpClients = 256;
 
 class EventLoop {
 public:
-    EventLoop(const SimOptions& options, ReaderState& reader);
+    EventLoop(const SimOptions& options, SimReader& reader);
     ~EventLoop();
 
     void serveTcp(int listenFd);
     void servePty(const PtyPort& port);   // the loop reads and writes it but does not close it
+    void serveControl(ControlSocket& control);
 
     // Runs until stopFd becomes readable.
     void run(int stopFd);
@@ -82,9 +85,14 @@ private:
     void releaseDueAnswers();
     void closeFinishedConnections();
     void closeConnection(uint64_t id);
+    // One tag frame to every output port the reader's settings name.
+    void sendTagFrame(const std::vector<uint8_t>& frame);
+    // False when the connection already owes too much: the frame is dropped.
+    bool queueTagFrame(Connection& connection, const std::vector<uint8_t>& frame);
 
     const SimOptions& options_;
-    ReaderState& reader_;
+    SimReader& reader_;
+    ControlSocket* control_ = nullptr;
     int listenFd_ = -1;
     std::size_t tcpClients_ = 0;
     Clock::time_point acceptPausedUntil_;   // out of descriptors: retry accepting after this

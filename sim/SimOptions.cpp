@@ -1,11 +1,14 @@
 #include "SimOptions.h"
 
+#include "TagField.h"
+
 #include <CLI/CLI.hpp>
 
 #include <arpa/inet.h>
 
 #include <charconv>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -106,7 +109,15 @@ void defineOptions(CLI::App& app, SimOptions& o)
     app.set_help_flag("-h,--help", "this text");
     app.set_version_flag("--version", "readersim " TAGDESK_VERSION, "the program's version");
     app.get_formatter()->column_width(24);
-    app.footer("When ready it prints \"tcp HOST:PORT\", \"pty PATH\" and \"ready\", one per line.\n"
+    app.footer("A tag file holds one tag a line: \"ID [ANTENNA [READS]]\", ID 24 hexadecimal digits,\n"
+               "ANTENNA 1 to 4 or * (every antenna, the default), READS its reads per second.\n"
+               "The reader reads them as its work mode says and sends what its output settings say\n"
+               "(docs/tag-output.md).\n"
+               "The control socket takes one command a line and answers each with one line:\n"
+               "  trigger N on|off    trigger input N (1 to 4) goes active or inactive\n"
+               "  status              reading=yes|no reads=N sent=N dropped=N server=STATE\n"
+               "e.g. echo 'trigger 1 on' | nc -NU PATH   (netcat-openbsd; or socat - UNIX-CONNECT:PATH)\n"
+               "When ready it prints \"tcp HOST:PORT\", \"pty PATH\" and \"ready\", one per line.\n"
                "SIGINT or SIGTERM end it cleanly.");
 
     valueOption(app, "--tcp", "HOST:PORT", "HOST:PORT with an IPv4 address",
@@ -166,10 +177,30 @@ void defineOptions(CLI::App& app, SimOptions& o)
                  "with all 256 TCP client slots taken, a client that has sent nothing\n"
                  "for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
                  0, 86400, o.idleSeconds);
+    valueOption(app, "--tags", "FILE", "a path",
+                "read the tags in FILE (one a line, see below); refused with its line\n"
+                "and reason if any line is no tag",
+                [&o](const std::string& value) { o.tagFile = value; return !value.empty(); });
+    numberOption(app, "--tag-count", "N", "1 to " + std::to_string(kMaxTagFileLines),
+                 "instead of a file, N tags with random IDs, seen by every antenna", 1, kMaxTagFileLines,
+                 o.tagCount);
+    numberOption(app, "--seed", "S", "a whole number", "the random IDs and read times come from S (default 1)", 0,
+                 std::numeric_limits<unsigned long>::max(), o.seed);
+    valueOption(app, "--tag-rate", "R", "reads per second above 0 and at most 1000",
+                "reads per second of a tag that names none (default 1); at most one a read round",
+                [&o](const std::string& value) {
+                    const auto rate = parseReadsPerSecond(value);
+                    o.tagRate = rate.value_or(o.tagRate);
+                    return rate.has_value();
+                });
+    valueOption(app, "--control", "PATH", "a path",
+                "take commands at the Unix socket PATH while running (see below)",
+                [&o](const std::string& value) { o.controlPath = value; return !value.empty(); });
 }
 
 const char* const description =
-    "A virtual UHF RFID reader: serves the reader protocol over TCP and a pseudo-terminal.";
+    "A virtual UHF RFID reader: serves the reader protocol over TCP and a pseudo-terminal,\n"
+    "and reads the tags of a tag field as its settings say.";
 
 } // namespace
 
@@ -193,6 +224,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
     }
     if (!parsed.options.serveTcp && !parsed.options.servePty)
         parsed.error = "--no-tcp and --no-pty together leave nothing to serve";
+    if (!parsed.options.tagFile.empty() && parsed.options.tagCount != 0)
+        parsed.error = "--tags and --tag-count together: a tag field is one or the other";
     return parsed;
 }
 

@@ -29,6 +29,12 @@ struct SimOptions {
     // With every TCP client slot taken, a client that has sent nothing for this
     // long gives its slot to a connection that waits; 0: never.
     unsigned idleSeconds = 30;
+    // The tag field: a tag file, or tagCount random tags from seed (neither: no tags).
+    std::string tagFile;
+    std::size_t tagCount = 0;
+    uint64_t seed = 1;
+    double tagRate = 1;           // reads per second of a tag that names none
+    std::string controlPath;      // empty: no control socket
 };
 
 struct ParsedOptions {

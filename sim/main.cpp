@@ -1,5 +1,6 @@
 // readersim: a virtual reader for the device library's tests and for trying
 // the window without hardware. See docs/readersim.md.
+#include "ControlSocket.h"
 #include "DefaultMemory.h"
 #include "Diagnostics.h"
 #include "EventLoop.h"
@@ -7,8 +8,10 @@
 #include "SimOptions.h"
 #include "StateFile.h"
 #include "StopSignals.h"
+#include "TagField.h"
 #include "TcpListener.h"
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <unistd.h>
@@ -62,13 +65,34 @@ int main(int argc, char** argv)
             return false;
         };
     }
-    sim::ReaderState reader(options.identity, memory, options.refused, persist);
+    // A bad tag file is refused before the reader starts, with its line and reason.
+    std::vector<sim::Tag> tags;
+    if (!options.tagFile.empty()) {
+        auto loaded = sim::loadTagFile(options.tagFile, options.tagRate, error);
+        if (!loaded)
+            return fail(error);
+        tags = std::move(*loaded);
+    } else if (options.tagCount > 0) {
+        tags = sim::randomTags(options.tagCount, options.seed, options.tagRate);
+    }
+    sim::SimReader reader(sim::ReaderState(options.identity, memory, options.refused, persist),
+                          sim::TagReading(std::move(tags), options.seed));
 
     const int stopFd = sim::installStopSignals();
     if (stopFd < 0)
         return fail("cannot install the signal handlers");
 
+    // Before the ports: a start that fails after it takes the socket away again.
+    std::unique_ptr<sim::ControlSocket> control;
+    if (!options.controlPath.empty()) {
+        control = sim::ControlSocket::open(options.controlPath, error);
+        if (!control)
+            return fail(error);
+    }
+
     sim::EventLoop loop(options, reader);
+    if (control)
+        loop.serveControl(*control);
     sim::TcpListener listener;
     if (options.serveTcp) {
         listener = sim::openTcpListener(options.tcpHost, options.tcpPort, error);
@@ -92,6 +116,7 @@ int main(int argc, char** argv)
         std::cout << "pty " << pty.slavePath << std::endl;
     std::cout << "ready" << std::endl;
 
+    reader.start(std::chrono::steady_clock::now());
     loop.run(stopFd);
 
     if (listener.fd >= 0)

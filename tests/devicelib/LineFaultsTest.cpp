@@ -36,11 +36,12 @@ Bytes dataLookingLikeAnAnswer(uint8_t seq)
 }
 
 // What the test's reader sends for one request: after delayMs, bytes, in
-// pieces of piece bytes with a short pause between them.
+// pieces of piece bytes with pauseMs between them.
 struct Reply {
     int delayMs = 0;
     Bytes bytes;
     std::size_t piece = SIZE_MAX;
+    int pauseMs = 2;
 };
 // The reply to the index-th request (counted from 0).
 using Script = std::function<Reply(unsigned index, const frame::Frame& request)>;
@@ -124,7 +125,7 @@ private:
             if (::send(fd, bytes.data() + at, size, MSG_NOSIGNAL) != static_cast<ssize_t>(size))
                 return;
             // A pause between pieces, so that the library reads them one by one.
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(reply.pauseMs));
         }
     }
 
@@ -233,6 +234,62 @@ TEST_F(LibraryTest, ShortOkAnswerIsABadFrameNotATimeout)
         EXPECT_EQ(GetParameter(handle, 3, 1, &byte), READER_BAD_FRAME) << payload.size() << "-byte answer";
         CloseReader(handle);
     }
+}
+
+// A reader reading tags sends its tag frames on the same link as its answers.
+// One that begins with a start byte announcing the largest frame, then the
+// answer, then more tag frames at a pace that never lets the line go quiet:
+// the answer is taken once whole, not after the 260 bytes announced.
+TEST_F(LibraryTest, AnswerAmongTagFramesIsTakenOnceWhole)
+{
+    const Bytes tagFrame = {frame::kStartOfFrame, 0x01, 0x04, 0xE2, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x0D, 0x0A};
+    LoopbackReader reader([&tagFrame](unsigned, const frame::Frame& request) {
+        Reply reply{0, tagFrame, tagFrame.size(), 40};
+        const Bytes answer = answerWith(request, {request.payload.at(0), request.payload.at(1), 15});
+        reply.bytes.insert(reply.bytes.end(), answer.begin(), answer.end());
+        for (int i = 0; i < 20; ++i)
+            reply.bytes.insert(reply.bytes.end(), tagFrame.begin(), tagFrame.end());
+        return reply;
+    });
+    const uint32_t handle = reader.open();
+    uint8_t power = 0;
+    EXPECT_EQ(GetParameter(handle, 192, 1, &power), READER_OK);
+    EXPECT_EQ(power, 15);
+    CloseReader(handle);
+}
+
+// Writes the settings through a handle of their own, one parameter at a time.
+void writeSettings(const SimProcess& sim, const std::vector<std::pair<uint8_t, Bytes>>& settings)
+{
+    const uint32_t handle = openVia(sim, Via::Tcp);
+    for (const auto& [address, bytes] : settings)
+        ASSERT_EQ(SetParameter(handle, address, static_cast<uint8_t>(bytes.size()), bytes.data()), READER_OK)
+            << "address " << int(address);
+    CloseReader(handle);
+}
+
+// "Connect" and a page query on a reader in timing mode that sends its tag
+// frames on the library's own TCP connection, each beginning with the
+// protocol's start byte and a plausible length (preamble A5, reader number 0).
+TEST_F(LibraryTest, ConnectAndQueryWhileTheReaderSendsTagFrames)
+{
+    SimProcess sim({"--no-pty", "--tag-count", "50", "--tag-rate", "20"});
+    writeSettings(sim, {{130, {0x10}}, {72, {frame::kStartOfFrame, 0xFF}}, {100, {0}}, {129, {1}}, {128, {2}}});
+    const uint32_t handle = openVia(sim, Via::Tcp);
+    uint8_t version[4] = {};
+    EXPECT_EQ(GetFirmwareVersion(handle, version), READER_OK) << "asked while frames arrive";
+    // Half a second of reads among about 500 tag frames.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    for (int call = 0; std::chrono::steady_clock::now() < end; ++call) {
+        uint8_t byte = 0;
+        ASSERT_EQ(GetParameter(handle, 153, 1, &byte), READER_OK) << "call " << call << " while frames arrive";
+    }
+    EXPECT_EQ(StopRFwork(handle), READER_OK);
+    for (const uint8_t address : {192, 208, 224, 240, 153, 154}) {
+        uint8_t byte = 0;
+        EXPECT_EQ(GetParameter(handle, address, 1, &byte), READER_OK) << "address " << int(address);
+    }
+    CloseReader(handle);
 }
 
 // Sends many reads to the pseudo-terminal and leaves without reading their answers.

@@ -37,7 +37,11 @@ INSTANTIATE_TEST_SUITE_P(All, CommandLineExit, ::testing::Values(
     ExitCase{"--no-tcp --no-pty", 2},
     ExitCase{"--station 11", 2},
     ExitCase{"--tcp 127.0.0.1:0 --delay-ms", 2},
-    ExitCase{"--no-tcp --pty-link /nonexistent-folder/ttyReader", 1}));
+    ExitCase{"--tags tags.txt --tag-count 3", 2},
+    ExitCase{"--tag-count 3 --tag-rate 0", 2},
+    ExitCase{"--no-tcp --pty-link /nonexistent-folder/ttyReader", 1},
+    ExitCase{"--no-tcp --tags /nonexistent-folder/tags.txt", 1},
+    ExitCase{"--no-tcp --control /nonexistent-folder/reader.ctl", 1}));
 
 TEST(CommandLine, PortAlreadyServedIsAStartFailure)
 {
