@@ -95,8 +95,8 @@ Bytes that make no frame are counted and shown escaped (\xNN for each byte
 that is no printable ASCII), so a format that is not what the reader sends
 shows at once. At the end (--duration, Ctrl+C or SIGTERM, or the reader's
 port closing) a table: each tag's reads, first and last seen, and reads a
-second over the time monitored. Exit status 0 when a tag was read, 1 when
-none was or the port could not be heard.)"},
+second while it was seen. Exit status 0 when a tag was read, 1 when none was
+or the port could not be heard.)"},
 };
 
 const char* const scanPortHelp =

@@ -151,7 +151,7 @@ std::string tallyJson(const TagTally& tally, double seconds, const std::string& 
                        {"reads", seen.reads},
                        {"first_seen", utcText(seen.first)},
                        {"last_seen", utcText(seen.last)},
-                       {"per_second", double(seen.reads) / seconds}});
+                       {"per_second", seen.perSecond() ? Json(*seen.perSecond()) : Json()}});
     Json summary{{"type", "summary"},
                  {"command", "monitor"},
                  {"seconds", seconds},

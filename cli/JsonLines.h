@@ -36,6 +36,6 @@ std::string readJson(WallTime when, const std::string& source, const tagframe::T
 std::string strayJson(WallTime when, const std::string& source, uint64_t bytes, std::span<const uint8_t> last);
 
 // monitor's end: {"type":"tag","source":..,"reader":..,"id":..,"reads":..,"first_seen":..,"last_seen":..,
-// "per_second":..} a tag, then {"type":"summary","command":"monitor","seconds":..,"tags":..,"reads":..,
+// "per_second":.. or null} a tag, then {"type":"summary","command":"monitor","seconds":..,"tags":..,"reads":..,
 // "unlisted":..,"stray_bytes":..,"stray_last":"hex"}, with "signal" when one ended it.
 std::string tallyJson(const TagTally& tally, double seconds, const std::string& signal);

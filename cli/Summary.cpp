@@ -145,7 +145,8 @@ std::string tagTable(const TagTally& tally, double seconds)
     for (const auto& [key, seen] : tally.tags())
         table += padded(key.source, sourceWidth + 2) + padded(readerText(key.reader), 8) + padded(key.id, idWidth + 2)
             + padded(std::to_string(seen.reads), 9) + padded(clockText(seen.first), 14)
-            + padded(clockText(seen.last), 14) + decimal(double(seen.reads) / seconds) + "\n";
+            + padded(clockText(seen.last), 14) + (seen.perSecond() ? decimal(*seen.perSecond()) : "-")
+            + "\n";
     table += std::to_string(tally.tags().size()) + (tally.tags().size() == 1 ? " tag, " : " tags, ")
         + std::to_string(tally.reads()) + (tally.reads() == 1 ? " read" : " reads") + " in " + decimal(seconds)
         + " s\n";

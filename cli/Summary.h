@@ -40,5 +40,5 @@ std::string readLine(WallTime when, const std::string& source, const tagframe::T
 std::string strayLine(WallTime when, const std::string& source, uint64_t bytes, std::span<const uint8_t> last);
 
 // monitor's table: each tag's source, reader number, ID, reads, first and last
-// seen and reads a second over seconds monitored; then the totals.
+// seen and reads a second while seen; then the totals over seconds monitored.
 std::string tagTable(const TagTally& tally, double seconds);

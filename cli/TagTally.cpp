@@ -7,6 +7,14 @@ std::string idText(const tagframe::TagRead& read)
     return hexText({read.id().begin(), read.id().end()});
 }
 
+std::optional<double> TagSeen::perSecond() const
+{
+    const double seconds = std::chrono::duration<double>(last - first).count();
+    if (reads < 2 || seconds <= 0)
+        return std::nullopt;
+    return double(reads - 1) / seconds;
+}
+
 bool TagTally::add(const std::string& source, const tagframe::TagRead& read, WallTime when)
 {
     ++reads_;

@@ -26,6 +26,11 @@ struct TagSeen {
     uint64_t reads = 0;
     WallTime first;
     WallTime last;
+
+    // Reads a second while the tag was seen: the reads after the first over
+    // the time from the first to the last; none for a tag read once (or
+    // several times within a clock tick).
+    std::optional<double> perSecond() const;
 };
 
 class TagTally {
