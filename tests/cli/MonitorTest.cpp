@@ -68,7 +68,7 @@ TEST_F(MonitorTest, hearsTheTagsAReaderInClientModeSendsByItsFrameFormat)
     };
     for (const Case& row : cases) {
         // The reader tries its server every 3 s: within the first half, it is heard.
-        std::vector<std::string> args = {"monitor", "--listen", "tcp:127.0.0.1:" + server, "--duration", "6", "--json"};
+        std::vector<std::string> args = {"monitor", "--listen", "tcp:127.0.0.1:" + server, "--duration", "5", "--json"};
         args.insert(args.end(), row.format.begin(), row.format.end());
         const CliRun run = runTool(args);
         EXPECT_EQ(run.status, row.status) << row.what << "\n" << run.err;
