@@ -19,6 +19,7 @@
 #include <list>
 #include <memory>
 #include <ostream>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -67,8 +68,8 @@ FormatSource readerFormat(const PortArgument& port)
 // Hears one connection until it ends or stop is set: its bytes decoded, the
 // reads and stray bytes reported. A connection that ends mid-frame leaves a
 // cut frame, whose bytes count as stray.
-void hear(readerlib::Transport& link, const std::string& source, const tagframe::Format& format, TagReport& report,
-          const std::atomic<bool>& stop)
+void hearUntilEnd(readerlib::Transport& link, const std::string& source, const tagframe::Format& format,
+                  TagReport& report, const std::atomic<bool>& stop)
 {
     tagframe::Decoder decoder(format);
     std::vector<tagframe::TagRead> reads;
@@ -85,6 +86,18 @@ void hear(readerlib::Transport& link, const std::string& source, const tagframe:
             decoder.finish();
         const uint64_t stray = decoder.strayBytes() - strayBefore;
         report.heard(source, reads, stray, stray > 0 ? decoder.straySample() : std::vector<uint8_t>{});
+    }
+}
+
+// hearUntilEnd on a thread of its own: running out of memory ends this
+// connection with a word, not the program.
+void hear(readerlib::Transport& link, const std::string& source, const tagframe::Format& format, TagReport& report,
+          const std::atomic<bool>& stop)
+{
+    try {
+        hearUntilEnd(link, source, format, report, stop);
+    } catch (const std::exception& error) {
+        report.say(source + ": no longer heard: " + error.what());
     }
 }
 
@@ -116,13 +129,17 @@ void acceptReaders(readerlib::TcpListener& listener, const tagframe::Format& for
         report.say(peer.text() + " connected");
         auto ended = std::make_shared<std::atomic<bool>>(false);
         const std::string source = ports::TcpAddress{peer.address, {}}.text();
-        connections.push_back({std::thread([&, link = std::move(link), source, ended, peer] {
-                                   hear(*link, source, format, report, stop);
-                                   if (!stop)
-                                       report.say(peer.text() + " closed the connection");
-                                   *ended = true;
-                               }),
-                               ended});
+        try {
+            connections.push_back({std::thread([&, link = std::move(link), source, ended, peer] {
+                                       hear(*link, source, format, report, stop);
+                                       if (!stop)
+                                           report.say(peer.text() + " closed the connection");
+                                       *ended = true;
+                                   }),
+                                   ended});
+        } catch (const std::system_error& error) {
+            report.say(peer.text() + " turned away: " + error.what());   // no thread to be had
+        }
     }
     for (Connection& connection : connections)
         connection.thread.join();
