@@ -8,6 +8,7 @@
 #include "OpenTransport.h"
 #include "PageKeys.h"
 #include "ParaCalls.h"
+#include "PrintableText.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
 #include "TagReport.h"
@@ -149,20 +150,21 @@ void acceptReaders(readerlib::TcpListener& listener, const tagframe::Format& for
 
 int monitorCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 {
+    // Heard from the start, by this thread and every one it starts: a signal
+    // while the format is read ends the monitor before it listens.
+    const InterruptWatch interrupt;
     if (args.station)
         SelectStation(*args.station);
     const FormatSource bytes = args.formatReader ? readerFormat(*args.formatReader) : profileFormat(args.profiles.front());
     if (!bytes) {
         err << "tagdesk-cli monitor: "
             << (args.formatReader ? "cannot read the frame format from " + args.formatReader->label
-                                  : "no frame format in " + args.profiles.front())
+                                  : "no frame format in " + escapedText(args.profiles.front()))
             << ": " << bytes.error << "\n";
         return args.formatReader ? exit_status::failed : exit_status::refused;
     }
     const tagframe::Format format(*bytes.result);
 
-    // Signals are taken from here on, by this thread and every one it starts.
-    const InterruptWatch interrupt;
     TagReport report(out, err, !args.summaryOnly, args.json);
     std::atomic<bool> stop{false};
     std::atomic<bool> ended{false};   // the one --port's link closed
