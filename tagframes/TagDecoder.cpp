@@ -39,35 +39,34 @@ Decoder::Decoder(const Format& format) : format_(format), frameSize_(format.fram
     held_.reserve(takeAtOnce + maxFrameSize);
 }
 
-std::optional<TagRead> Decoder::frameAt(const uint8_t* frame) const
+bool Decoder::frameAt(const uint8_t* frame, TagRead& read) const
 {
     const std::span<const uint8_t> preamble = format_.preamble();
     const std::span<const uint8_t> endCode = format_.endCode();
     if (!std::equal(preamble.begin(), preamble.end(), frame)
         || !std::equal(endCode.begin(), endCode.end(), frame + frameSize_ - endCode.size()))
-        return std::nullopt;
+        return false;
     const uint8_t* at = frame + preamble.size();
-    TagRead read;
     read.idLength = uint8_t(format_.windowLength());
     if (!format_.ascii()) {
         if (format_.hasReaderNumber())
             read.readerNumber = *at++;
         std::memcpy(read.idBytes.data(), at, read.idLength);
-        return read;
+        return true;
     }
     if (format_.hasReaderNumber()) {
         read.readerNumber = hexPair(at);
         if (!read.readerNumber)
-            return std::nullopt;
+            return false;
         at += 2;
     }
     for (std::size_t i = 0; i < read.idLength; ++i, at += 2) {
         const std::optional<uint8_t> byte = hexPair(at);
         if (!byte)
-            return std::nullopt;
+            return false;
         read.idBytes[i] = *byte;
     }
-    return read;
+    return true;
 }
 
 std::size_t Decoder::nextCandidate(std::span<const uint8_t> bytes, std::size_t from) const
@@ -100,19 +99,23 @@ void Decoder::decodeHeld(std::vector<TagRead>& reads)
     }
     std::size_t at = 0;
     for (;;) {
-        const std::size_t next = nextCandidate(bytes, at);
+        if (bytes.size() - at < frameSize_) {
+            // Too few bytes for a frame: hold those that may yet begin one.
+            const std::size_t next = nextCandidate(bytes, at);
+            stray(bytes.subspan(at, next - at));
+            at = next;
+            break;
+        }
+        // Decoded in place: a frame costs no copy of its read.
+        if (frameAt(bytes.data() + at, reads.emplace_back())) {
+            at += frameSize_;
+            continue;
+        }
+        reads.pop_back();
+        // No frame begins here: the byte was garbage, or a preamble byte inside an ID.
+        const std::size_t next = nextCandidate(bytes, at + 1);
         stray(bytes.subspan(at, next - at));
         at = next;
-        if (bytes.size() - at < frameSize_)
-            break;
-        if (std::optional<TagRead> read = frameAt(bytes.data() + at)) {
-            reads.push_back(*read);
-            at += frameSize_;
-        } else {
-            // No frame begins here: the byte was garbage, or a preamble byte inside an ID.
-            stray(bytes.subspan(at, 1));
-            ++at;
-        }
     }
     held_.erase(held_.begin(), held_.begin() + std::ptrdiff_t(at));
 }

@@ -55,8 +55,8 @@ public:
     const Format& format() const { return format_; }
 
 private:
-    // The read at frame, which holds frameSize_ bytes, or nullopt when they are no frame.
-    std::optional<TagRead> frameAt(const uint8_t* frame) const;
+    // Fills read (a fresh one) from frame, which holds frameSize_ bytes; false when they are no frame.
+    bool frameAt(const uint8_t* frame, TagRead& read) const;
     // Where after from the next frame may begin: the next preamble's first byte, or from itself.
     std::size_t nextCandidate(std::span<const uint8_t> bytes, std::size_t from) const;
     void stray(std::span<const uint8_t> bytes);

@@ -5,8 +5,12 @@
 #include "FdTransport.h"
 
 #include <memory>
+#include <netinet/in.h>
 
 namespace readerlib {
+
+// The socket address of address:port, both in host byte order.
+sockaddr_in socketAddress(uint32_t address, uint16_t port);
 
 class TcpTransport final : public FdTransport {
 public:
@@ -15,6 +19,7 @@ public:
     static std::unique_ptr<TcpTransport> connect(uint32_t address, uint16_t port, int connectTimeoutMs, uint16_t& status);
 
 private:
+    friend class TcpListener;   // hands over the connections it accepts
     explicit TcpTransport(int socket) : FdTransport(socket, true) {}
 };
 
