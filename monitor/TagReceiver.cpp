@@ -21,7 +21,6 @@ QString peerOf(const QTcpSocket* socket)
 struct TagReceiver::Connection {
     QTcpSocket* socket;
     tagframe::Decoder decoder;
-    QString peer;
 };
 
 TagReceiver::TagReceiver(ReadSink sink, QObject* parent) : QObject(parent), sink_(std::move(sink))
@@ -60,7 +59,7 @@ std::unique_ptr<TagReceiver::Connection> TagReceiver::makeConnection(QTcpSocket*
     // What arrives is taken at once; the limit only keeps a stalled window from
     // holding an unbounded buffer.
     socket->setReadBufferSize(4 * takeAtOnce);
-    auto connection = std::make_unique<Connection>(Connection{socket, tagframe::Decoder(format), QString()});
+    auto connection = std::make_unique<Connection>(Connection{socket, tagframe::Decoder(format)});
     Connection* raw = connection.get();
     connect(socket, &QTcpSocket::readyRead, this, [this, raw] { take(*raw); });
     return connection;
@@ -95,13 +94,12 @@ void TagReceiver::accept()
             socket->deleteLater();
             continue;
         }
-        auto connection = makeConnection(socket, *format_);
-        connection->peer = peer;
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            emit note(QStringLiteral("The reader at %1 left.").arg(peerOf(socket)));
+        // The peer's name is kept: a socket that has disconnected names none.
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket, peer] {
+            emit note(QStringLiteral("The reader at %1 left.").arg(peer));
             drop(socket);
         });
-        connections_.push_back(std::move(connection));
+        connections_.push_back(makeConnection(socket, *format_));
         emit note(QStringLiteral("A reader at %1 connected.").arg(peer));
         // Bytes may have come with the connection already.
         take(*connections_.back());
@@ -114,10 +112,8 @@ void TagReceiver::connectTo(const QHostAddress& address, uint16_t port, const ta
     forgetStray();
     format_ = format;
     auto* socket = new QTcpSocket(this);
-    auto connection = makeConnection(socket, format);
-    connection->peer = QStringLiteral("%1:%2").arg(address.toString()).arg(port);
-    const QString peer = connection->peer;
-    connections_.push_back(std::move(connection));
+    const QString peer = QStringLiteral("%1:%2").arg(address.toString()).arg(port);
+    connections_.push_back(makeConnection(socket, format));
 
     // The one connection ending, however it ends, ends the receiving.
     const auto end = [this, socket](const QString& why) {

@@ -137,6 +137,10 @@ void TagMonitorWindowTest::receives()
     for (const QString& row : rows)
         reads += row.section(u' ', 2).toULongLong();
     QCOMPARE(panelText(&monitor, "TotalReadsPanel"), QStringLiteral("Reads: %1").arg(reads));
+    if (!fromReaderPort) {
+        const QRegularExpression left(QStringLiteral(R"(^The reader at 127\.0\.0\.1:\d+ left\.$)"));
+        QTRY_COMPARE(monitorMessages(&monitor).filter(left).size(), streams.size());
+    }
     if (sample != QLatin1String("*"))
         QCOMPARE(monitor.findChild<QPlainTextEdit*>(QStringLiteral("StraySampleText"))->toPlainText(), sample);
 }
