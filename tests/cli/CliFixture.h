@@ -27,12 +27,14 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun runTool(std::vector<std::string> args)
+// Runs a command; input stands for its standard input, live for a terminal on standard error.
+inline CliRun runTool(std::vector<std::string> args, const std::string& input = {}, bool live = false)
 {
+    std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
     CliRun run;
-    run.status = runCli(args, out, err);
+    run.status = runCli(args, Console{in, out, err, live});
     run.out = out.str();
     run.err = err.str();
     return run;
