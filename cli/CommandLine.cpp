@@ -220,13 +220,13 @@ std::vector<PortArgument> portsNamed(const NamedPort& named, std::vector<std::st
     return {};
 }
 
-// Every port of --port, then of each --ports-from in turn; "-" reads in.
-std::vector<NamedPort> namedPorts(const Given& given, std::istream& in)
+// Every port of --port, then of each --ports-from in turn; "-" reads in. A
+// list's faults go to faults.
+std::vector<NamedPort> namedPorts(const Given& given, std::istream& in, std::vector<std::string>& faults)
 {
     std::vector<NamedPort> named;
     for (const std::string& text : given.ports)
         named.push_back({text, "--port " + escapedText(text)});
-    std::vector<std::string> faults;
     for (const std::string& file : given.portLists) {
         const std::string shown = file == "-" ? "standard input" : escapedText(file);
         std::string text;
@@ -244,18 +244,16 @@ std::vector<NamedPort> namedPorts(const Given& given, std::istream& in)
             named.push_back({port.text, "--ports-from " + shown + ":" + std::to_string(port.line) + ": "
                                             + escapedText(port.text)});
     }
-    if (!faults.empty())
-        throw UsageError(faults);
     return named;
 }
 
 // The readers of read, write and verify: each named once, by its name and, for
 // the serial and USB ports the environment maps, by its device. A --port that
-// parsed holds nothing but letters, digits, dots and colons.
-std::vector<PortArgument> readers(const std::vector<NamedPort>& named)
+// parsed holds nothing but letters, digits, dots and colons. Throws every
+// fault, faults found before among them.
+std::vector<PortArgument> readers(const std::vector<NamedPort>& named, std::vector<std::string> faults)
 {
     std::vector<PortArgument> ports;
-    std::vector<std::string> faults;
     std::map<std::string, std::string> seen;    // each reader named so far, by where it was named
     for (const NamedPort& text : named) {
         for (const PortArgument& port : portsNamed(text, faults)) {
@@ -285,13 +283,12 @@ std::vector<PortArgument> readers(const std::vector<NamedPort>& named)
     return ports;
 }
 
-// The ports scan looks at, each once however often the ranges name it.
-std::vector<PortArgument> scanPorts(const std::vector<NamedPort>& named)
+// The ports scan looks at, each once however often the ranges name it; every fault thrown as readers() does.
+std::vector<PortArgument> scanPorts(const std::vector<NamedPort>& named, std::vector<std::string> faults)
 {
-    if (named.empty())
+    if (named.empty() && faults.empty())
         return localPorts();
     std::vector<PortArgument> ports;
-    std::vector<std::string> faults;
     std::set<std::string> seen;
     for (const NamedPort& text : named)
         for (const PortArgument& port : portsNamed(text, faults))
@@ -317,8 +314,9 @@ Arguments judged(const std::string& command, const Given& given, std::istream& i
         throw UsageError{"standard input (-) can give one file only: the ports or the site file"};
     if (command == "diff")
         return arguments;
-    const std::vector<NamedPort> named = namedPorts(given, in);
-    arguments.ports = command == "scan" ? scanPorts(named) : readers(named);
+    std::vector<std::string> faults;
+    const std::vector<NamedPort> named = namedPorts(given, in, faults);
+    arguments.ports = command == "scan" ? scanPorts(named, faults) : readers(named, faults);
     if (command == "read" && arguments.ports.size() != 1)
         throw UsageError{"reads one reader: give one --port"};
     if (arguments.ports.empty() && given.site.empty() && command != "scan")

@@ -1,7 +1,5 @@
 #include "PortList.h"
 
-#include "PrintableText.h"
-
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -31,8 +29,7 @@ PortList portListOf(std::string_view text)
         }
         const nlohmann::json object = nlohmann::json::parse(line, nullptr, false);
         if (!object.is_object()) {
-            list.faults.push_back(std::to_string(number) + ": " + escapedText(std::string(line))
-                                  + ": neither a port nor a JSON object");
+            list.faults.push_back(std::to_string(number) + ": neither a port nor a JSON object");
             continue;
         }
         const auto port = object.find("port");

@@ -15,7 +15,7 @@ struct ListedPort {
 
 struct PortList {
     std::vector<ListedPort> ports;
-    std::vector<std::string> faults;   // "3: a JSON line that is no JSON object", escaped
+    std::vector<std::string> faults;   // "3: neither a port nor a JSON object"
 };
 
 PortList portListOf(std::string_view text);
