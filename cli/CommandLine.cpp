@@ -74,22 +74,29 @@ order that keeps the reader consistent (the frequency plan before the channel
 choice; the off-line switch through its own call); a code shorter than its field
 goes out with the bytes that end it. A reader that would be left fixed on, or
 hopping over, a channel outside its frequency plan (the profile's, or the one it
-holds when the profile gives none) is sent nothing. A progress line per reader
-goes to standard error, a summary table to standard output. Exit status 0 only
-when every reader took every value.
+holds when the profile gives none) is sent nothing. A reader keeps its own MAC
+address, IP address and reader number unless the profile was read from it (its
+MAC address is the profile's); --site gives readers values of their own. A
+progress line per reader goes to standard error (on a terminal also a line
+counting the readers done), a summary table to standard output. Exit status 0
+only when every reader took every value.
 
 A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
 sends nothing more and prints the summary, readers marked INTERRUPTED with what
 each took (exit status 128 + the signal's number: 130, 143); a second one ends
 the program at once.)"},
     {"verify", "list where readers differ from a profile",
-     R"(Reads back, from every reader given, each parameter PROFILE names and lists
-every difference on standard output, then a summary table. A parameter is
-compared whole, a short code with the bytes that end it. Exit status 0 only
-when every reader holds every value of the profile.)"},
+     R"(Reads back, from every reader given, each parameter PROFILE (and the reader's
+row of --site) names and lists every difference on standard output, then a
+summary table. A parameter is compared whole, a short code with the bytes that
+end it; a reader's own values of another reader's profile are not compared.
+Exit status 0 only when every reader holds every value of the profile.)"},
     {"diff", "list where two profiles differ",
      R"(Lists every parameter whose value differs between the two profiles, or that
-only one of them gives. Exit status 0 when they agree, 1 when they differ.)"},
+only one of them gives, the second read as what a reader holds: a reader's own
+values of two readers are listed as kept, no difference. With --site, each row
+on top of the first profile in turn. Exit status 0 when they agree, 1 when
+they differ.)"},
     {"scan", "list the readers that answer on this machine's ports or an address range",
      R"(Asks every port given, or without --port this machine's serial ports COM1 ..
 COM8 and its USB port, for the firmware version of each station 1..10 (only
