@@ -348,7 +348,7 @@ int diffCommand(const Arguments& args, const Console& console)
             }
             console.out << (port.empty() ? "" : port + ": ") << shown.name << ": " << shown.left << " ("
                         << escapedText(leftName) << ") -> " << shown.right << " (" << escapedText(rightName) << ")"
-                        << (kept ? ": each reader's own, kept by a write (" + plan.reason + ")" : "") << "\n";
+                        << (kept ? ": each reader's own, kept by a write" : "") << "\n";
         }
     }
     if (args.json)
