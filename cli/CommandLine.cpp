@@ -135,8 +135,8 @@ struct Given {
 struct UsageError {
     std::vector<std::string> messages;
 
-    UsageError(std::string message) : messages{std::move(message)} {}   // NOLINT: thrown as a message alone
-    UsageError(std::vector<std::string> all) : messages(std::move(all)) {}
+    explicit UsageError(std::string message) : messages{std::move(message)} {}
+    explicit UsageError(std::vector<std::string> all) : messages(std::move(all)) {}
 };
 
 void addCommand(CLI::App& app, const Command& definition, Given& given)

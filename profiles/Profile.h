@@ -61,7 +61,6 @@ class FaultList {
 public:
     explicit FaultList(std::string file) : file_(std::move(file)) {}
     void add(int line, std::string name, std::string reason);
-    bool empty() const { return faults_.empty(); }
     // Throws ProfileError with every fault, in the file's order of lines; nothing when none.
     void throwAny();
 

@@ -91,20 +91,19 @@ std::string unknownName(Page page, const std::string& name)
     std::string reason = "no parameter of this name on this page";
     if (const std::string hint = didYouMean(nearNames(name, namesOf(page))); !hint.empty())
         return reason + "; " + hint;
-    std::vector<std::string> elsewhere;
+    std::vector<std::string> bare;
+    std::vector<std::string> qualified;
     for (const Para& para : paraTable) {
         if (para.page == page)
             continue;
         if (name == para.name)
             return reason + "; it is on [" + pageKey(para.page) + "]";
-        elsewhere.push_back(qualifiedName(para));
+        bare.emplace_back(para.name);
+        qualified.push_back(qualifiedName(para));
     }
-    std::vector<std::string> bare;
-    for (const std::string& qualified : elsewhere)
-        bare.push_back(qualified.substr(qualified.find('.') + 1));
     std::vector<std::string> near;
     for (const std::string& found : nearNames(name, bare))
-        near.push_back(elsewhere[std::size_t(std::find(bare.begin(), bare.end(), found) - bare.begin())]);
+        near.push_back(qualified[std::size_t(std::find(bare.begin(), bare.end(), found) - bare.begin())]);
     const std::string hint = didYouMean(near);
     return hint.empty() ? reason : reason + "; " + hint;
 }
