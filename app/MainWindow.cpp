@@ -71,6 +71,7 @@ MainWindow::MainWindow(QWidget* parent)
         [this](const QString& message) { log(message); },
         [this](const QString& port, const QString& link) { statusPanels_->showLinkStatus(port, link); },
         [this](bool open) {
+            linkOpen_ = open;
             queryButton_->setEnabled(open);
             setupButton_->setEnabled(open);
         },
@@ -104,7 +105,7 @@ MainWindow::MainWindow(QWidget* parent)
                                               attachFieldRules(sheet);
                                               keepCaptionsFitted(sheet);
                                           });
-    new ProfileShortcuts(this, pages_.get(), [this] { return readerHandle_; },
+    new ProfileShortcuts(this, pages_.get(), ReaderLink{[this] { return readerHandle_; }, [this] { return linkOpen_; }},
                          [this](const QString& message) { log(message); });
     attachFieldRules(this);
     keepCaptionsFitted(this);

@@ -23,6 +23,14 @@ std::optional<uint16_t> portNumber(std::string_view text);
 // setting (READER_TCP_PORT's text, or null) when it holds 1..65535, else 4001.
 uint16_t unnamedTcpPort(const char* setting);
 
+// A wait in milliseconds from a setting's text (an environment variable's, or
+// null): 1..60000, else fallback.
+int waitSetting(const char* setting, int fallback);
+
+// How long opening a TCP port waits for the connection: the setting
+// (READER_CONNECT_TIMEOUT_MS's text, or null), else proto::kTcpConnectTimeoutMs.
+int tcpConnectWaitMs(const char* setting);
+
 struct TcpAddress {
     uint32_t address = 0;          // host byte order
     std::optional<uint16_t> port;  // none: the library's default port

@@ -46,7 +46,8 @@ double writeAll(const std::vector<PortArgument>& ports, const Profile& profile)
     std::ostringstream quiet;
     LineSink progress(quiet);
     const auto start = Clock::now();
-    const auto outcomes = runOnReaders(ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink&) {
+    const auto outcomes = runOnReaders(ports, [&](const PortArgument&, uint32_t handle, ReaderOutcome& outcome,
+                                                  LineSink&) {
         outcome.total = profile.entries.size();
         outcome.done = outcome.total - writeReader(handle, profile).failures.size();
     }, progress);
@@ -207,7 +208,7 @@ int measureLargeFleet()
     LineSink progress(quiet);
     const auto start = Clock::now();
     const std::size_t pool = readersAtOnce(kFleet, 0);
-    const auto outcomes = runOnReaders(ports, [](uint32_t, ReaderOutcome&, LineSink&) {}, progress);
+    const auto outcomes = runOnReaders(ports, [](const PortArgument&, uint32_t, ReaderOutcome&, LineSink&) {}, progress);
     const double seconds = secondsSince(start);
     const long residentAfter = peakResidentKb();
     const auto silentOnes = std::count_if(outcomes.begin(), outcomes.end(),

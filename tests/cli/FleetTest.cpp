@@ -134,6 +134,25 @@ TEST_F(FleetTest, aValueWithNoAnswerIsSentOnceMore)
     }
 }
 
+// On a terminal one more line, below the progress lines, keeps count of the
+// readers done and failed and of the time, and is gone at the end; elsewhere
+// there is none. The summary ends with the time the write took.
+TEST_F(FleetTest, aLiveLineOnATerminalOnly)
+{
+    startReader();
+    startReader({"--silent"});
+    writeText(file("site.toml"), profileText);
+    for (const bool live : {false, true}) {
+        const CliRun run = runTool({"write", file("site.toml"), "--port", "COM1", "--port", "COM2"}, "", live);
+        const std::size_t last = run.err.rfind("2/2 readers done, 1 failed, ");
+        EXPECT_EQ(last != std::string::npos, live) << run.err;
+        EXPECT_EQ(run.err.find('\r') != std::string::npos, live) << run.err;
+        if (live)
+            EXPECT_EQ(run.err.substr(run.err.find_last_not_of(' ')), "\r") << "the live line stays: " << run.err;
+        EXPECT_TRUE(std::regex_search(run.out, std::regex("\n1 of 2 readers ok in [0-9]+\\.[0-9]+ s\n$"))) << run.out;
+    }
+}
+
 // scan on loopback addresses, with readers on two of them sharing one TCP port:
 // each found at its station with its firmware, a range without readers gives
 // none (exit 1), and ranges it cannot take are refused before any traffic.
