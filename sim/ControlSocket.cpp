@@ -81,7 +81,7 @@ ControlSocket::~ControlSocket()
 void ControlSocket::serve(const std::function<std::string(std::string_view)>& execute)
 {
     epoll_event events[kMaxClients + 1];
-    const int count = ready_.wait(events, static_cast<int>(std::size(events)), 0);
+    const int count = ready_.wait(events, static_cast<int>(std::size(events)), std::chrono::nanoseconds(0));
     bool connecting = false;
     for (int i = 0; i < count; ++i) {
         const int fd = static_cast<int>(events[i].data.u64);

@@ -1,6 +1,8 @@
 #include "Epoll.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <unistd.h>
 
 namespace sim {
@@ -31,9 +33,14 @@ bool Epoll::watch(int fd, uint32_t events, uint64_t tag)
     return errno == ENOENT && add(fd, events, tag);
 }
 
-int Epoll::wait(epoll_event* events, int capacity, int timeoutMs)
+int Epoll::wait(epoll_event* events, int capacity, std::optional<std::chrono::nanoseconds> timeout)
 {
-    const int ready = ::epoll_wait(fd_, events, capacity, timeoutMs);
+    timespec limit{};
+    if (timeout) {
+        const auto nanoseconds = std::max<long long>(timeout->count(), 0);
+        limit = {static_cast<time_t>(nanoseconds / 1'000'000'000), static_cast<long>(nanoseconds % 1'000'000'000)};
+    }
+    const int ready = ::epoll_pwait2(fd_, events, capacity, timeout ? &limit : nullptr, nullptr);
     return ready < 0 && errno == EINTR ? 0 : ready;
 }
 

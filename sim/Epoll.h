@@ -3,7 +3,9 @@
 // set by itself.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <sys/epoll.h>
 
 namespace sim {
@@ -21,9 +23,9 @@ public:
     // Changes what fd is watched for, and adds it when it is not watched
     // (a descriptor closed and opened again under the same number).
     bool watch(int fd, uint32_t events, uint64_t tag);
-    // Ready events, at most capacity, waiting up to timeoutMs (-1: no limit);
+    // Ready events, at most capacity, waiting up to timeout (none: no limit);
     // 0 when interrupted by a signal, -1 on failure.
-    int wait(epoll_event* events, int capacity, int timeoutMs);
+    int wait(epoll_event* events, int capacity, std::optional<std::chrono::nanoseconds> timeout);
 
 private:
     int fd_ = -1;

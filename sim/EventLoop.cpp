@@ -46,8 +46,12 @@ constexpr auto kAcceptBackOff = std::chrono::milliseconds(100);
 // Events taken from epoll a round.
 constexpr int kEventsARound = 256;
 
+// Held-back answers leave in rounds this far apart at most: a fleet's answers,
+// due a few microseconds apart, go out together, and none more than this late.
+constexpr auto kAnswerRound = std::chrono::microseconds(200);
+
 // What an event's tag says: where it comes from (the top byte) and which one (the rest).
-enum class Source : uint64_t { Stop, PtyClients, Control, Listener, Connection, Server };
+enum class Source : uint64_t { Stop, PtyClients, Control, Listener, Connection, Server, Requests };
 constexpr int kSourceShift = 56;
 
 uint64_t tagOf(Source source, uint64_t which)
@@ -66,10 +70,29 @@ uint64_t whichOf(uint64_t tag)
 // Linux gives poll's and epoll's event bits the same values; the server link speaks poll's.
 static_assert(EPOLLIN == POLLIN && EPOLLOUT == POLLOUT && EPOLLERR == POLLERR && EPOLLHUP == POLLHUP);
 
-int millisecondsUntil(std::chrono::steady_clock::time_point when)
+std::chrono::nanoseconds timeUntil(std::chrono::steady_clock::time_point when)
 {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(when - std::chrono::steady_clock::now());
-    return static_cast<int>(std::max<long long>(0, wait.count()));
+    return std::max(std::chrono::nanoseconds(0), when - std::chrono::steady_clock::now());
+}
+
+// When bytes a read took came in: the time stamp the system gave the last of
+// them (its wall clock), on the steady clock; when nothing says, now.
+std::chrono::steady_clock::time_point arrivalOf(const msghdr& message)
+{
+    const auto now = std::chrono::steady_clock::now();
+    for (const cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(const_cast<msghdr*>(&message),
+                                                                                   const_cast<cmsghdr*>(c))) {
+        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPNS)
+            continue;
+        timespec stamp{};
+        std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+        const auto since = std::chrono::system_clock::now().time_since_epoch()
+                         - (std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec));
+        return now - std::clamp<std::chrono::steady_clock::duration>(
+                         std::chrono::duration_cast<std::chrono::steady_clock::duration>(since),
+                         std::chrono::steady_clock::duration::zero(), std::chrono::seconds(1));
+    }
+    return now;
 }
 
 } // namespace
@@ -77,6 +100,10 @@ int millisecondsUntil(std::chrono::steady_clock::time_point when)
 EventLoop::EventLoop(const SimOptions& options, std::vector<FleetReader>& readers)
     : options_(options), readers_(readers), served_(readers.size())
 {
+    const bool everyReaderFaulty =
+        std::all_of(readers_.begin(), readers_.end(), [](const FleetReader& r) { return r.faulty; });
+    if (everyReaderFaulty)
+        quickestAnswer_ = std::chrono::milliseconds(options_.delayMs + options_.workMs);
 }
 
 EventLoop::~EventLoop()
@@ -121,6 +148,11 @@ void EventLoop::run(int stopFd)
         epoll_.add(ptyClients_->fd(), EPOLLIN, tagOf(Source::PtyClients, 0));
     if (control_)
         epoll_.add(control_->fd(), EPOLLIN, tagOf(Source::Control, 0));
+    if (requests_.fd() < 0 || !epoll_.add(requests_.fd(), EPOLLIN, tagOf(Source::Requests, 0))) {
+        logLine(std::string("epoll: ") + std::strerror(errno));
+        return;
+    }
+    watchingRequests_ = true;
     // Power-up: each reader starts working as its memory says.
     const auto start = Clock::now();
     for (std::size_t reader = 0; reader < readers_.size(); ++reader) {
@@ -131,26 +163,34 @@ void EventLoop::run(int stopFd)
     }
 
     epoll_event events[kEventsARound];
+    epoll_event requests[kEventsARound];
     for (;;) {
         settleHeldListeners();
-        const int count = epoll_.wait(events, kEventsARound, waitTimeoutMs());
+        watchRequests();
+        const int count = epoll_.wait(events, kEventsARound, waitTimeout());
         if (count < 0) {
             logLine(std::string("epoll_wait: ") + std::strerror(errno));
             return;
         }
         // Before the connections: a departed pty client is forgotten before anything more is read.
         bool ptyClientLeft = false;
+        bool requestsReady = !watchingRequests_;
         for (int i = 0; i < count; ++i) {
             const Source source = sourceOf(events[i].data.u64);
             if (source == Source::Stop)
                 return;
             ptyClientLeft = ptyClientLeft || source == Source::PtyClients;
+            requestsReady = requestsReady || source == Source::Requests;
         }
+        const int requestCount =
+            requestsReady ? std::max(requests_.wait(requests, kEventsARound, std::chrono::nanoseconds(0)), 0) : 0;
         if (ptyClientLeft)
             forgetPtyClient();
         releaseDueAnswers();
         for (int i = 0; i < count; ++i)
             handleEvent(events[i]);
+        for (int i = 0; i < requestCount; ++i)
+            handleEvent(requests[i]);
         giveUpQuietPartials();
         runDueReaders();
         settleTouched();
@@ -196,6 +236,15 @@ void EventLoop::handleEvent(const epoll_event& event)
     }
 }
 
+void EventLoop::watchRequests()
+{
+    const bool watch = quickestAnswer_ == Clock::duration::zero() || lateAnswers_.empty();
+    if (watch == watchingRequests_)
+        return;
+    epoll_.watch(requests_.fd(), watch ? uint32_t(EPOLLIN) : 0u, tagOf(Source::Requests, 0));
+    watchingRequests_ = watch;
+}
+
 SimReader* EventLoop::controlledReader(std::optional<uint32_t> address, std::string& error)
 {
     const uint32_t first = readers_.front().address;
@@ -219,15 +268,21 @@ SimReader* EventLoop::controlledReader(std::optional<uint32_t> address, std::str
     return &readerOf(reader);
 }
 
-int EventLoop::waitTimeoutMs() const
+std::optional<std::chrono::nanoseconds> EventLoop::waitTimeout() const
 {
-    int timeout = -1;
+    std::optional<std::chrono::nanoseconds> timeout;
     auto earliest = [&timeout](Clock::time_point when) {
-        const int wait = millisecondsUntil(when);
-        timeout = timeout < 0 ? wait : std::min(timeout, wait);
+        const auto wait = timeUntil(when);
+        timeout = timeout ? std::min(*timeout, wait) : wait;
     };
-    if (!lateAnswers_.empty())
-        earliest(lateAnswers_.front().due);
+    if (!lateAnswers_.empty()) {
+        const auto rounds = (timeUntil(lateAnswers_.front().due) + kAnswerRound - std::chrono::nanoseconds(1)) / kAnswerRound;
+        const std::chrono::nanoseconds answers = rounds * kAnswerRound;
+        timeout = answers;
+    }
+    // Requests are not waited for: the round comes before one that came meanwhile can be due.
+    if (!watchingRequests_)
+        timeout = timeout ? std::min(*timeout, std::chrono::nanoseconds(quickestAnswer_)) : quickestAnswer_;
     if (!dueReaders_.empty())
         earliest(dueReaders_.begin()->first);
     for (const uint64_t id : partial_) {
@@ -338,16 +393,18 @@ void EventLoop::acceptClients(std::size_t reader)
                     + " s gives way to a new one");
             closeConnection(*givingWay);
         }
-        // Answers are small and must not wait for Nagle's algorithm.
+        // Answers are small and must not wait for Nagle's algorithm; a held-back
+        // answer's time counts from when its request came in.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
         const uint64_t id = nextId_++;
         Connection connection;
         connection.fd = fd;
         connection.reader = reader;
         connection.lastInput = Clock::now();
         connection.watched = EPOLLIN;
-        if (!epoll_.add(fd, connection.watched, tagOf(Source::Connection, id))) {
+        if (!requests_.add(fd, connection.watched, tagOf(Source::Connection, id))) {
             ::close(fd);
             acceptPausedUntil_ = Clock::now() + kAcceptBackOff;
             break;
@@ -366,7 +423,14 @@ bool EventLoop::wantsInput(const Connection& connection) const
 void EventLoop::readConnection(uint64_t id, Connection& connection)
 {
     uint8_t buffer[4096];
-    const ssize_t n = ::read(connection.fd, buffer, sizeof buffer);
+    iovec piece{buffer, sizeof buffer};
+    alignas(cmsghdr) char stamp[CMSG_SPACE(sizeof(timespec))];
+    msghdr message{};
+    message.msg_iov = &piece;
+    message.msg_iovlen = 1;
+    message.msg_control = stamp;
+    message.msg_controllen = sizeof stamp;
+    const ssize_t n = connection.pty ? ::read(connection.fd, buffer, sizeof buffer) : ::recvmsg(connection.fd, &message, 0);
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
         return;
     if (n <= 0) {
@@ -380,6 +444,7 @@ void EventLoop::readConnection(uint64_t id, Connection& connection)
         return;
     connection.decoder.feed(buffer, static_cast<std::size_t>(n));
     connection.lastInput = Clock::now();
+    connection.arrived = connection.pty ? connection.lastInput : arrivalOf(message);
     takeFrames(id, connection);
     touch(id, connection);
 }
@@ -446,7 +511,7 @@ void EventLoop::forgetPtyClient()
     if (!ptyClients_->anyClient() || unread.empty() || connection.deaf || connection.closing)
         return;
     connection.decoder.feed(unread.data(), unread.size());
-    connection.lastInput = Clock::now();
+    connection.lastInput = connection.arrived = Clock::now();
     takeFrames(ptyId_, connection);
 }
 
@@ -484,7 +549,7 @@ void EventLoop::scheduleAnswer(uint64_t id, Connection& connection, std::vector<
     // Held-back answers count against the same limit as those waiting to be sent.
     if (connection.pty && owed(connection) + bytes.size() > kMaxPendingOutput)
         return;
-    auto done = Clock::now();
+    auto done = connection.arrived;
     if (options_.workMs > 0) {
         // One request at a time: this one's work begins when the reader's one before it is done.
         Clock::time_point& workDoneAt = served_[connection.reader].workDoneAt;
@@ -605,7 +670,7 @@ void EventLoop::settleTouched()
             // quiet, readersim was not listening; its quiet time starts now.
             if (input && !(connection.watched & EPOLLIN))
                 connection.lastInput = now;
-            epoll_.watch(connection.fd, events, tagOf(Source::Connection, id));
+            (connection.pty ? epoll_ : requests_).watch(connection.fd, events, tagOf(Source::Connection, id));
             connection.watched = events;
         }
         if (connection.decoder.pendingBytes() > 0 && !connection.deaf && !connection.closing)

@@ -6,6 +6,10 @@
 // its tag reading is due and sends its tag frames on its output ports; serves
 // the control socket. The work of a round is what became ready, never a walk
 // over every reader or connection, so a thousand idle readers cost nothing.
+// When every answer is held back (--delay-ms, --work-ms on every reader) and
+// some are owed, a request cannot be due before the next round: the TCP
+// connections are then read once a round, not as each request comes, and each
+// answer's time counts from when its request came in (the system's time stamp).
 #pragma once
 
 #include "ControlSocket.h"
@@ -54,7 +58,8 @@ private:
         std::size_t reader = 0;
         frame::Decoder decoder;
         std::vector<uint8_t> out;
-        Clock::time_point lastInput;   // when the last bytes came in (TCP: or when the client connected)
+        Clock::time_point lastInput;   // when the last bytes were read (TCP: or when the client connected)
+        Clock::time_point arrived;     // when the last bytes read came in
         uint32_t watched = 0;      // the events epoll watches it for
         bool touched = false;      // in touched_: its output and watch are settled at the round's end
         unsigned frames = 0;       // frames received on this connection
@@ -84,8 +89,10 @@ private:
 
     SimReader& readerOf(std::size_t reader) { return *readers_[reader].reader; }
     bool faulty(const Connection& connection) const { return readers_[connection.reader].faulty; }
-    int waitTimeoutMs() const;
+    std::optional<std::chrono::nanoseconds> waitTimeout() const;
     void handleEvent(const epoll_event& event);
+    // Whether a round waits for requests too, or comes at its time only.
+    void watchRequests();
 
     // Listening: a reader's socket is watched while it may accept; the
     // readers whose socket is not wait in holding_ until it may again.
@@ -134,7 +141,12 @@ private:
     const SimOptions& options_;
     std::vector<FleetReader>& readers_;
     std::vector<Served> served_;
-    Epoll epoll_;
+    Epoll epoll_;      // what a round waits for: everything but the TCP connections, and requests_ while watched
+    Epoll requests_;   // the readers' TCP connections
+    bool watchingRequests_ = false;
+    // The least time a request's answer is held back on every reader; zero
+    // when some reader answers at once: then every request is waited for.
+    Clock::duration quickestAnswer_{};
     ControlSocket* control_ = nullptr;
     std::vector<std::size_t> controlled_;
     Clock::time_point acceptPausedUntil_;   // out of descriptors: retry accepting after this
