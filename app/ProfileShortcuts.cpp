@@ -2,6 +2,7 @@
 
 #include "ErrorBox.h"
 #include "ParamPages.h"
+#include "PrintableText.h"
 #include "ProfileFormat.h"
 #include "ReaderOperation.h"
 #include "ReaderTransfer.h"
@@ -19,6 +20,13 @@ const QString profileFilter = QStringLiteral("Reader profiles (*.toml);;All file
 QString fromStd(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// A file's name as the log shows it: a name may hold line breaks or a
+// terminal's escape sequences, which would forge or break log lines.
+QString shownPath(const QString& path)
+{
+    return fromStd(escapedText(path.toStdString()));
 }
 
 QString failures(const std::vector<TransferFailure>& failed)
@@ -87,10 +95,10 @@ void ProfileShortcuts::saveReader(const QString& path)
     }
     const std::string text = profileText(read.profile, "Read by the Tagdesk window.");
     if (const std::string why = writeWholeFile(path.toStdString(), text); !why.empty()) {
-        log_(QStringLiteral("Save Profile Failed : %1 cannot be written (%2) !").arg(path, fromStd(why)));
+        log_(QStringLiteral("Save Profile Failed : %1 cannot be written (%2) !").arg(shownPath(path), fromStd(why)));
         return;
     }
-    log_(QStringLiteral("Save Profile %1 Successfully !").arg(path));
+    log_(QStringLiteral("Save Profile %1 Successfully !").arg(shownPath(path)));
 }
 
 void ProfileShortcuts::loadProfileIntoPages(const QString& path)
@@ -119,8 +127,8 @@ void ProfileShortcuts::loadProfileIntoPages(const QString& path)
         // the field as the operator left it: one holding no number ends the load
         // where it stands, as it ends "Query Para".
         showErrorBox(window_, conversionErrorMessage(error));
-        log_(QStringLiteral("Load Profile Failed : %1 !").arg(path));
+        log_(QStringLiteral("Load Profile Failed : %1 !").arg(shownPath(path)));
         return;
     }
-    log_(QStringLiteral("Load Profile %1 Successfully !").arg(path));
+    log_(QStringLiteral("Load Profile %1 Successfully !").arg(shownPath(path)));
 }

@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
 #include "Cli.h"
+#include "PrintableText.h"
 #include "Reader.h"
+#include "SameDevice.h"
 
 #include <CLI/CLI.hpp>
 
@@ -28,6 +30,11 @@ const char* const portHelp =
     "no PORT is given). Every --port is checked before anything is\n"
     "sent; naming one reader twice is refused.";
 
+const char* const parallelHelp =
+    "at most N readers at once (default: every reader given,\n"
+    "as far as the system's limits on threads and open files\n"
+    "allow)";
+
 const char* const stationHelp = "station 1..10, or any (the default: whichever station answers)";
 const char* const jsonHelp = "JSON Lines on standard output: an object per reader, then a summary";
 
@@ -44,15 +51,16 @@ When any parameter cannot be read, or holds what a profile could not write back
 (a channel outside the frequency plan), no profile is written and the
 parameters are named on standard error (exit status 1).)"},
     {"write", "write a profile to one or many readers",
-     R"(Writes PROFILE to every reader given, each on its own link and thread, at the
-same time. The profile is checked first: a refused profile sends nothing. Values
-go out in an order that keeps the reader consistent (the frequency plan before
-the channel choice; the off-line switch through its own call); a code shorter
-than its field goes out with the bytes that end it. A reader that would be left
-fixed on, or hopping over, a channel outside its frequency plan (the profile's,
-or the one it holds when the profile gives none) is sent nothing. A progress line
-per reader goes to standard error, a summary table to standard output. Exit
-status 0 only when every reader took every value.
+     R"(Writes PROFILE to every reader given, each on its own link and thread, all at
+the same time as far as the system allows (or --parallel N at a time). The
+profile is checked first: a refused profile sends nothing. Values go out in an
+order that keeps the reader consistent (the frequency plan before the channel
+choice; the off-line switch through its own call); a code shorter than its field
+goes out with the bytes that end it. A reader that would be left fixed on, or
+hopping over, a channel outside its frequency plan (the profile's, or the one it
+holds when the profile gives none) is sent nothing. A progress line per reader
+goes to standard error, a summary table to standard output. Exit status 0 only
+when every reader took every value.
 
 A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
 sends nothing more and prints the summary, readers marked INTERRUPTED with what
@@ -83,6 +91,9 @@ const char* const scanPortHelp =
     "tcp:FIRST-LAST, each with an optional :PORT; at most\n"
     "65536 addresses. Repeat it for more.";
 
+const char* const scanParallelHelp = "at most N ports looked at at once (default 256, as far as\n"
+                                     "the system's limits on threads and open files allow)";
+
 // What the command line gave, before it is judged.
 struct Given {
     std::string profile;                 // write, verify
@@ -90,6 +101,7 @@ struct Given {
     std::vector<std::string> ports;
     std::string station;
     std::string output;
+    std::string parallel;
     bool verify = false;
     bool json = false;
 };
@@ -119,14 +131,29 @@ void addCommand(CLI::App& app, const Command& definition, Given& given)
     }
     if (name == "read")
         command->add_option("-o,--output", given.output,
-                            "write the profile to FILE instead of standard output, whole\n"
-                            "or not at all (a temporary file renamed over FILE); a\n"
-                            "symbolic link keeps pointing where it did, at the new profile")
+                            "write the profile to FILE instead of standard output (- is\n"
+                            "standard output): a regular file whole or not at all (a\n"
+                            "temporary file renamed over it; a symbolic link keeps\n"
+                            "pointing where it did, at the new profile); a FIFO, a\n"
+                            "device or another special file is written in place")
             ->type_name("FILE")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    if (name == "write" || name == "verify" || name == "scan")
+        command->add_option("--parallel", given.parallel, name == "scan" ? scanParallelHelp : parallelHelp)
+            ->type_name("N")
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     if (name == "write")
         command->add_flag("--verify", given.verify, "read every value back afterwards; a difference fails the reader");
     command->add_flag("--json", given.json, jsonHelp);
+}
+
+// --parallel: a whole number from 1 up, of at most seven digits.
+std::optional<std::size_t> parseParallel(const std::string& text)
+{
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const std::size_t number = std::stoul(text);
+    return number == 0 ? std::nullopt : std::optional<std::size_t>(number);
 }
 
 std::optional<uint8_t> parseStation(const std::string& text)
@@ -141,19 +168,32 @@ std::optional<uint8_t> parseStation(const std::string& text)
     return static_cast<uint8_t>(number);
 }
 
-// The readers of read, write and verify: each named once.
+// The readers of read, write and verify: each named once, by its name and, for
+// the serial and USB ports the environment maps, by its device. A --port that
+// parsed holds nothing but letters, digits, dots and colons.
 std::vector<PortArgument> readers(const std::vector<std::string>& texts)
 {
     std::vector<PortArgument> ports;
     std::map<std::string, std::string> named;   // each reader named so far, by the --port that named it
+    std::vector<const PortArgument*> mapped;    // the ports so far whose device a variable names: COM1 .. COM8, usb
     for (const std::string& text : texts) {
         const std::optional<PortArgument> port = parsePort(text);
         if (!port)
-            throw UsageError{"--port " + text + ": not COM1 .. COM8, usb or tcp:ADDRESS[:PORT]"};
+            throw UsageError{"--port " + escapedText(text) + ": not COM1 .. COM8, usb or tcp:ADDRESS[:PORT]"};
         if (const auto [earlier, fresh] = named.emplace(port->reader, text); !fresh)
             throw UsageError{"--port " + text + " names the reader of --port " + earlier->second + " (" + port->reader
                              + ") again: a reader is given twice"};
         ports.push_back(*port);
+    }
+    for (const PortArgument& port : ports) {
+        if (port.device.empty())
+            continue;
+        for (const PortArgument* earlier : mapped)
+            if (sameDevice(earlier->device, port.device))
+                throw UsageError{"--port " + port.label + " leads to the device of --port " + earlier->label + " ("
+                                 + escapedText(port.device) + ", " + escapedText(earlier->device)
+                                 + "): a reader is given twice"};
+        mapped.push_back(&port);
     }
     return ports;
 }
@@ -174,9 +214,12 @@ std::vector<PortArgument> scanPorts(const std::vector<std::string>& texts)
             add(*port);
             continue;
         }
-        const std::optional<ports::TcpRange> range = ports::tcpRange(text);
+        std::string problem;
+        const std::optional<ports::TcpRange> range = ports::tcpRange(text, &problem);
+        if (!range && !problem.empty())
+            throw UsageError{"--port " + text + ": " + problem + ": a range goes from its lower address to its higher"};
         if (!range)
-            throw UsageError{"--port " + text + ": not COM1 .. COM8, usb, tcp:ADDRESS[:PORT], "
+            throw UsageError{"--port " + escapedText(text) + ": not COM1 .. COM8, usb, tcp:ADDRESS[:PORT], "
                              "tcp:ADDRESS/PREFIX[:PORT] or tcp:FIRST-LAST[:PORT]"};
         if (range->size() + ports.size() > scanAddressLimit)
             throw UsageError{"--port " + text + ": more than " + std::to_string(scanAddressLimit)
@@ -189,7 +232,9 @@ std::vector<PortArgument> scanPorts(const std::vector<std::string>& texts)
 
 Arguments judged(const std::string& command, const Given& given)
 {
-    Arguments arguments{command, given.profiles, {}, {}, given.output, given.verify, given.json};
+    // "-o -" is standard output, as without --output.
+    const std::string output = given.output == "-" ? std::string() : given.output;
+    Arguments arguments{command, given.profiles, {}, {}, output, 0, given.verify, given.json};
     if (command == "write" || command == "verify")
         arguments.profiles = {given.profile};
     arguments.ports = command == "scan" ? scanPorts(given.ports) : readers(given.ports);
@@ -198,7 +243,13 @@ Arguments judged(const std::string& command, const Given& given)
     if (!given.station.empty()) {
         arguments.station = parseStation(given.station);
         if (!arguments.station)
-            throw UsageError{"--station " + given.station + ": not 1 .. 10 or any"};
+            throw UsageError{"--station " + escapedText(given.station) + ": not 1 .. 10 or any"};
+    }
+    if (!given.parallel.empty()) {
+        const std::optional<std::size_t> parallel = parseParallel(given.parallel);
+        if (!parallel)
+            throw UsageError{"--parallel " + escapedText(given.parallel) + ": not a whole number from 1 to 9999999"};
+        arguments.parallel = *parallel;
     }
     return arguments;
 }
@@ -237,10 +288,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
         const std::string name = commandName();
         if (name.empty()) {
             const bool named = !args.empty() && !args.front().starts_with("-");
-            err << "tagdesk-cli: " << (named ? "unknown command " + args.front() : std::string("no command given"))
-                << "\n" << app.help();
+            err << "tagdesk-cli: "
+                << (named ? "unknown command " + escapedText(args.front()) : std::string("no command given")) << "\n"
+                << app.help();
         } else {
-            err << "tagdesk-cli " << name << ": " << error.what() << "\n(tagdesk-cli " << name << " --help tells more)\n";
+            // CLI11's messages carry the arguments they refuse as given.
+            err << "tagdesk-cli " << name << ": " << escapedText(error.what()) << "\n(tagdesk-cli " << name
+                << " --help tells more)\n";
         }
     } catch (const UsageError& error) {
         err << "tagdesk-cli " << commandName() << ": " << error.message << "\n(tagdesk-cli " << commandName()

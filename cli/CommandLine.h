@@ -16,7 +16,8 @@ struct Arguments {
     std::vector<std::string> profiles;   // write, verify: one; diff: two
     std::vector<PortArgument> ports;     // every reader named, in the order given; scan: every address of a range
     std::optional<uint8_t> station;      // --station: 1..10 or READER_STATION_ANY; none when not given
-    std::string output;                  // read --output
+    std::string output;                  // read --output; empty: standard output
+    std::size_t parallel = 0;            // --parallel: readers at once at most; 0 when not given
     bool verify = false;                 // write --verify
     bool json = false;                   // --json: JSON Lines on standard output
 };

@@ -5,6 +5,7 @@
 #include "Interrupt.h"
 #include "JsonLines.h"
 #include "PageKeys.h"
+#include "PrintableText.h"
 #include "ProfileFormat.h"
 #include "ReaderTransfer.h"
 #include "Scan.h"
@@ -71,7 +72,7 @@ int readCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     } else if (!args.output.empty()) {
         const std::string text = profileText(profile, "Read from " + outcome.port + ".");
         if (const std::string why = writeWholeFile(args.output, text); !why.empty()) {
-            err << "tagdesk-cli read: cannot write " << args.output << ": " << why << "\n";
+            err << "tagdesk-cli read: cannot write " << escapedText(args.output) << ": " << why << "\n";
             status = exit_status::failed;
         }
     } else if (!args.json) {
@@ -85,11 +86,14 @@ int readCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 
 int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
 {
+    // Heard from the start: a signal while the profile loads leaves every
+    // reader not started, and the summary says so.
+    const InterruptWatch interrupt;
+    const auto interrupted = [&interrupt] { return interrupt.signal() != 0; };
     const Profile profile = loadProfile(args.profiles.front());   // refused: nothing is sent
     selectStation(args);
     LineSink progress(err);
-    const InterruptWatch interrupt;
-    const auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
+    auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
         outcome.total = profile.entries.size();
         if (const std::optional<TransferFailure> refused = channelPlanAfterWrite(handle, profile)) {
             outcome.failures.push_back({refused->name, refused->reason + "; nothing written"});
@@ -97,7 +101,7 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             return;
         }
         lines.line(outcome.port + ": writing " + std::to_string(outcome.total) + " values");
-        const WriteOutcome written = writeReader(handle, profile, [&] { return interrupt.signal() != 0; });
+        const WriteOutcome written = writeReader(handle, profile, interrupted);
         for (const TransferFailure& failure : written.failures) {
             outcome.failures.push_back(failure);
             lines.line(outcome.port + ": " + failureLine(failure));
@@ -116,7 +120,14 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             verifyInto(handle, profile, outcome, lines);
             lines.line(outcome.port + ": " + std::to_string(outcome.differences.size()) + " differences on reading back");
         }
-    }, progress);
+    }, progress, args.parallel, interrupted);
+    for (ReaderOutcome& outcome : outcomes) {
+        if (outcome.started)
+            continue;
+        outcome.total = profile.entries.size();
+        for (const ProfileEntry& entry : profile.entries)
+            outcome.notSent.push_back(qualifiedName(*entry.para));
+    }
     const int signal = interrupt.signal();
     const std::string signalName = signal == 0 ? "" : signal == SIGINT ? "SIGINT" : "SIGTERM";
     if (args.json) {
@@ -144,7 +155,7 @@ int verifyCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         outcome.done = outcome.total - outcome.failures.size() - outcome.differences.size();
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
                    + " values agree");
-    }, progress);
+    }, progress, args.parallel);
     if (args.json) {
         for (const ReaderOutcome& outcome : outcomes)
             out << readerJson(outcome, false);
@@ -167,8 +178,8 @@ int diffCommand(const Arguments& args, std::ostream& out, std::ostream&)
         if (args.json)
             out << profileDifferenceJson(difference);
         else
-            out << difference.name << ": " << difference.left << " (" << leftName << ") -> " << difference.right
-                << " (" << rightName << ")\n";
+            out << difference.name << ": " << difference.left << " (" << escapedText(leftName) << ") -> "
+                << difference.right << " (" << escapedText(rightName) << ")\n";
     }
     if (args.json)
         out << diffSummaryJson(leftName, rightName, differences.size());
@@ -185,7 +196,7 @@ int scanCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             stations.push_back(station);
     }
     err << "tagdesk-cli scan: looking at " << args.ports.size() << " ports\n" << std::flush;
-    const std::vector<FoundReader> found = findReaders(args.ports, stations);
+    const std::vector<FoundReader> found = findReaders(args.ports, stations, args.parallel);
     if (args.json) {
         for (const FoundReader& reader : found)
             out << foundJson(reader);

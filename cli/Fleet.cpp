@@ -2,6 +2,7 @@
 
 #include "Parallel.h"
 #include "Reader.h"
+#include "SystemLimits.h"
 
 #include <exception>
 #include <memory>
@@ -21,9 +22,16 @@ void LineSink::line(const std::string& text)
 }
 
 namespace {
-void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, ReaderOutcome& outcome)
+void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, ReaderOutcome& outcome,
+            const std::function<bool()>& stop)
 {
     outcome.port = port.label;
+    if (stop && stop()) {
+        outcome.reason = "not started: interrupted";
+        progress.line(port.label + ": " + outcome.reason);
+        return;
+    }
+    outcome.started = true;
     uint32_t handle = 0;
     uint16_t status = openReader(port, handle);
     if (status == READER_OK) {
@@ -49,9 +57,16 @@ void runOne(const PortArgument& port, const ReaderJob& job, LineSink& progress, 
 }
 } // namespace
 
-std::vector<ReaderOutcome> runOnReaders(const std::vector<PortArgument>& ports, const ReaderJob& job, LineSink& progress)
+std::vector<ReaderOutcome> runOnReaders(const std::vector<PortArgument>& ports, const ReaderJob& job, LineSink& progress,
+                                        std::size_t atOnce, const std::function<bool()>& stop)
 {
     std::vector<ReaderOutcome> outcomes(ports.size());
-    parallelFor(ports.size(), ports.size(), [&](std::size_t i) { runOne(ports[i], job, progress, outcomes[i]); });
+    const std::size_t pool = readersAtOnce(ports.size(), atOnce);
+    const std::size_t threads = parallelFor(ports.size(), pool, [&](std::size_t i) {
+        runOne(ports[i], job, progress, outcomes[i], stop);
+    });
+    if (threads < ports.size())
+        progress.line("tagdesk-cli: " + std::to_string(ports.size()) + " readers went " + std::to_string(threads)
+                      + " at a time" + (threads < pool ? ": the system refused more threads" : ""));
     return outcomes;
 }

@@ -1,6 +1,7 @@
-// One job run on many readers at once: each reader on its own handle and its
-// own thread; open, stop its RF work, the job, close. Progress goes out as
-// whole lines, never interleaved.
+// One job run on many readers at once: each reader on its own handle and a
+// thread of a pool (Parallel.h) as large as the fleet, within what the system
+// allows (SystemLimits.h) and the operator's --parallel; open, stop its RF
+// work, the job, close. Progress goes out as whole lines, never interleaved.
 #pragma once
 
 #include "PortArgument.h"
@@ -16,6 +17,7 @@
 // How one reader fared.
 struct ReaderOutcome {
     std::string port;
+    bool started = false;          // its turn came: it was opened, or tried
     bool reached = false;          // opened and answered
     std::string reason;            // why not, when not reached
     std::size_t total = 0;         // values the job had for this reader
@@ -47,5 +49,8 @@ private:
 // The job for one reader: it fills outcome (total, done, failures, ...) and may report through progress.
 using ReaderJob = std::function<void(uint32_t handle, ReaderOutcome& outcome, LineSink& progress)>;
 
-// Runs job on every port in parallel, in the order given; returns the outcomes in that order.
-std::vector<ReaderOutcome> runOnReaders(const std::vector<PortArgument>& ports, const ReaderJob& job, LineSink& progress);
+// Runs job on every port in parallel, at most atOnce at a time (0: every one,
+// as far as the system allows), in the order given; returns the outcomes in
+// that order. A reader whose turn comes once stop() says so is not started.
+std::vector<ReaderOutcome> runOnReaders(const std::vector<PortArgument>& ports, const ReaderJob& job, LineSink& progress,
+                                        std::size_t atOnce = 0, const std::function<bool()>& stop = {});

@@ -24,7 +24,7 @@ InterruptWatch::InterruptWatch() : listener_(std::make_unique<Listener>())
     sigaddset(&listener_->signals, SIGINT);
     sigaddset(&listener_->signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &listener_->signals, &listener_->before);
-    listener_->watcher = std::thread([this] {
+    const auto watch = [this] {
         const timespec wait{0, watchNs};
         while (!listener_->done) {
             const int taken = sigtimedwait(&listener_->signals, nullptr, &wait);
@@ -38,7 +38,14 @@ InterruptWatch::InterruptWatch() : listener_(std::make_unique<Listener>())
             pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
             std::raise(taken);
         }
-    });
+    };
+    try {
+        listener_->watcher = std::thread(watch);
+    } catch (...) {
+        // No thread to take them: the signals act as they always do.
+        pthread_sigmask(SIG_SETMASK, &listener_->before, nullptr);
+        throw;
+    }
 }
 
 InterruptWatch::~InterruptWatch()

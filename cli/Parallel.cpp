@@ -1,20 +1,27 @@
 #include "Parallel.h"
 
+#include "SystemLimits.h"
+
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <vector>
 
-void parallelFor(std::size_t count, std::size_t workers, const std::function<void(std::size_t)>& job)
+std::size_t parallelFor(std::size_t count, std::size_t workers, const std::function<void(std::size_t)>& job)
 {
     std::atomic<std::size_t> next{0};
-    std::vector<std::thread> threads;
-    threads.reserve(std::min(count, workers));
-    for (std::size_t t = 0; t < std::min(count, workers); ++t)
-        threads.emplace_back([&] {
-            for (std::size_t i; (i = next++) < count;)
-                job(i);
-        });
-    for (std::thread& thread : threads)
-        thread.join();
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < count;)
+            job(i);
+    };
+    const std::size_t wanted = std::max<std::size_t>(std::min(count, workers), 1);
+    std::vector<PoolThread> threads;   // joined as they go, whatever happens
+    threads.reserve(wanted - 1);
+    while (threads.size() + 1 < wanted) {
+        PoolThread thread;
+        if (!thread.start(work))
+            break;
+        threads.push_back(std::move(thread));
+    }
+    work();
+    return threads.size() + 1;
 }

@@ -10,11 +10,16 @@ constexpr unsigned lastComPort = 8;
 
 PortArgument portArgument(ports::PortName name, std::string label)
 {
-    PortArgument port{std::move(label), name.kind, name.libraryText(), {}};
+    PortArgument port{std::move(label), name.kind, name.libraryText(), {}, {}};
     // An address without a port reaches the port the library chooses for it.
     if (name.kind == READER_PORT_TCP && !name.tcp.port)
         name.tcp.port = ports::unnamedTcpPort(std::getenv("READER_TCP_PORT"));
     port.reader = name.canonical();
+    if (name.kind == READER_PORT_SERIAL || name.kind == READER_PORT_USB) {
+        const std::string variable = name.kind == READER_PORT_USB ? "READER_USB" : "READER_COM" + std::to_string(name.com);
+        if (const char* device = std::getenv(variable.c_str()); device != nullptr && *device != '\0')
+            port.device = device;   // as the library takes it: an empty variable names nothing
+    }
     return port;
 }
 } // namespace

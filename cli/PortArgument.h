@@ -15,6 +15,7 @@ struct PortArgument {
     uint8_t kind = 0;      // READER_PORT_SERIAL, READER_PORT_TCP or READER_PORT_USB
     std::string text;      // OpenReader's port text; empty for USB (passed as NULL)
     std::string reader;    // one spelling per reader: "COM3", "usb", "tcp:127.0.0.1:4001"
+    std::string device;    // the device READER_COMn or READER_USB names for this port; "" when none does
 };
 
 // nullopt for anything else (COM9, tcp: without an address, an address part

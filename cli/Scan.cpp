@@ -2,6 +2,7 @@
 
 #include "Parallel.h"
 #include "ScanWaits.h"
+#include "SystemLimits.h"
 
 #include "Reader.h"
 
@@ -30,9 +31,11 @@ std::string firmwareText(const FoundReader& reader)
     return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." + std::to_string(v[3]);
 }
 
-std::vector<FoundReader> findReaders(const std::vector<PortArgument>& ports, const std::vector<uint8_t>& stations)
+std::vector<FoundReader> findReaders(const std::vector<PortArgument>& ports, const std::vector<uint8_t>& stations,
+                                     std::size_t atOnce)
 {
     const ScanWaits waits;
+    const std::size_t workers = readersAtOnce(ports.size(), atOnce == 0 ? scanWorkers : atOnce);
     struct Found {
         std::size_t port;
         FoundReader reader;
@@ -46,7 +49,7 @@ std::vector<FoundReader> findReaders(const std::vector<PortArgument>& ports, con
         SelectStation(station);
         std::vector<Try> tries(open.size());
         std::vector<std::array<uint8_t, 4>> firmware(open.size());
-        parallelFor(open.size(), scanWorkers, [&](std::size_t i) { tries[i] = tryPort(ports[open[i]], firmware[i]); });
+        parallelFor(open.size(), workers, [&](std::size_t i) { tries[i] = tryPort(ports[open[i]], firmware[i]); });
         std::vector<std::size_t> stillOpen;
         for (std::size_t i = 0; i < open.size(); ++i) {
             if (tries[i] == Try::NotOpened)

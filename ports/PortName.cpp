@@ -108,7 +108,7 @@ std::optional<TcpAddress> tcpAddress(std::string_view text)
     return parsed;
 }
 
-std::optional<TcpRange> tcpRange(std::string_view text)
+std::optional<TcpRange> tcpRange(std::string_view text, std::string* problem)
 {
     if (!startsWithNoCase(text, "tcp:"))
         return std::nullopt;
@@ -135,8 +135,13 @@ std::optional<TcpRange> tcpRange(std::string_view text)
         return std::nullopt;
     const auto first = dottedAddress(text.substr(0, dash));
     const auto last = dottedAddress(text.substr(dash + 1));
-    if (!first || !last || *first > *last)
+    if (!first || !last)
         return std::nullopt;
+    if (*first > *last) {
+        if (problem)
+            *problem = dotted(*first) + " comes after " + dotted(*last);
+        return std::nullopt;
+    }
     range.first = *first;
     range.last = *last;
     return range;

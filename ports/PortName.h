@@ -49,8 +49,9 @@ struct TcpRange {
 // network and broadcast addresses when it has more than two) or
 // "tcp:FIRST-LAST" (both ends included), each optionally followed by ":PORT";
 // addresses and port as tcpAddress() takes them, letters in any case.
-// nullopt for anything else, and for FIRST after LAST.
-std::optional<TcpRange> tcpRange(std::string_view text);
+// nullopt for anything else; for FIRST after LAST, problem (when given) says so
+// ("127.0.0.9 comes after 127.0.0.2"), and stays as it was otherwise.
+std::optional<TcpRange> tcpRange(std::string_view text, std::string* problem = nullptr);
 
 // One reader's port: a serial port by number, USB, or a TCP address.
 struct PortName {

@@ -1,11 +1,13 @@
 #include "Profile.h"
 
+#include "PrintableText.h"
+
 #include <algorithm>
 
 namespace {
 std::string message(const std::string& file, int line, const std::string& name, const std::string& reason)
 {
-    std::string text = file;
+    std::string text = escapedText(file);   // a file's name is the operator's or the file system's
     if (line > 0)
         text += ":" + std::to_string(line);
     text += ": ";

@@ -27,8 +27,9 @@ struct Profile {
 };
 
 // A profile refused: where (file and line, 0 when the whole file is meant), which
-// entry ("antenna_power.channel1_power", or "" when none) and why. Whatever of
-// the entry and the reason comes from the file is escaped (PrintableText.h).
+// entry ("antenna_power.channel1_power", or "" when none) and why. The file's
+// name in the message, and whatever of the entry and the reason comes from the
+// file, is escaped (PrintableText.h); file() is the name as given.
 class ProfileError : public std::runtime_error {
 public:
     ProfileError(std::string file, int line, std::string name, const std::string& reason);

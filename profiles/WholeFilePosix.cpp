@@ -1,13 +1,18 @@
 // POSIX: a temporary file beside the target (created with O_EXCL, given the
 // target's permissions), fsync, rename over the target, and the folder synced
-// so that the rename lasts.
+// so that the rename lasts. A target that is there and no regular file is
+// opened and written as a shell's ">" does.
 #include "WholeFile.h"
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +69,67 @@ bool writeAll(int fd, std::string_view text)
     return true;
 }
 
+// SIGPIPE held off while this thread writes: a FIFO whose reader has gone
+// makes the write fail with EPIPE instead of ending the program (the window too).
+class PipeSignalHeld {
+public:
+    PipeSignalHeld()
+    {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &before_);
+    }
+    ~PipeSignalHeld()
+    {
+        // A SIGPIPE the write raised is taken, not delivered once unblocked.
+        const timespec none{};
+        if (!pendingBefore_)
+            sigtimedwait(&pipe_, nullptr, &none);
+        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+
+private:
+    sigset_t pipe_{};
+    sigset_t before_{};
+    bool pendingBefore_ = false;
+};
+
+// A target that is there and no regular file (a FIFO, a device such as
+// /dev/null, a terminal), also behind symbolic links, keeps its place: renaming
+// over it would leave a regular file where it was. It is written in place, as
+// cp does; "" when done, else why not. nullopt when the target is no such
+// file: nothing there, or a regular file, which is replaced whole.
+std::optional<std::string> writeInPlace(const std::string& path, std::string_view text)
+{
+    struct stat found {};
+    if (::stat(path.c_str(), &found) != 0 || S_ISREG(found.st_mode))
+        return std::nullopt;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::strerror(errno);
+    if (::fstat(fd, &found) == 0 && S_ISREG(found.st_mode)) {
+        ::close(fd);   // a regular file took its place meanwhile: replaced whole after all
+        return std::nullopt;
+    }
+    bool done = false;
+    int error = 0;
+    {
+        const PipeSignalHeld held;
+        done = writeAll(fd, text);
+        error = errno;
+    }
+    if (::close(fd) != 0 && done) {
+        done = false;
+        error = errno;
+    }
+    return done ? std::string() : std::strerror(error);
+}
+
 // The rename itself lasts once the folder is synced.
 void syncFolder(const fs::path& folder)
 {
@@ -78,6 +144,8 @@ void syncFolder(const fs::path& folder)
 
 std::string writeWholeFile(const std::string& path, std::string_view text)
 {
+    if (std::optional<std::string> special = writeInPlace(path, text))
+        return *special;
     const fs::path target = linkTarget(path);
     fs::path temporary;
     const int fd = createTemporary(target, temporary);

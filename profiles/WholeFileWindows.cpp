@@ -1,10 +1,13 @@
 // Windows: the text goes to a new file beside the target, is flushed to the
 // disk (FlushFileBuffers) and takes the target's place: ReplaceFile when the
 // target exists, so that it keeps its attributes and access rights, else
-// MoveFileEx. Paths are in the system's code page, as the program's arguments.
+// MoveFileEx. A target that opens as no disk file (NUL, CON, a COM port, a
+// named pipe) is written in place. Paths are in the system's code page, as the
+// program's arguments.
 #include "WholeFile.h"
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -46,9 +49,32 @@ bool writeAll(HANDLE file, std::string_view text)
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
         if (!::WriteFile(file, text.data(), chunk, &written, nullptr))
             return false;
+        if (written == 0) {   // a pipe that takes nothing: no progress to wait for
+            ::SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
         text.remove_prefix(written);
     }
     return true;
+}
+
+// A device or a pipe at path is written in place: "" when done, else why not.
+// nullopt when path opens as a disk file, or not at all (nothing there, or
+// not to be opened now): that is replaced whole, which says why it cannot be.
+std::optional<std::string> writeInPlace(const std::string& path, std::string_view text)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    if (::GetFileType(file) == FILE_TYPE_DISK) {
+        ::CloseHandle(file);
+        return std::nullopt;
+    }
+    const bool done = writeAll(file, text);
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(file);
+    return done ? std::string() : systemMessage(error);
 }
 
 bool takePlace(const std::string& temporary, const std::string& target)
@@ -64,6 +90,8 @@ bool takePlace(const std::string& temporary, const std::string& target)
 
 std::string writeWholeFile(const std::string& path, std::string_view text)
 {
+    if (std::optional<std::string> special = writeInPlace(path, text))
+        return *special;
     std::string temporary;
     const HANDLE file = createTemporary(path, temporary);
     if (file == INVALID_HANDLE_VALUE)

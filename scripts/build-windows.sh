@@ -24,10 +24,18 @@ rm -f "$build"/tagdesk-*-windows-*.zip
 (cd "$build" && cpack >/dev/null)
 zip="$(ls "$build"/tagdesk-*-windows-*.zip)"
 
+# Wine's own output goes to a file of its prefix (wine-run.sh): shown only when something fails.
+wine_log="$build/wine/wineserver.log"
+rm -f "$wine_log"
+show_wine_log() {
+  [ -s "$wine_log" ] || return 0
+  echo "The end of Wine's own output ($wine_log):" >&2
+  tail -20 "$wine_log" >&2
+}
 if wine_error="$("$build/wine-run.sh" "$build/cli/tagdesk-cli.exe" --help 2>&1 >/dev/null)"; then
   trap '"$build/wine-run.sh" --end' EXIT
-  "$root/packaging/check-zip.sh" "$zip" "$build/wine-run.sh"
-  ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+  "$root/packaging/check-zip.sh" "$zip" "$build/wine-run.sh" || { show_wine_log; exit 1; }
+  ctest --test-dir "$build" --output-on-failure -j"$(nproc)" || { show_wine_log; exit 1; }
 else
   "$root/packaging/check-zip.sh" "$zip"
   echo "Wine cannot start here, so the Windows programs are not run (the cross-build and the zip are done):" >&2

@@ -1,18 +1,21 @@
 // Prints how long a whole profile takes to write to eight readersims at once
 // next to one after another, how long a read of every parameter takes next to
-// (number of calls x one raw socket round trip), and how long tagdesk-cli's
+// (number of calls x one raw socket round trip), how long tagdesk-cli's
 // scan takes over a /24 network where no connection is answered, and over
-// one with two readers.
+// one with two readers, and how many of a fleet of 1,000 readers go at once.
 #include "Fleet.h"
 #include "PortName.h"
 #include "RawPingPong.h"
 #include "ReaderTransfer.h"
 #include "Reader.h"
 #include "Scan.h"
+#include "SilentPorts.h"
 #include "SimProcess.h"
+#include "SystemLimits.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -183,6 +186,45 @@ int measureScan()
     return 0;
 }
 
+long peakResidentKb()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A fleet of 1,000 readers that never answer: each waits out its answer time
+// (500 ms), so all at once end in about that, where waves would take one each.
+int measureLargeFleet()
+{
+    constexpr int kFleet = 1000;
+    const SilentPorts silent(kFleet);
+    std::vector<PortArgument> ports;
+    for (const std::string& port : silent.ports())
+        ports.push_back(*parsePort(port));
+    const long residentBefore = peakResidentKb();
+    std::ostringstream quiet;
+    LineSink progress(quiet);
+    const auto start = Clock::now();
+    const std::size_t pool = readersAtOnce(kFleet, 0);
+    const auto outcomes = runOnReaders(ports, [](uint32_t, ReaderOutcome&, LineSink&) {}, progress);
+    const double seconds = secondsSince(start);
+    const long residentAfter = peakResidentKb();
+    const auto silentOnes = std::count_if(outcomes.begin(), outcomes.end(),
+                                          [](const ReaderOutcome& o) { return o.started && !o.reached; });
+    if (silentOnes != kFleet) {
+        std::fprintf(stderr, "bench_profiles: %ld of %d readers went unanswered\n", long(silentOnes), kFleet);
+        return 1;
+    }
+    std::printf("A fleet of %d readers that take the connection and never answer (500 ms each),\n"
+                "goal: all in flight at once, not in waves:\n", kFleet);
+    std::printf("  readers at once on this machine:  %zu\n", pool);
+    std::printf("  the fleet done in:                %6.2f s (waves of 256 would take %.1f s)\n", seconds,
+                0.5 * ((kFleet + 255) / 256));
+    std::printf("  peak resident memory grew by:     %6.1f MB\n", (residentAfter - residentBefore) / 1024.0);
+    return 0;
+}
+
 } // namespace
 
 int main()
@@ -192,6 +234,8 @@ int main()
         if (const int status = measureFullRead(profile); status != 0)
             return status;
         if (const int status = measureScan(); status != 0)
+            return status;
+        if (const int status = measureLargeFleet(); status != 0)
             return status;
         return measureFleet(profile);
     } catch (const std::exception& error) {

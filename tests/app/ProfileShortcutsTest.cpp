@@ -179,6 +179,20 @@ private slots:
                  QStringList{QStringLiteral("Save Profile %1 Successfully !").arg(chosen)});
     }
 
+    // A file's name with a line break or a terminal's escape sequence shows
+    // escaped: one log line a save or a load, none forged.
+    void fileNamesShowEscapedInTheLog()
+    {
+        chosen = folder.filePath(QStringLiteral("site\n12:00:00 Setup Para Successfully !\x1b[2J.toml"));
+        const QString shownName = folder.filePath(QStringLiteral("site\\n12:00:00 Setup Para Successfully !\\x1B[2J.toml"));
+        const int linesBefore = logMessages(form.get()).size();
+        press(Qt::Key_S);
+        press(Qt::Key_O);
+        QCOMPARE(logMessages(form.get()).mid(linesBefore),
+                 (QStringList{QStringLiteral("Save Profile %1 Successfully !").arg(shownName),
+                              QStringLiteral("Load Profile %1 Successfully !").arg(shownName)}));
+    }
+
     void aReadThatFailsSavesNothing()
     {
         chosen = folder.filePath("unsaved.toml");

@@ -1,6 +1,6 @@
 // What the tagdesk-cli tests share: readersims on "COM1".."COM8" (their
 // pseudo-terminals, through READER_COMn), a private folder for profiles and
-// state files, and running a command in this process.
+// state files, and running a command in this process or a child of it.
 #pragma once
 
 #include "Cli.h"
@@ -12,6 +12,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <iterator>
 #include <memory>
 #include <sstream>
@@ -44,6 +47,36 @@ inline std::string fileText(const std::string& path)
 inline void writeText(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Runs body in a forked child as an ordinary user (a child of root becomes
+// nobody first; cannotStatus when it cannot). The run's status is body's, or
+// 128 + the signal that ended the child; its output is body's.
+inline CliRun runAsOrdinaryUser(const std::function<CliRun()>& body, int cannotStatus)
+{
+    constexpr uid_t nobody = 65534;
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+            ::_exit(cannotStatus);
+        const CliRun run = body();
+        [[maybe_unused]] const ssize_t written = ::write(pipe[1], run.out.data(), run.out.size());
+        ::_exit(run.status);
+    }
+    ::close(pipe[1]);
+    CliRun run;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        run.out.append(buffer, std::size_t(n));
+    ::close(pipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
 }
 
 using Json = nlohmann::json;

@@ -104,6 +104,15 @@ TEST_F(CopyTest, anOutputCutShortLeavesTheOldFile)
     EXPECT_NE(fileText(file("site.toml")).find("start_frequency = 92000"), std::string::npos);
 }
 
+TEST_F(CopyTest, anOutputOfADashIsStandardOutput)
+{
+    startReader();
+    const CliRun read = runTool({"read", "--port", "COM1", "-o", "-"});
+    EXPECT_EQ(read.status, exit_status::ok) << read.err;
+    EXPECT_NE(read.out.find("\nformat = 1\n"), std::string::npos) << read.out;
+    EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
 // What read saves must load, and what write accepts must leave a reader that
 // read can save: a channel mode without a point count meets the reader's own
 // plan (20 channels here), and a reader put on channel 30 another way is named.

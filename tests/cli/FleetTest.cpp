@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <regex>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -164,13 +166,63 @@ TEST_F(FleetTest, scanFindsTheReadersOfARange)
     EXPECT_NE(table.out.find("tcp:127.0.1.200:" + port + "  3        2.0.0.9\n1 reader found on 1 ports"),
               std::string::npos) << table.out;
 
-    for (const std::string refused : {"tcp:127.0.0.0/15", "tcp:127.0.0.0/33", "tcp:127.0.0.9-127.0.0.1",
-                                      "tcp:127.0.0.0/24:0", "tcp:127.0.0.1-127.0.0"}) {
-        const CliRun run = runTool({"scan", "--port", refused});
-        EXPECT_EQ(run.status, exit_status::refused) << refused;
-        EXPECT_NE(run.err.find("--port " + refused + ": "), std::string::npos) << run.err;
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"tcp:127.0.0.0/15", "more than 65536 addresses"},
+        {"tcp:127.0.0.0/33", "not COM1"},
+        {"tcp:127.0.0.9-127.0.0.1", "127.0.0.9 comes after 127.0.0.1"},
+        {"tcp:127.0.0.0/24:0", "not COM1"},
+        {"tcp:127.0.0.1-127.0.0", "not COM1"},
+    };
+    for (const auto& [range, says] : refused) {
+        const CliRun run = runTool({"scan", "--port", range});
+        EXPECT_EQ(run.status, exit_status::refused) << range;
+        EXPECT_NE(run.err.find("--port " + range + ": " + says), std::string::npos) << run.err;
     }
 }
+
+// tagdesk-cli run as a program of its own, to be sent a signal.
+class RunningCli {
+public:
+    explicit RunningCli(std::vector<std::string> args)
+    {
+        int output[2];
+        if (::pipe(output) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, output[0]);
+        args.insert(args.begin(), TAGDESK_CLI_PATH);
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, TAGDESK_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(output[1]);
+        out_ = output[0];
+    }
+
+    bool started() const { return pid_ > 0; }
+    void signal(int number) const { ::kill(pid_, number); }
+
+    // Its standard output once it has ended, and how it ended (as waitpid says).
+    std::string finish(int& status)
+    {
+        std::string out;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(out_, buffer, sizeof buffer)) > 0;)
+            out.append(buffer, std::size_t(n));
+        ::close(out_);
+        ::waitpid(pid_, &status, 0);
+        return out;
+    }
+
+private:
+    pid_t pid_ = 0;
+    int out_ = -1;
+};
 
 // SIGINT during a write to two readers: each reader's call in flight ends,
 // nothing more is sent, and the summary still comes with each reader marked
@@ -181,30 +233,12 @@ TEST_F(FleetTest, anInterruptedWriteStillReportsWhatEachReaderTook)
     writeText(file("site.toml"), nineValuesProfile);
     startReader({"--delay-ms", "100"});
     startReader({"--delay-ms", "100"});
-    int output[2];
-    ASSERT_EQ(::pipe(output), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, output[0]);
-    std::vector<std::string> args = {TAGDESK_CLI_PATH, "write", file("site.toml"), "--port", "COM1", "--port", "COM2"};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t cli = 0;
-    ASSERT_EQ(::posix_spawn(&cli, TAGDESK_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(output[1]);
+    RunningCli cli({"write", file("site.toml"), "--port", "COM1", "--port", "COM2"});
+    ASSERT_TRUE(cli.started());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));   // about three values in
-    ::kill(cli, SIGINT);
-    std::string out;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(output[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, std::size_t(n));
-    ::close(output[0]);
+    cli.signal(SIGINT);
     int status = 0;
-    ::waitpid(cli, &status, 0);
+    const std::string out = cli.finish(status);
 
     ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
     EXPECT_EQ(WEXITSTATUS(status), exit_status::interrupted(SIGINT));
@@ -219,6 +253,34 @@ TEST_F(FleetTest, anInterruptedWriteStillReportsWhatEachReaderTook)
         for (std::size_t i = taken; i < values.size() && !state.empty(); ++i)
             EXPECT_NE(uint8_t(state.at(values[i].first)), values[i].second) << "COM" << n << " value " << i;
     }
+}
+
+// SIGINT while the profile is still being read (from a FIFO, so the test knows
+// when): the program is already listening, sends nothing, and ends with the
+// summary, the reader not started.
+TEST_F(FleetTest, aSignalBeforeTheFirstReaderLeavesEveryReaderNotStarted)
+{
+    startReader();
+    const std::string fifo = file("site.toml");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    RunningCli cli({"write", fifo, "--port", "COM1"});
+    ASSERT_TRUE(cli.started());
+    const int profile = ::open(fifo.c_str(), O_WRONLY);   // returns once tagdesk-cli opens it
+    ASSERT_GE(profile, 0);
+    cli.signal(SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const std::string text = "format = 1\n[io_parameter]\nbuzzer = false\n";
+    const auto pipeAction = ::signal(SIGPIPE, SIG_IGN);   // a program the signal ended reads no more
+    EXPECT_EQ(::write(profile, text.data(), text.size()), ssize_t(text.size()));
+    ::signal(SIGPIPE, pipeAction);
+    ::close(profile);
+    int status = 0;
+    const std::string out = cli.finish(status);
+
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), exit_status::interrupted(SIGINT));
+    EXPECT_TRUE(std::regex_search(out, std::regex("COM1 +INTERRUPTED +- +not started"))) << out;
+    EXPECT_FALSE(std::filesystem::exists(stateFile(1))) << "something was sent";
 }
 
 } // namespace

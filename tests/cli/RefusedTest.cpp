@@ -103,7 +103,11 @@ TEST_F(CommandLineTest, portArgumentsAreJudgedBeforeAnythingIsSent)
         {{"com1"}, "given twice"},
         {{"tcp:127.0.0.1", "TCP:127.000.0.1"}, "given twice"},
         {{"tcp:127.0.0.1", "tcp:127.0.0.1:4001"}, "given twice"},
+        // READER_COM2 leads to COM1's device through a link.
+        {{"COM2"}, "--port COM2 leads to the device of --port COM1"},
     };
+    std::filesystem::create_symlink(reader.ptyPath(), file("COM1-link"));
+    ::setenv("READER_COM2", file("COM1-link").c_str(), 1);
     for (const auto& [ports, says] : cases) {
         std::vector<std::string> args = {"write", file("good.toml"), "--port", "COM1"};
         for (const std::string& port : ports)
@@ -112,6 +116,7 @@ TEST_F(CommandLineTest, portArgumentsAreJudgedBeforeAnythingIsSent)
         EXPECT_EQ(run.status, exit_status::refused) << ports.back();
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
     }
+    ::unsetenv("READER_COM2");
     EXPECT_FALSE(std::filesystem::exists(stateFile(1))) << "a reader was written next to a refused --port";
 
     // A port of its own in the address reaches a reader that listens elsewhere than 4001.
@@ -119,6 +124,38 @@ TEST_F(CommandLineTest, portArgumentsAreJudgedBeforeAnythingIsSent)
     const CliRun write = runTool({"write", file("good.toml"), "--port", port, "--port", "tcp:127.0.0.1:1"});
     EXPECT_NE(write.out.find(port + "  ok"), std::string::npos) << write.out << write.err;
     EXPECT_TRUE(std::filesystem::exists(stateFile(1)));
+}
+
+// A name from the command line or the file system reaches standard error and
+// standard output escaped, as a profile's own text does: an escape sequence
+// never drives the terminal, a line break never splits a line.
+TEST_F(CommandLineTest, namesFromOutsideArePrintedEscaped)
+{
+    startReader();
+    writeText(file("good.toml"), "format = 1\n[io_parameter]\nbuzzer = false\n");
+    writeText(file("a\nb.toml"), "format = 1\n[io_parameter]\nbuzzer = true\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;   // on standard output or standard error
+    };
+    const std::vector<Case> cases = {
+        {{"\x1b[31mcopy"}, "unknown command \\x1B[31mcopy"},
+        {{"write", file("good.toml"), "--port", "COM1\x1b[2J"}, "--port COM1\\x1B[2J: not"},
+        {{"read", "--port", "COM1", "--station", "1\n2"}, "--station 1\\n2: not"},
+        {{"verify", file("good.toml"), "--port", "COM1", "\x1b[2J"}, "\\x1B[2J"},
+        {{"write", file("gone\x1b]0;x\a.toml"), "--port", "COM1"},
+         "nothing sent: " + file("gone\\x1B]0;x\\x07.toml") + ": cannot be read"},
+        {{"diff", file("a\nb.toml"), file("good.toml")}, "true (" + file("a\\nb.toml") + ") -> false ("},
+        {{"read", "--port", "COM1", "-o", file("no\x1b[1mfolder/site.toml")},
+         "cannot write " + file("no\\x1B[1mfolder/site.toml") + ": No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = runTool(c.args);
+        const std::string printed = run.out + run.err;
+        EXPECT_NE(printed.find(c.says), std::string::npos) << printed;
+        EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
+        EXPECT_EQ(printed.find(file("a\nb")), std::string::npos) << printed;
+    }
 }
 
 TEST_F(CommandLineTest, everyCommandHasHelp)

@@ -2,7 +2,9 @@
 # test code are made in the folder of the test programs, whose precompiled
 # header they share.
 
-# TempFolder.h: a private folder for the tests that keep files. No Qt.
+# TempFolder.h: a private folder for the tests that keep files; SilentPorts.h:
+# loopback ports that never answer, for large fleets (header only, found in the
+# folder that tempfolder and simprocess give). No Qt.
 add_library(tempfolder INTERFACE)
 target_include_directories(tempfolder INTERFACE ${CMAKE_CURRENT_LIST_DIR})
 

@@ -79,6 +79,8 @@ check "Linux writes the first profile back" 0 linux write linux.toml --port "$tc
 check "Windows finds it over the serial port" 0 windows verify linux.toml --port COM1
 check "Windows reads again over the serial port, replacing its profile" 0 windows read --port COM1 --output windows.toml
 check "it holds what the reader holds" 0 linux diff windows.toml linux.toml
+check "Windows writes a profile to the null device, in place" 0 windows read --port "$tcp" --output NUL
+check "and leaves no file behind" 0 test -z "$(ls -A | grep -i '^\.\?nul')"
 check "Windows reads the USB port READER_USB names" 0 env READER_USB=COM1 "$wine_run" "$cli_exe" read --port usb --output usb.toml
 check "Windows finds no USB serial port under Wine" 1 windows read --port usb
 says "and says so" "the port could not be opened"
