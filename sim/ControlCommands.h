@@ -6,19 +6,17 @@
 // "error: ..."); a blank line answers nothing.
 #pragma once
 
-#include "SimReader.h"
+#include "ReaderFleet.h"
 
-#include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 
-// The reader at address (none given: the only one), or nullptr with the reason in error.
-using FindReader = std::function<SimReader*(std::optional<uint32_t> address, std::string& error)>;
-
-std::string controlCommand(const FindReader& find, std::string_view line, SimReader::Clock::time_point now);
+// Carries out line on the reader it names; worked is then that reader's place in fleet.
+std::string controlCommand(std::vector<FleetReader>& fleet, std::string_view line, SimReader::Clock::time_point now,
+                           std::optional<std::size_t>& worked);
 
 } // namespace sim

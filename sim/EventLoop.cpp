@@ -51,7 +51,7 @@ constexpr int kEventsARound = 256;
 constexpr auto kAnswerRound = std::chrono::microseconds(200);
 
 // What an event's tag says: where it comes from (the top byte) and which one (the rest).
-enum class Source : uint64_t { Stop, PtyClients, Control, Listener, Connection, Server, Requests };
+enum class Source : uint64_t { Stop, PtyClients, Control, Listener, Connection, Server, Requests, Saver };
 constexpr int kSourceShift = 56;
 
 uint64_t tagOf(Source source, uint64_t which)
@@ -148,7 +148,8 @@ void EventLoop::run(int stopFd)
         epoll_.add(ptyClients_->fd(), EPOLLIN, tagOf(Source::PtyClients, 0));
     if (control_)
         epoll_.add(control_->fd(), EPOLLIN, tagOf(Source::Control, 0));
-    if (requests_.fd() < 0 || !epoll_.add(requests_.fd(), EPOLLIN, tagOf(Source::Requests, 0))) {
+    if (requests_.fd() < 0 || !epoll_.add(requests_.fd(), EPOLLIN, tagOf(Source::Requests, 0))
+        || saver_.fd() < 0 || !epoll_.add(saver_.fd(), EPOLLIN, tagOf(Source::Saver, 0))) {
         logLine(std::string("epoll: ") + std::strerror(errno));
         return;
     }
@@ -211,14 +212,16 @@ void EventLoop::handleEvent(const epoll_event& event)
         break;
     case Source::Control:
         control_->serve([this](std::string_view line) {
-            return controlCommand([this](std::optional<uint32_t> address, std::string& error) {
-                return controlledReader(address, error);
-            }, line, Clock::now());
+            std::optional<std::size_t> worked;
+            std::string answer = controlCommand(readers_, line, Clock::now(), worked);
+            // A trigger input may have started or ended the reader's reading.
+            if (worked)
+                schedule(*worked);
+            return answer;
         });
-        // A trigger input may have started or ended a reader's reading.
-        for (const std::size_t reader : controlled_)
-            schedule(reader);
-        controlled_.clear();
+        break;
+    case Source::Saver:
+        settleSaves();
         break;
     case Source::Connection: {
         const auto it = connections_.find(which);
@@ -243,29 +246,6 @@ void EventLoop::watchRequests()
         return;
     epoll_.watch(requests_.fd(), watch ? uint32_t(EPOLLIN) : 0u, tagOf(Source::Requests, 0));
     watchingRequests_ = watch;
-}
-
-SimReader* EventLoop::controlledReader(std::optional<uint32_t> address, std::string& error)
-{
-    const uint32_t first = readers_.front().address;
-    const std::string served = readers_.size() == 1
-        ? ports::dotted(first)
-        : ports::dotted(first) + " to " + ports::dotted(readers_.back().address);
-    if (!address) {
-        if (readers_.size() == 1) {
-            controlled_.push_back(0);
-            return &readerOf(0);
-        }
-        error = "which reader? end the command with its address (" + served + ")";
-        return nullptr;
-    }
-    if (*address < first || *address - first >= readers_.size()) {
-        error = ports::dotted(*address) + " is no reader here (" + served + ")";
-        return nullptr;
-    }
-    const std::size_t reader = *address - first;
-    controlled_.push_back(reader);
-    return &readerOf(reader);
 }
 
 std::optional<std::chrono::nanoseconds> EventLoop::waitTimeout() const
@@ -417,7 +397,8 @@ void EventLoop::acceptClients(std::size_t reader)
 
 bool EventLoop::wantsInput(const Connection& connection) const
 {
-    return !connection.closing && (connection.pty || owed(connection) < kMaxPendingOutput);
+    return !connection.closing && !served_[connection.reader].saving
+        && (connection.pty || owed(connection) < kMaxPendingOutput);
 }
 
 void EventLoop::readConnection(uint64_t id, Connection& connection)
@@ -451,10 +432,12 @@ void EventLoop::readConnection(uint64_t id, Connection& connection)
 
 void EventLoop::takeFrames(uint64_t id, Connection& connection)
 {
-    while (auto request = connection.decoder.next()) {
-        onFrame(id, connection, *request);
-        if (connection.deaf || connection.closing)
+    const Served& served = served_[connection.reader];
+    while (!served.saving && !connection.deaf && !connection.closing) {
+        const auto request = connection.decoder.next();
+        if (!request)
             break;
+        onFrame(id, connection, *request);
     }
 }
 
@@ -499,6 +482,8 @@ void EventLoop::forgetPtyClient()
     std::make_heap(lateAnswers_.begin(), lateAnswers_.end(), std::greater<>());
     connection.scheduled = 0;
     connection.scheduledBytes = 0;
+    if (served_[0].savingFor == ptyId_)
+        served_[0].savingFor = 0;   // the write is still kept; its answer is owed to nobody
     touch(ptyId_, connection);
     ::tcflush(ptySlaveFd_, TCIFLUSH);
     std::vector<uint8_t> unread;
@@ -521,16 +506,18 @@ void EventLoop::onFrame(uint64_t id, Connection& connection, const frame::Frame&
     const bool faults = faulty(connection);
     // A lost frame never reached the reader: it changes nothing and takes none of its time.
     if (!(faults && options_.silent) && !(faults && connection.frames == options_.loseFrame)) {
-        if (auto answer = readerOf(connection.reader).handle(request, Clock::now())) {
-            std::vector<uint8_t> bytes;
-            if (faults && options_.garbage)
-                bytes = kGarbage;
-            const auto encoded = frame::encode(*answer);
-            bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-            if (!faults || (options_.delayMs == 0 && options_.workMs == 0))
-                queueOutput(connection, bytes);
-            else
-                scheduleAnswer(id, connection, std::move(bytes));
+        SimReader& reader = readerOf(connection.reader);
+        if (const auto made = reader.handle(request, Clock::now())) {
+            answer(id, connection, *made);
+        } else if (const auto& memory = reader.state().pendingSave()) {
+            // The write is answered once saved; its connection is owed that answer till then.
+            Served& served = served_[connection.reader];
+            saver_.save(connection.reader, readers_[connection.reader].stateFile, *memory);
+            served.saving = true;
+            served.savingFor = id;
+            ++connection.scheduled;
+            for (const uint64_t other : connectionsOf(connection.reader))
+                touch(other, connections_.at(other));
         }
         // A write may have started or ended its tag reading or its server connection.
         schedule(connection.reader);
@@ -542,6 +529,52 @@ void EventLoop::onFrame(uint64_t id, Connection& connection, const frame::Frame&
         else
             connection.closing = true;
     }
+}
+
+void EventLoop::answer(uint64_t id, Connection& connection, const frame::Frame& answer)
+{
+    std::vector<uint8_t> bytes;
+    const bool faults = faulty(connection);
+    if (faults && options_.garbage)
+        bytes = kGarbage;
+    const auto encoded = frame::encode(answer);
+    bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+    if (!faults || (options_.delayMs == 0 && options_.workMs == 0))
+        queueOutput(connection, bytes);
+    else
+        scheduleAnswer(id, connection, std::move(bytes));
+    touch(id, connection);
+}
+
+void EventLoop::settleSaves()
+{
+    for (const StateSaver::Done& done : saver_.done()) {
+        if (!done.saved)
+            logLine("write refused: " + done.error);
+        Served& served = served_[done.reader];
+        const frame::Frame made = readerOf(done.reader).settleSave(done.saved, Clock::now());
+        served.saving = false;
+        schedule(done.reader);
+        watchServer(done.reader);
+        if (const auto it = connections_.find(served.savingFor); it != connections_.end()) {
+            --it->second.scheduled;
+            answer(served.savingFor, it->second, made);
+        }
+        // The requests that waited for the save, in the order each connection sent them.
+        for (const uint64_t id : connectionsOf(done.reader)) {
+            Connection& connection = connections_.at(id);
+            takeFrames(id, connection);
+            touch(id, connection);
+        }
+    }
+}
+
+std::vector<uint64_t> EventLoop::connectionsOf(std::size_t reader) const
+{
+    std::vector<uint64_t> ids(served_[reader].clients.begin(), served_[reader].clients.end());
+    if (reader == 0 && ptyId_ != 0)
+        ids.push_back(ptyId_);
+    return ids;
 }
 
 void EventLoop::scheduleAnswer(uint64_t id, Connection& connection, std::vector<uint8_t> bytes)

@@ -19,6 +19,7 @@
 #include "PtyPort.h"
 #include "ReaderFleet.h"
 #include "SimOptions.h"
+#include "StateSaver.h"
 
 #include <chrono>
 #include <cstdint>
@@ -70,6 +71,10 @@ private:
     };
     // What the loop keeps for one reader beside the reader itself.
     struct Served {
+        // Its memory is being saved to its state file: it answers that write
+        // when it is, and takes no request meanwhile.
+        bool saving = false;
+        uint64_t savingFor = 0;                 // the connection the write came on
         int listenFd = -1;
         bool accepting = false;                 // its listening socket is watched
         std::set<uint64_t> clients;             // its TCP connections
@@ -117,6 +122,12 @@ private:
     bool wantsInput(const Connection& connection) const;
     void writeConnection(uint64_t id, Connection& connection);
     void onFrame(uint64_t id, Connection& connection, const frame::Frame& request);
+    // The answer goes out as the fault options say: with garbage, late, or at once.
+    void answer(uint64_t id, Connection& connection, const frame::Frame& answer);
+    // Answers the writes whose saves ended and lets their readers go on.
+    void settleSaves();
+    // Every connection of the reader: its TCP clients, and the pseudo-terminal's line for the first.
+    std::vector<uint64_t> connectionsOf(std::size_t reader) const;
     void scheduleAnswer(uint64_t id, Connection& connection, std::vector<uint8_t> bytes);
     void queueOutput(Connection& connection, const std::vector<uint8_t>& bytes);
     void releaseDueAnswers();
@@ -135,12 +146,11 @@ private:
     void sendTagFrame(std::size_t reader, const std::vector<uint8_t>& frame);
     // False when the connection already owes too much: the frame is dropped.
     bool queueTagFrame(uint64_t id, Connection& connection, const std::vector<uint8_t>& frame);
-    // The reader a control command names, noted in controlled_ to be scheduled after it.
-    SimReader* controlledReader(std::optional<uint32_t> address, std::string& error);
 
     const SimOptions& options_;
     std::vector<FleetReader>& readers_;
     std::vector<Served> served_;
+    StateSaver saver_;
     Epoll epoll_;      // what a round waits for: everything but the TCP connections, and requests_ while watched
     Epoll requests_;   // the readers' TCP connections
     bool watchingRequests_ = false;
@@ -148,7 +158,6 @@ private:
     // when some reader answers at once: then every request is waited for.
     Clock::duration quickestAnswer_{};
     ControlSocket* control_ = nullptr;
-    std::vector<std::size_t> controlled_;
     Clock::time_point acceptPausedUntil_;   // out of descriptors: retry accepting after this
     std::set<std::size_t> holding_;         // readers whose listening socket is not watched
     uint64_t ptyId_ = 0;

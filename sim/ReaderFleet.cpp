@@ -1,7 +1,6 @@
 #include "ReaderFleet.h"
 
 #include "DefaultMemory.h"
-#include "Diagnostics.h"
 #include "PortName.h"
 #include "StateFile.h"
 #include "TagField.h"
@@ -10,9 +9,8 @@ namespace sim {
 
 namespace {
 
-// The parameter memory the reader starts with, and the hook that saves every accepted write.
-std::optional<ParameterMemory> loadMemory(const std::string& stateFile, ReaderState::PersistHook& persist,
-                                          std::string& error)
+// The parameter memory the reader starts with: its state file's, if it has one.
+std::optional<ParameterMemory> loadMemory(const std::string& stateFile, std::string& error)
 {
     ParameterMemory memory = defaultParameterMemory();
     if (stateFile.empty())
@@ -22,13 +20,6 @@ std::optional<ParameterMemory> loadMemory(const std::string& stateFile, ReaderSt
         return std::nullopt;
     if (loadStateFile(stateFile, memory, error) == LoadResult::Unreadable)
         return std::nullopt;   // never overwrite a file we could not read
-    persist = [stateFile](const ParameterMemory& next) {
-        std::string saveError;
-        if (saveStateFile(stateFile, next, saveError))
-            return true;
-        logLine("write refused: " + saveError);
-        return false;
-    };
     return memory;
 }
 
@@ -58,16 +49,17 @@ std::optional<std::vector<FleetReader>> makeFleet(const SimOptions& options, std
         FleetReader member;
         member.address = addresses.first + static_cast<uint32_t>(i);
         member.faulty = faultsOnReader(options, member.address);
-        ReaderState::PersistHook persist;
-        const auto memory = loadMemory(stateFileOf(options, member.address), persist, error);
+        member.stateFile = stateFileOf(options, member.address);
+        const auto memory = loadMemory(member.stateFile, error);
         if (!memory)
             return std::nullopt;
+        ReaderState state(options.identity, *memory, member.faulty ? options.refused : RefusedAddresses{});
+        if (!member.stateFile.empty())
+            state.saveLater();
         // Each reader of a random field draws tags of its own.
         const uint64_t seed = options.seed + i;
         std::vector<Tag> tags = options.tagCount > 0 ? randomTags(options.tagCount, seed, options.tagRate) : fileTags;
-        member.reader = std::make_unique<SimReader>(
-            ReaderState(options.identity, *memory, member.faulty ? options.refused : RefusedAddresses{}, persist),
-            TagReading(std::move(tags), seed));
+        member.reader = std::make_unique<SimReader>(std::move(state), TagReading(std::move(tags), seed));
         fleet.push_back(std::move(member));
     }
     return fleet;

@@ -15,8 +15,9 @@
 namespace sim {
 
 struct FleetReader {
-    uint32_t address = 0;   // its TCP address, host byte order
-    bool faulty = true;     // the fault options act on it
+    uint32_t address = 0;    // its TCP address, host byte order
+    bool faulty = true;      // the fault options act on it
+    std::string stateFile;   // empty: none; else its writes wait to be saved there (ReaderState::saveLater)
     std::unique_ptr<SimReader> reader;
 };
 
