@@ -180,7 +180,7 @@ void defineOptions(CLI::App& app, SimOptions& o)
                "e.g. echo 'trigger 1 on' | nc -NU PATH   (netcat-openbsd; or socat - UNIX-CONNECT:PATH)\n"
                "A range in --tcp serves a fleet from one process: each reader its own parameter\n"
                "memory, state file, station, tag field (--tag-count: from seed S + its place in the\n"
-               "range) and faults; control commands then end with the reader's address.\n"
+               "range) and faults.\n"
                "When ready it prints \"tcp HOST:PORT\" (a range: \"tcp FIRST-LAST:PORT\"), \"pty PATH\"\n"
                "and \"ready\", one per line.\n"
                "SIGINT or SIGTERM end it cleanly.");
@@ -231,8 +231,8 @@ void defineOptions(CLI::App& app, SimOptions& o)
             ->option_text("LIST")
             ->allow_extra_args(false);
     }
-    valueOption(app, "--faults-on", "ADDRESSES", "an address, ADDRESS/PREFIX or FIRST-LAST",
-                "the fault options below act on the readers at ADDRESSES only\n"
+    valueOption(app, "--faults-on", "RANGE", "an address, ADDRESS/PREFIX or FIRST-LAST",
+                "the fault options below act on the readers in RANGE only\n"
                 "(an address, ADDRESS/PREFIX or FIRST-LAST; default every reader)",
                 [&o](const std::string& value) {
                     o.faultsOn = parseAddresses(value);
@@ -242,7 +242,7 @@ void defineOptions(CLI::App& app, SimOptions& o)
     numberOption(app, "--delay-ms", "N", "0 to 600000", "answer every frame N ms late", 0, 600000, o.delayMs);
     numberOption(app, "--work-ms", "N", "0 to 600000",
                  "take N ms over each request, one at a time in the order they come\n"
-                 "(over every connection); an answer leaves when its work is done",
+                 "(over every connection to the reader); an answer leaves when its work is done",
                  0, 600000, o.workMs);
     numberOption(app, "--lose-frame", "N", "a frame count of at least 1",
                  "lose each connection's N-th frame: no answer, no change", 1, 1000000000, o.loseFrame);
@@ -252,8 +252,8 @@ void defineOptions(CLI::App& app, SimOptions& o)
                  "on the pseudo-terminal, ignore everything after the N-th frame",
                  1, 1000000000, o.dropAfter);
     numberOption(app, "--idle-timeout", "S", "0 to 86400 seconds",
-                 "with all 256 TCP client slots taken, a client that has sent nothing\n"
-                 "for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
+                 "with all 256 TCP client slots of a reader taken, a client that has sent\n"
+                 "nothing for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
                  0, 86400, o.idleSeconds);
     valueOption(app, "--tags", "FILE", "a path",
                 "read the tags in FILE (one a line, see below); refused with its line\n"
