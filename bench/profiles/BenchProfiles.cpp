@@ -35,6 +35,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -284,6 +285,20 @@ long residentKb(pid_t pid)
     return -1;
 }
 
+// A process's CPU time so far (user and system), in seconds, from /proc.
+double cpuSecondsOf(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(stat)), {});
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i >= 14)
+            ticks += std::stod(field);   // utime, stime
+    return ticks / double(::sysconf(_SC_CLK_TCK));
+}
+
 // write --verify of one profile to 1, 64, 256 and 1,000 readers of one
 // readersim whose every answer leaves 5 ms after its request came, each next
 // to one reader; the goal is 1,000 at most twice one reader, 64 at most 1.05
@@ -310,6 +325,7 @@ int measureFleetWrite(const Profile& profile)
                 profile.entries.size(), kWriteRepeats);
     double one = 0;
     CliRunCost largest;
+    double simCpu = 0;   // readersim's CPU time in the best run
     for (const std::size_t count : kCounts) {
         std::vector<std::string> args = {"write", file, "--verify"};
         for (std::size_t i = 0; i < count; ++i)
@@ -318,10 +334,13 @@ int measureFleetWrite(const Profile& profile)
         CliRunCost best;
         int failed = 0;
         for (int repeat = 0; repeat < kWriteRepeats; ++repeat) {
+            const double simBefore = cpuSecondsOf(fleet.pid());
             const CliRunCost cost = runCli(args);
             failed += !cost.ok;
-            if (cost.ok && (!best.ok || cost.seconds < best.seconds))
+            if (cost.ok && (!best.ok || cost.seconds < best.seconds)) {
                 best = cost;
+                simCpu = cpuSecondsOf(fleet.pid()) - simBefore;
+            }
         }
         if (!best.ok) {
             std::fprintf(stderr, "bench_profiles: every write to %zu readers had a reader failing\n", count);
@@ -333,8 +352,17 @@ int measureFleetWrite(const Profile& profile)
         std::printf("  %5zu readers: %7.3f s  %5.2fx one reader%s\n", count, best.seconds, best.seconds / one,
                     failed ? ("  (" + std::to_string(failed) + " runs had a reader failing)").c_str() : "");
     }
+    // Each reader: Stop RF work, then a write and a read back of every value.
+    const double requests = 1000.0 * (2 * profile.entries.size() + 1);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const double floor = (largest.cpuSeconds + simCpu) / cores;
+    double load = 0;
+    std::ifstream("/proc/loadavg") >> load;
     std::printf("  tagdesk-cli for 1,000 readers: peak resident memory %.1f MB, CPU time %.2f s\n",
                 largest.peakResidentKb / 1024.0, largest.cpuSeconds);
+    std::printf("  readersim's CPU time for them %.2f s; the two, a request: %.1f us; on %u cores that is\n"
+                "  %.2f s at the least, %.2fx one reader (load average %.1f while measured)\n",
+                simCpu, (largest.cpuSeconds + simCpu) / requests * 1e6, cores, floor, floor / one, load);
     std::printf("  readersim resident memory: %.1f MB for 1,000 readers, %.1f MB for one (%.2f kB a reader more)\n",
                 fleetKb / 1024.0, singleKb / 1024.0, (fleetKb - singleKb) / 999.0);
     return 0;
