@@ -76,7 +76,8 @@ TEST(Fleet, OneReadersWorkHoldsBackNoOther)
     EXPECT_TRUE(other.receive(1200).has_value()) << "waited behind the other reader's requests";
 }
 
-// A write reaches its reader's memory and its state file, FILE.ADDRESS, and no other.
+// A write reaches its reader's memory and its state file, FILE.ADDRESS, and no
+// other; a read sent right behind it waits for the save and sees it.
 TEST(Fleet, EachReaderKeepsItsOwnMemoryAndStateFile)
 {
     TempFolder folder;
@@ -84,7 +85,13 @@ TEST(Fleet, EachReaderKeepsItsOwnMemoryAndStateFile)
     {
         SimProcess fleet({"--tcp", kFleet, "--state", state});
         auto second = SimClient::overTcp(fleet.tcpPort(), readerAt(2));
-        ASSERT_EQ(writeParameter(second, 208, {4}), ReaderStatus::Ok);
+        second.send(Command::SetParameter, {208, 1, 4});
+        second.send(Command::GetParameter, {208, 1});
+        const auto written = second.receive();
+        const auto read = second.receive();
+        ASSERT_TRUE(written && read);
+        EXPECT_EQ(written->status, static_cast<uint8_t>(ReaderStatus::Ok));
+        EXPECT_EQ(read->payload, (Bytes{208, 1, 4})) << "the read was answered before the write was kept";
         for (int n = 1; n <= 3; ++n) {
             auto client = SimClient::overTcp(fleet.tcpPort(), readerAt(n));
             EXPECT_EQ(readParameter(client, 208, 1), Bytes{uint8_t(n == 2 ? 4 : 15)}) << "reader " << n;
