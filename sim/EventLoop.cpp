@@ -297,7 +297,7 @@ void EventLoop::settleListener(std::size_t reader)
     if (served.listenFd < 0)
         return;
     const bool accepting = mayAccept(reader);
-    if (accepting != served.accepting || !accepting)
+    if (accepting != served.accepting)
         epoll_.watch(served.listenFd, accepting ? uint32_t(EPOLLIN) : 0u, tagOf(Source::Listener, reader));
     served.accepting = accepting;
     if (accepting)
