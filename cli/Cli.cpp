@@ -22,6 +22,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return verifyCommand(arguments, out, err);
         if (command == "scan")
             return scanCommand(arguments, out, err);
+        if (command == "monitor")
+            return monitorCommand(arguments, out, err);
         return diffCommand(arguments, out, err);
     } catch (const ProfileError& error) {
         err << "tagdesk-cli " << command << ": profile refused, nothing sent: " << error.what() << "\n";

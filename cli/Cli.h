@@ -1,5 +1,5 @@
-// tagdesk-cli's commands (read, write, verify, diff, scan) over the device
-// library and the parameter table. main() hands its arguments here.
+// tagdesk-cli's commands (read, write, verify, diff, scan, monitor) over the
+// device library and the parameter table. main() hands its arguments here.
 #pragma once
 
 #include <iosfwd>

@@ -14,14 +14,15 @@
 namespace {
 
 const char* const overview = "Reads a UHF RFID reader's settings into a profile, writes a profile to one or\n"
-                             "many readers, verifies what readers hold, compares profiles, finds readers.";
+                             "many readers, verifies what readers hold, compares profiles, finds readers,\n"
+                             "prints the tags readers send.";
 
 const char* const overviewFooter =
      R"(A profile is a TOML file of at most 1 MB. tagdesk-cli COMMAND --help tells
 more. Exit status: 0 all went through, 1 a reader or a value did not (or a
-difference was found, or no reader answered a scan), 2 a bad command line or a
-refused profile (nothing was sent), 130 or 143 a write interrupted by SIGINT or
-SIGTERM.)";
+difference was found, no reader answered a scan, or monitor heard no tag), 2 a
+bad command line or a refused profile (nothing was sent), 130 or 143 a write
+interrupted by SIGINT or SIGTERM.)";
 
 const char* const portHelp =
     "COM1 .. COM8, usb, tcp:ADDRESS or tcp:ADDRESS:PORT (ADDRESS a\n"
@@ -83,6 +84,27 @@ after the first try. A reader is sent nothing else: its RF work goes on. Each
 try waits 500 ms for a TCP connection and 300 ms for the answer
 (READER_CONNECT_TIMEOUT_MS and READER_TIMEOUT_MS, when set, say otherwise).
 Exit status 0 when a reader answered, 1 when none did.)"},
+    {"monitor", "print the tags readers send as they read them",
+     R"(Receives what readers send when they read tags (in timing or triggering mode)
+and prints a line a read: time, source, reader number ("-" when the frames
+hold none) and the tag ID as the frame format cuts it, in hexadecimal. The
+frame format is the readers' Frame Format settings: the frame_format table of
+--profile FILE, or read from the reader first (--format-from-reader, through
+the library, which then closes its link; the reader's RF work is left as it is).
+
+--listen tcp:ADDRESS:PORT makes this the server that readers in client mode
+connect to (their server IP address and port; ADDRESS 0.0.0.0 for every
+address of this machine), any number of readers at once, each told apart by
+its address and reader number. --port PORT hears one reader on its own port:
+its TCP port (TCP/IP among its output ports, in server mode) or its serial
+port (RS-232 or USB among them).
+
+Bytes that make no frame are counted and shown escaped (\xNN for each byte
+that is no printable ASCII), so a format that is not what the reader sends
+shows at once. At the end (--duration, Ctrl+C or SIGTERM, or the reader's
+port closing) a table: each tag's reads, first and last seen, and reads a
+second while it was seen. Exit status 0 when a tag was read, 1 when none was
+or the port could not be heard.)"},
 };
 
 const char* const scanPortHelp =
@@ -104,17 +126,58 @@ struct Given {
     std::string parallel;
     bool verify = false;
     bool json = false;
+    std::string listen;                  // monitor
+    std::string formatReader;            // monitor --format-from-reader's PORT, when given one
+    CLI::Option* formatFromReader = nullptr;
+    bool summaryOnly = false;
+    std::optional<double> duration;
 };
 
 struct UsageError {
     std::string message;
 };
 
+void addMonitorOptions(CLI::App* command, Given& given)
+{
+    command->add_option("--listen", given.listen,
+                        "be the server readers in client mode connect to, on\n"
+                        "this address and port (tcp:0.0.0.0:PORT: every address)")
+        ->type_name("tcp:ADDRESS:PORT");
+    command->add_option("--port", given.ports,
+                        "hear one reader on its own port: COM1 .. COM8, usb,\n"
+                        "tcp:ADDRESS or tcp:ADDRESS:PORT, mapped to devices as\n"
+                        "for the other commands")
+        ->option_text("PORT")
+        ->allow_extra_args(false);
+    command->add_option("--profile", given.profile, "take the frame format from FILE's frame_format table")
+        ->type_name("FILE");
+    given.formatFromReader =
+        command->add_option("--format-from-reader", given.formatReader,
+                            "read the frame format from the reader first: from PORT,\n"
+                            "or without one from --port")
+            ->option_text("[=PORT]")
+            ->expected(0, 1);
+    command->add_option("--station", given.station,
+                        "the station of --format-from-reader's reader: 1..10, or\n"
+                        "any (the default: whichever station answers)")
+        ->type_name("N")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    command->add_flag("--summary", given.summaryOnly, "no line a read: only the table of tags at the end");
+    command->add_option("--duration", given.duration, "stop after S seconds (else at Ctrl+C)")->type_name("S");
+    command->add_flag("--json", given.json,
+                      "JSON Lines on standard output: an object a read and a\n"
+                      "run of bytes that made no frame, then one a tag and a summary");
+}
+
 void addCommand(CLI::App& app, const Command& definition, Given& given)
 {
     const std::string name = definition.name;
     CLI::App* command = app.add_subcommand(name, definition.summary)->group("Commands");
     command->footer(definition.description);
+    if (name == "monitor") {
+        addMonitorOptions(command, given);
+        return;
+    }
     if (name == "write" || name == "verify")
         command->add_option("PROFILE", given.profile, "the profile")->required()->type_name("");
     if (name == "diff")
@@ -230,14 +293,54 @@ std::vector<PortArgument> scanPorts(const std::vector<std::string>& texts)
     return ports;
 }
 
+// What monitor hears and how it knows the frame format: one of each.
+Arguments judgedMonitor(const Given& given)
+{
+    Arguments arguments{"monitor"};
+    arguments.json = given.json;
+    arguments.summaryOnly = given.summaryOnly;
+    if (given.listen.empty() == given.ports.empty())
+        throw UsageError{"give --listen tcp:ADDRESS:PORT or --port PORT, one of them"};
+    if (given.ports.size() > 1)
+        throw UsageError{"hears one --port; readers in client mode may all connect to one --listen"};
+    if (!given.listen.empty()) {
+        const std::optional<ports::PortName> name = ports::portName(given.listen);
+        if (!name || name->kind != READER_PORT_TCP || !name->tcp.port)
+            throw UsageError{"--listen " + escapedText(given.listen) + ": not tcp:ADDRESS:PORT"};
+        arguments.listen = name->tcp;
+    } else {
+        arguments.ports = readers(given.ports);
+    }
+    const bool fromReader = given.formatFromReader->count() > 0;
+    if (given.profile.empty() == !fromReader)
+        throw UsageError{"give --profile FILE or --format-from-reader, one of them"};
+    if (!given.profile.empty())
+        arguments.profiles = {given.profile};
+    if (fromReader && !given.formatReader.empty())
+        arguments.formatReader = readers({given.formatReader}).front();
+    else if (fromReader && arguments.listen)
+        throw UsageError{"--format-from-reader needs the reader's own port with --listen: --format-from-reader=PORT"};
+    else if (fromReader)
+        arguments.formatReader = arguments.ports.front();
+    if (given.duration && !(*given.duration > 0 && *given.duration <= longestDuration))
+        throw UsageError{"--duration: more than 0 seconds, at most " + std::to_string(longestDuration)};
+    arguments.duration = given.duration;
+    return arguments;
+}
+
 Arguments judged(const std::string& command, const Given& given)
 {
     // "-o -" is standard output, as without --output.
     const std::string output = given.output == "-" ? std::string() : given.output;
-    Arguments arguments{command, given.profiles, {}, {}, output, 0, given.verify, given.json};
+    Arguments arguments = command == "monitor"
+        ? judgedMonitor(given)
+        : Arguments{command, given.profiles, {}, {}, output, 0, given.verify, given.json};
     if (command == "write" || command == "verify")
         arguments.profiles = {given.profile};
-    arguments.ports = command == "scan" ? scanPorts(given.ports) : readers(given.ports);
+    if (command == "scan")
+        arguments.ports = scanPorts(given.ports);
+    else if (command != "monitor")
+        arguments.ports = readers(given.ports);
     if (command == "read" && arguments.ports.size() > 1)
         throw UsageError{"reads one reader: give one --port"};
     if (!given.station.empty()) {

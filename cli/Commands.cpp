@@ -129,16 +129,15 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
             outcome.notSent.push_back(qualifiedName(*entry.para));
     }
     const int signal = interrupt.signal();
-    const std::string signalName = signal == 0 ? "" : signal == SIGINT ? "SIGINT" : "SIGTERM";
     if (args.json) {
         for (const ReaderOutcome& outcome : outcomes)
             out << readerJson(outcome, true);
-        out << fleetSummaryJson("write", outcomes, signalName);
+        out << fleetSummaryJson("write", outcomes, signalName(signal));
     } else {
         out << summaryTable(outcomes, "WRITTEN");
     }
     if (signal != 0) {
-        err << "tagdesk-cli write: interrupted by " << signalName << "; nothing more was sent\n";
+        err << "tagdesk-cli write: interrupted by " << signalName(signal) << "; nothing more was sent\n";
         return exit_status::interrupted(signal);
     }
     return fleetStatus(outcomes);

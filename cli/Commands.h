@@ -12,3 +12,5 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err);
 int verifyCommand(const Arguments& args, std::ostream& out, std::ostream& err);
 int diffCommand(const Arguments& args, std::ostream& out, std::ostream& err);
 int scanCommand(const Arguments& args, std::ostream& out, std::ostream& err);
+// Monitor.cpp: the tags readers send, until --duration, a signal or the port's link ends.
+int monitorCommand(const Arguments& args, std::ostream& out, std::ostream& err);

@@ -1,7 +1,7 @@
-// SIGINT and SIGTERM while tagdesk-cli writes (on Windows: Ctrl+C and
-// Ctrl+Break): the first asks every reader's thread to stop once the library
-// call in flight has returned, so the summary can still say what each reader
-// took; a second ends the program at once. One file a system hears them
+// SIGINT and SIGTERM while tagdesk-cli writes or monitors (on Windows: Ctrl+C
+// and Ctrl+Break): the first asks every reader's thread to stop once the
+// library call in flight has returned, so the summary can still say what each
+// reader took or sent; a second ends the program at once. One file a system hears them
 // (InterruptPosix.cpp, InterruptWindows.cpp).
 #pragma once
 
@@ -35,3 +35,9 @@ private:
     std::atomic<int> signal_{0};
     std::unique_ptr<Listener> listener_;
 };
+
+// "SIGINT" or "SIGTERM" for a signal the watch took; "" for none (0).
+inline const char* signalName(int signal)
+{
+    return signal == 0 ? "" : signal == SIGINT ? "SIGINT" : "SIGTERM";
+}

@@ -1,5 +1,6 @@
 #include "JsonLines.h"
 
+#include "HexText.h"
 #include "PageKeys.h"
 #include "Reader.h"
 #include "Summary.h"
@@ -39,6 +40,11 @@ Json profileJson(const Profile& profile)
             if (entry.para->page == page.page)
                 object[page.key][entry.para->name] = valueJson(entry.value);
     return object;
+}
+
+Json readerNumberJson(std::optional<uint8_t> reader)
+{
+    return reader ? Json(*reader) : Json();
 }
 
 } // namespace
@@ -114,4 +120,47 @@ std::string foundJson(const FoundReader& reader)
 std::string scanSummaryJson(std::size_t ports, std::size_t found)
 {
     return line({{"type", "summary"}, {"command", "scan"}, {"ports", ports}, {"found", found}});
+}
+
+std::string readJson(WallTime when, const std::string& source, const tagframe::TagRead& read)
+{
+    return line({{"type", "read"},
+                 {"time", utcText(when)},
+                 {"source", source},
+                 {"reader", readerNumberJson(read.readerNumber)},
+                 {"id", idText(read)}});
+}
+
+std::string strayJson(WallTime when, const std::string& source, uint64_t bytes, std::span<const uint8_t> last)
+{
+    return line({{"type", "stray"},
+                 {"time", utcText(when)},
+                 {"source", source},
+                 {"bytes", bytes},
+                 {"last", hexText({last.begin(), last.end()})}});
+}
+
+std::string tallyJson(const TagTally& tally, double seconds, const std::string& signal)
+{
+    std::string lines;
+    for (const auto& [key, seen] : tally.tags())
+        lines += line({{"type", "tag"},
+                       {"source", key.source},
+                       {"reader", readerNumberJson(key.reader)},
+                       {"id", key.id},
+                       {"reads", seen.reads},
+                       {"first_seen", utcText(seen.first)},
+                       {"last_seen", utcText(seen.last)},
+                       {"per_second", seen.perSecond() ? Json(*seen.perSecond()) : Json()}});
+    Json summary{{"type", "summary"},
+                 {"command", "monitor"},
+                 {"seconds", seconds},
+                 {"tags", tally.tags().size()},
+                 {"reads", tally.reads()},
+                 {"unlisted", tally.unlisted()},
+                 {"stray_bytes", tally.strayBytes()},
+                 {"stray_last", hexText(tally.straySample())}};
+    if (!signal.empty())
+        summary["signal"] = signal;
+    return lines + line(summary);
 }

@@ -4,7 +4,9 @@
 
 #include "Fleet.h"
 #include "Scan.h"
+#include "TagTally.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,3 +28,14 @@ std::string diffSummaryJson(const std::string& left, const std::string& right, s
 // scan: {"type":"reader","port":..,"station":1..10 or null for any,"firmware":"1.4.0.6"}.
 std::string foundJson(const FoundReader& reader);
 std::string scanSummaryJson(std::size_t ports, std::size_t found);
+
+// monitor: {"type":"read","time":"2024-05-01T08:15:02.137Z","source":..,"reader":1 or null,"id":"E200.."}.
+std::string readJson(WallTime when, const std::string& source, const tagframe::TagRead& read);
+
+// monitor: {"type":"stray","time":..,"source":..,"bytes":21,"last":"020A68.."}, last the last bytes in hexadecimal.
+std::string strayJson(WallTime when, const std::string& source, uint64_t bytes, std::span<const uint8_t> last);
+
+// monitor's end: {"type":"tag","source":..,"reader":..,"id":..,"reads":..,"first_seen":..,"last_seen":..,
+// "per_second":.. or null} a tag, then {"type":"summary","command":"monitor","seconds":..,"tags":..,"reads":..,
+// "unlisted":..,"stray_bytes":..,"stray_last":"hex"}, with "signal" when one ended it.
+std::string tallyJson(const TagTally& tally, double seconds, const std::string& signal);

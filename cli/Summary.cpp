@@ -1,13 +1,28 @@
 #include "Summary.h"
 
+#include "PrintableText.h"
 #include "Reader.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 std::string padded(std::string text, std::size_t width)
 {
     text.resize(std::max(text.size(), width), ' ');
+    return text;
+}
+
+std::string readerText(std::optional<uint8_t> reader)
+{
+    return reader ? std::to_string(*reader) : "-";
+}
+
+// "12.5": a rate or a time, to a tenth, or to a hundredth below 10.
+std::string decimal(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, value < 10 ? "%.2f" : "%.1f", value);
     return text;
 }
 
@@ -101,4 +116,45 @@ std::string scanTable(const std::vector<FoundReader>& found, std::size_t ports)
             + firmwareText(reader) + "\n";
     return table + std::to_string(found.size()) + (found.size() == 1 ? " reader" : " readers") + " found on "
         + std::to_string(ports) + " ports\n";
+}
+
+std::string readLine(WallTime when, const std::string& source, const tagframe::TagRead& read)
+{
+    return clockText(when) + "  " + source + "  " + readerText(read.readerNumber) + "  " + idText(read) + "\n";
+}
+
+std::string strayLine(WallTime when, const std::string& source, uint64_t bytes, std::span<const uint8_t> last)
+{
+    return clockText(when) + "  " + source + "  " + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes")
+        + " made no frame" + (last.size() < bytes ? ", the last " + std::to_string(last.size()) : "") + ": "
+        + escapedBytes(last) + "\n";
+}
+
+std::string tagTable(const TagTally& tally, double seconds)
+{
+    std::size_t sourceWidth = 6;
+    std::size_t idWidth = 2;
+    for (const auto& [key, seen] : tally.tags()) {
+        sourceWidth = std::max(sourceWidth, key.source.size());
+        idWidth = std::max(idWidth, key.id.size());
+    }
+    std::string table = tally.tags().empty()
+        ? ""
+        : padded("SOURCE", sourceWidth + 2) + padded("READER", 8) + padded("ID", idWidth + 2) + padded("READS", 9)
+            + padded("FIRST SEEN", 14) + padded("LAST SEEN", 14) + "PER SECOND\n";
+    for (const auto& [key, seen] : tally.tags())
+        table += padded(key.source, sourceWidth + 2) + padded(readerText(key.reader), 8) + padded(key.id, idWidth + 2)
+            + padded(std::to_string(seen.reads), 9) + padded(clockText(seen.first), 14)
+            + padded(clockText(seen.last), 14) + (seen.perSecond() ? decimal(*seen.perSecond()) : "-")
+            + "\n";
+    table += std::to_string(tally.tags().size()) + (tally.tags().size() == 1 ? " tag, " : " tags, ")
+        + std::to_string(tally.reads()) + (tally.reads() == 1 ? " read" : " reads") + " in " + decimal(seconds)
+        + " s\n";
+    if (tally.unlisted() > 0)
+        table += std::to_string(tally.unlisted()) + " reads of tags beyond the first "
+            + std::to_string(TagTally::tagLimit) + " are counted, not listed\n";
+    if (tally.strayBytes() > 0)
+        table += std::to_string(tally.strayBytes()) + " bytes made no frame, the last "
+            + std::to_string(tally.straySample().size()) + ": " + escapedBytes(tally.straySample()) + "\n";
+    return table;
 }

@@ -4,7 +4,9 @@
 
 #include "Fleet.h"
 #include "Scan.h"
+#include "TagTally.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,3 +31,14 @@ std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::
 
 // What scan found: port, station and firmware version a row, then "2 readers found on 254 ports".
 std::string scanTable(const std::vector<FoundReader>& found, std::size_t ports);
+
+// monitor, a read: "10:15:02.137  127.0.0.1  1  E2006816123456789ABCDEF0" ("-" for no reader number).
+std::string readLine(WallTime when, const std::string& source, const tagframe::TagRead& read);
+
+// monitor, bytes that made no frame: "10:15:02.137  127.0.0.1  21 bytes made no frame: \x020A68...",
+// last holding the last of them ("200 bytes made no frame, the last 64: ...").
+std::string strayLine(WallTime when, const std::string& source, uint64_t bytes, std::span<const uint8_t> last);
+
+// monitor's table: each tag's source, reader number, ID, reads, first and last
+// seen and reads a second while seen; then the totals over seconds monitored.
+std::string tagTable(const TagTally& tally, double seconds);

@@ -4,12 +4,9 @@
 
 #include "HandleTable.h"
 #include "Link.h"
-#include "PortName.h"
-#include "PortNames.h"
+#include "OpenTransport.h"
 #include "Protocol.h"
 #include "Status.h"
-#include "SystemPorts.h"
-#include "Timeouts.h"
 
 #include <atomic>
 #include <cstring>
@@ -24,39 +21,6 @@ std::atomic<uint8_t> selectedStation{proto::kStationAny};
 
 constexpr uint8_t kLibraryVersion[4] = {READER_VERSION_MAJOR, READER_VERSION_MINOR, READER_VERSION_PATCH,
                                         READER_VERSION_TWEAK};
-
-std::unique_ptr<Transport> openTransport(uint8_t portKind, const char* portText, uint16_t& status)
-{
-    switch (portKind) {
-    case READER_PORT_SERIAL: {
-        const auto path = serialDevicePath(portText);
-        if (!path) {
-            status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not COM1..COM255");
-            return nullptr;
-        }
-        return openSerialDevice(*path, status);
-    }
-    case READER_PORT_TCP: {
-        const auto address = portText ? ports::tcpAddress(portText) : std::nullopt;
-        if (!address) {
-            status = READER_FAIL(READER_BAD_ARGUMENT, "port text is not a dotted IPv4 address with an optional :PORT");
-            return nullptr;
-        }
-        return connectTcp(address->address, address->port.value_or(tcpPort()), tcpConnectTimeoutMs(), status);
-    }
-    case READER_PORT_USB: {
-        const auto path = usbDevicePath();
-        if (!path) {
-            status = READER_FAIL(READER_OPEN_FAILED, "no USB serial port");
-            return nullptr;
-        }
-        return openSerialDevice(*path, status);
-    }
-    default:
-        status = READER_FAIL(READER_BAD_ARGUMENT, "unknown port kind");
-        return nullptr;
-    }
-}
 
 // Sends one request on handle's link; the answer's payload must begin with
 // echo and then hold exactly answerSize bytes.

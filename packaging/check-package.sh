@@ -105,7 +105,7 @@ complete_words() {  # the words offered for the command line "$@" (the last word
   PATH="$usr/bin:$PATH" bash -c '. "$1/$2"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
     "$(complete -p "$1" | awk "{ print \$3 }")"; echo "${COMPREPLY[*]}"' - "$completions" "$@"
 }
-[ "$(complete_words tagdesk-cli "")" = "read write verify diff scan --help --version" ]
+[ "$(complete_words tagdesk-cli "")" = "read write verify diff scan monitor --help --version" ]
 [ "$(complete_words tagdesk-cli scan --p)" = "--port --parallel" ]
 [ "$(complete_words readersim --st)" = "--state --station" ]
 echo "completion answers"

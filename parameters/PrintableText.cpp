@@ -81,3 +81,17 @@ std::string quotedText(std::string_view text)
 {
     return "\"" + escapedText(text) + "\"";
 }
+
+std::string escapedBytes(std::span<const uint8_t> bytes)
+{
+    std::string printable;
+    for (const uint8_t byte : bytes) {
+        if (byte == '\\')
+            printable += "\\\\";
+        else if (byte >= 0x20 && byte < 0x7F)
+            printable += char(byte);
+        else
+            printable += hexEscape("\\x%02X", byte);
+    }
+    return printable;
+}

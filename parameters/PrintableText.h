@@ -1,8 +1,11 @@
-// Text from a file made safe to print in a message: a profile's key or value
-// can hold control characters, terminal escape sequences, line breaks or NUL,
-// which would drive the terminal, forge an output line or cut a message short.
+// Text from a file, or bytes from a device, made safe to print in a message: a
+// profile's key or value, or what a reader sent, can hold control characters,
+// terminal escape sequences, line breaks or NUL, which would drive the
+// terminal, forge an output line or cut a message short.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,3 +16,8 @@ std::string escapedText(std::string_view text);
 
 // escapedText between double quotes: "27.5".
 std::string quotedText(std::string_view text);
+
+// Bytes a device sent, which need not be text at all: printable ASCII as it
+// is, the backslash as \\, every other byte as \xNN: 02 30 41 0D 0A gives
+// \x020A\x0D\x0A.
+std::string escapedBytes(std::span<const uint8_t> bytes);

@@ -59,11 +59,6 @@ bool splitPort(std::string_view& text, std::optional<uint16_t>& port)
     return port.has_value();
 }
 
-std::string withPort(const TcpAddress& tcp)
-{
-    return dotted(tcp.address) + (tcp.port ? ":" + std::to_string(*tcp.port) : "");
-}
-
 } // namespace
 
 std::string dotted(uint32_t address)
@@ -159,13 +154,18 @@ std::optional<PortName> portName(std::string_view text)
     return std::nullopt;
 }
 
+std::string TcpAddress::text() const
+{
+    return dotted(address) + (port ? ":" + std::to_string(*port) : "");
+}
+
 std::string PortName::libraryText() const
 {
     switch (kind) {
     case READER_PORT_SERIAL:
         return "COM" + std::to_string(com);
     case READER_PORT_TCP:
-        return withPort(tcp);
+        return tcp.text();
     default:
         return {};
     }
@@ -177,7 +177,7 @@ std::string PortName::canonical() const
     case READER_PORT_SERIAL:
         return libraryText();
     case READER_PORT_TCP:
-        return "tcp:" + withPort(tcp);
+        return "tcp:" + tcp.text();
     default:
         return "usb";
     }

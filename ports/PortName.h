@@ -29,6 +29,9 @@ std::string dotted(uint32_t address);
 struct TcpAddress {
     uint32_t address = 0;          // host byte order
     std::optional<uint16_t> port;  // none: the library's default port
+
+    // "192.168.1.200", or "192.168.1.200:5000" with a port.
+    std::string text() const;
 };
 
 // "192.168.1.200" or "192.168.1.200:5000": exactly four decimal parts 0..255 of

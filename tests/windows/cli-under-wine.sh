@@ -2,7 +2,8 @@
 # tagdesk-cli.exe under Wine and tagdesk-cli on Linux against one readersim:
 # the same profile read, written and verified from either side, over TCP and
 # over the serial port (Wine's COM1 leads to readersim's pseudo-terminal), a
-# USB port named by READER_USB, and a silent reader.
+# USB port named by READER_USB, a silent reader, and tagdesk-cli.exe monitor
+# as the server of a readersim reading tags in client mode.
 #
 #   cli-under-wine.sh WINE_RUN TAGDESK_CLI_EXE READERSIM TAGDESK_CLI COM1_LINK
 #
@@ -93,6 +94,22 @@ check "the help is the same on both" 0 cmp windows-help.txt linux-help.txt
 start_reader silent --no-pty --silent || exit 1
 check "Windows gives up on a silent reader" 1 windows read --port "tcp:127.0.0.1:$tcp_port"
 says "and says why" "no answer from the reader"
+
+# A reader of two tags in timing mode, in client mode with Windows' monitor as
+# its server: written so from Linux, then started again, as a reader powered up
+# reads as its memory says.
+printf '%s\n' 'E2006816123456789ABCDEF0 * 5' '300833B2DDD9014000000001 * 5' >tags.txt
+server=$((20000 + RANDOM % 20000))
+start_reader tags --no-pty --tags tags.txt --state tags.mem || exit 1
+printf '%s\n' 'format = 1' '[reader]' 'work_mode = "timing"' '[communication_port]' 'connection_mode = "client"' \
+  'server_ip_address = "127.0.0.1"' "server_port = $server" '[frame_format]' 'output_ports = ["tcp_ip"]' >client.toml
+check "Linux puts the reader in timing and client mode" 0 linux write client.toml --port "tcp:127.0.0.1:$tcp_port"
+kill "${sims[-1]}" && wait "${sims[-1]}"
+start_reader tags --no-pty --tags tags.txt --state tags.mem || exit 1
+check "Windows monitor hears the reader's tags as its server" 0 \
+  windows monitor --listen "tcp:127.0.0.1:$server" --format-from-reader="tcp:127.0.0.1:$tcp_port" --duration 8 --summary
+says "the first tag" "E2006816123456789ABCDEF0"
+says "and the second" "300833B2DDD9014000000001"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -10,10 +10,6 @@
 
 namespace readerlib {
 
-namespace {
-
-// Winsock is started once for the life of the process (the system cleans up
-// at exit); false when it cannot be.
 bool winsockStarted()
 {
     static const bool started = [] {
@@ -23,8 +19,6 @@ bool winsockStarted()
     return started;
 }
 
-// select() on one socket: >0 ready, 0 timed out, <0 failed. A connect that
-// fails shows in the exception set.
 int waitFor(SOCKET socket, bool forWriting, int timeoutMs)
 {
     fd_set ready;
@@ -40,7 +34,14 @@ int waitFor(SOCKET socket, bool forWriting, int timeoutMs)
     return count > 0 && !FD_ISSET(socket, &ready) ? -1 : count;
 }
 
-} // namespace
+sockaddr_in socketAddress(uint32_t address, uint16_t port)
+{
+    sockaddr_in socket{};
+    socket.sin_family = AF_INET;
+    socket.sin_port = htons(port);
+    socket.sin_addr.s_addr = htonl(address);
+    return socket;
+}
 
 std::unique_ptr<WinsockTransport> WinsockTransport::connect(uint32_t address, uint16_t port, int connectTimeoutMs,
                                                             uint16_t& status)
@@ -62,10 +63,7 @@ std::unique_ptr<WinsockTransport> WinsockTransport::connect(uint32_t address, ui
     u_long nonBlocking = 1;
     ::ioctlsocket(socket, FIONBIO, &nonBlocking);
 
-    sockaddr_in peer{};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(port);
-    peer.sin_addr.s_addr = htonl(address);
+    const sockaddr_in peer = socketAddress(address, port);
     // Non-blocking connect, so an unreachable reader costs the connect timeout
     // and not the system's 21 s.
     if (::connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {

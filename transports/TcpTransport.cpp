@@ -15,6 +15,15 @@
 
 namespace readerlib {
 
+sockaddr_in socketAddress(uint32_t address, uint16_t port)
+{
+    sockaddr_in socket{};
+    socket.sin_family = AF_INET;
+    socket.sin_port = htons(port);
+    socket.sin_addr.s_addr = htonl(address);
+    return socket;
+}
+
 std::unique_ptr<TcpTransport> TcpTransport::connect(uint32_t address, uint16_t port, int connectTimeoutMs, uint16_t& status)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -27,10 +36,7 @@ std::unique_ptr<TcpTransport> TcpTransport::connect(uint32_t address, uint16_t p
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
 
-    sockaddr_in peer{};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(port);
-    peer.sin_addr.s_addr = htonl(address);
+    const sockaddr_in peer = socketAddress(address, port);
     // Non-blocking connect, so an unreachable reader costs the connect timeout
     // and not the system's minutes.
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {

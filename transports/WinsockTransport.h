@@ -9,6 +9,17 @@
 
 namespace readerlib {
 
+// Winsock is started once for the life of the process (the system cleans up
+// at exit); false when it cannot be.
+bool winsockStarted();
+
+// select() on one socket: >0 ready, 0 timed out, <0 failed. A connect that
+// fails shows in the exception set.
+int waitFor(SOCKET socket, bool forWriting, int timeoutMs);
+
+// The socket address of address:port, both in host byte order.
+sockaddr_in socketAddress(uint32_t address, uint16_t port);
+
 class WinsockTransport final : public Transport {
 public:
     // Connects to address:port (host byte order) within connectTimeoutMs.
@@ -21,6 +32,7 @@ public:
     uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
 
 private:
+    friend class TcpListener;   // hands over the connections it accepts
     explicit WinsockTransport(SOCKET socket) : socket_(socket) {}
     SOCKET socket_;
 };

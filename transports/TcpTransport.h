@@ -7,8 +7,12 @@
 #include "FdTransport.h"
 
 #include <memory>
+#include <netinet/in.h>
 
 namespace readerlib {
+
+// The socket address of address:port, both in host byte order.
+sockaddr_in socketAddress(uint32_t address, uint16_t port);
 
 class TcpTransport final : public FdTransport {
 public:
@@ -19,6 +23,8 @@ public:
     uint16_t receive(uint8_t* buffer, std::size_t capacity, int timeoutMs, std::size_t& received) override;
 
 private:
+    friend class TcpListener;   // hands over the connections it accepts
+    // socket: connected, and blocking; receive() waits in it for at most its receive timeout.
     explicit TcpTransport(int socket) : FdTransport(socket, true) {}
     // Sets the socket's receive timeout near timeoutMs; false when the system refuses.
     bool waitAtMost(int timeoutMs);
