@@ -60,13 +60,13 @@ bool splitPort(std::string_view& text, std::optional<uint16_t>& port)
     return port.has_value();
 }
 
+} // namespace
+
 std::string dotted(uint32_t address)
 {
     return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "."
         + std::to_string(address >> 8 & 0xFF) + "." + std::to_string(address & 0xFF);
 }
-
-} // namespace
 
 std::optional<unsigned> comNumber(std::string_view text)
 {

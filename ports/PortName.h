@@ -1,7 +1,7 @@
 // The names of the ports a reader is reached on: "COM3", "usb", a dotted IPv4
 // address with an optional ":PORT", and tagdesk-cli's "tcp:ADDRESS[:PORT]";
-// and the address ranges tagdesk-cli scan looks at ("tcp:ADDRESS/PREFIX",
-// "tcp:FIRST-LAST").
+// and the address ranges tagdesk-cli scan looks at and readersim serves a
+// fleet at ("tcp:ADDRESS/PREFIX", "tcp:FIRST-LAST").
 // Parsing only: which device or TCP port a name finally stands for (READER_COMn,
 // READER_USB, READER_TCP_PORT) is the device library's affair.
 #pragma once
@@ -31,6 +31,9 @@ int waitSetting(const char* setting, int fallback);
 // (READER_CONNECT_TIMEOUT_MS's text, or null), else proto::kTcpConnectTimeoutMs.
 int tcpConnectWaitMs(const char* setting);
 
+// An address (host byte order) as dotted text: "192.168.1.200".
+std::string dotted(uint32_t address);
+
 struct TcpAddress {
     uint32_t address = 0;          // host byte order
     std::optional<uint16_t> port;  // none: the library's default port
@@ -44,7 +47,7 @@ struct TcpAddress {
 // not even a blank.
 std::optional<TcpAddress> tcpAddress(std::string_view text);
 
-// A range of TCP addresses to look for readers in, from tagdesk-cli scan.
+// A range of TCP addresses: where tagdesk-cli scan looks for readers, where readersim serves them.
 struct TcpRange {
     uint32_t first = 0;            // host byte order, first <= last
     uint32_t last = 0;

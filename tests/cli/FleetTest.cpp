@@ -199,6 +199,28 @@ TEST_F(FleetTest, scanFindsTheReadersOfARange)
     }
 }
 
+// A hundred and twenty readers of one readersim (a range of addresses) take the
+// profile, give it back on reading, and each keeps it in a state file of its own.
+TEST_F(FleetTest, aHundredReadersOfOneReadersimTakeTheProfileAndGiveItBack)
+{
+    constexpr int readers = 120;
+    const SimProcess fleet({"--tcp", "127.0.3.1-127.0.3.120:0", "--state", file("fleet.mem")});
+    writeText(file("site.toml"), profileText);
+    std::vector<std::string> args = {"write", file("site.toml"), "--verify"};
+    for (int n = 1; n <= readers; ++n)
+        args.insert(args.end(), {"--port", "tcp:127.0.3." + std::to_string(n) + ":" + std::to_string(fleet.tcpPort())});
+
+    const CliRun write = runTool(args);
+    EXPECT_EQ(write.status, exit_status::ok) << write.out << write.err;
+    EXPECT_NE(write.out.find("120 of 120 readers ok"), std::string::npos) << write.out;
+    for (const int n : {1, 60, 120}) {
+        const std::string state = fileText(file("fleet.mem.127.0.3." + std::to_string(n)));
+        ASSERT_EQ(state.size(), 256u) << n;
+        EXPECT_EQ(uint8_t(state[192]), 4) << n;   // 22 dBm
+        EXPECT_EQ(uint8_t(state[160]), 7) << n;
+    }
+}
+
 // tagdesk-cli run as a program of its own, to be sent a signal.
 class RunningCli {
 public:
