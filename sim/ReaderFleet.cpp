@@ -9,10 +9,27 @@ namespace sim {
 
 namespace {
 
+// A reader of a fleet is one of a site's readers, each its own on the network:
+// its IP address is the address it serves and its MAC address ends in that
+// address's last three bytes, so that a profile copied from one to another is
+// a copy to tagdesk-cli, not a restore.
+void giveOwnIdentity(ParameterMemory& memory, uint32_t address)
+{
+    constexpr std::size_t macAt = 6;
+    constexpr std::size_t ipAt = 12;
+    for (std::size_t i = 0; i < 3; ++i)
+        memory[macAt + 3 + i] = static_cast<uint8_t>(address >> (16 - 8 * i));
+    for (std::size_t i = 0; i < 4; ++i)
+        memory[ipAt + i] = static_cast<uint8_t>(address >> (24 - 8 * i));
+}
+
 // The parameter memory the reader starts with: its state file's, if it has one.
-std::optional<ParameterMemory> loadMemory(const std::string& stateFile, std::string& error)
+std::optional<ParameterMemory> loadMemory(const std::string& stateFile, std::optional<uint32_t> fleetAddress,
+                                          std::string& error)
 {
     ParameterMemory memory = defaultParameterMemory();
+    if (fleetAddress)
+        giveOwnIdentity(memory, *fleetAddress);
     if (stateFile.empty())
         return memory;
     // Two readers saving one file would undo each other's writes: the second is refused.
@@ -50,7 +67,8 @@ std::optional<std::vector<FleetReader>> makeFleet(const SimOptions& options, std
         member.address = addresses.first + static_cast<uint32_t>(i);
         member.faulty = faultsOnReader(options, member.address);
         member.stateFile = stateFileOf(options, member.address);
-        const auto memory = loadMemory(member.stateFile, error);
+        const auto memory =
+            loadMemory(member.stateFile, options.tcpRange ? std::optional(member.address) : std::nullopt, error);
         if (!memory)
             return std::nullopt;
         ReaderState state(options.identity, *memory, member.faulty ? options.refused : RefusedAddresses{});

@@ -219,6 +219,18 @@ TEST_F(FleetTest, aHundredReadersOfOneReadersimTakeTheProfileAndGiveItBack)
         EXPECT_EQ(uint8_t(state[192]), 4) << n;   // 22 dBm
         EXPECT_EQ(uint8_t(state[160]), 7) << n;
     }
+
+    // Each reader of the fleet is its own on the network: the first one's whole
+    // profile copied to the others leaves each its own IP and MAC address.
+    const std::string first = "tcp:127.0.3.1:" + std::to_string(fleet.tcpPort());
+    ASSERT_EQ(runTool({"read", "--port", first, "--output", file("first.toml")}).status, exit_status::ok);
+    args[1] = file("first.toml");
+    EXPECT_EQ(runTool(args).status, exit_status::ok);
+    for (const int n : {1, 60, 120}) {
+        const std::string state = fileText(file("fleet.mem.127.0.3." + std::to_string(n)));
+        EXPECT_EQ(state.substr(12, 4), std::string({127, 0, 3, char(n)})) << n;   // IP address
+        EXPECT_EQ(uint8_t(state[11]), n) << n;                                      // the MAC's last byte
+    }
 }
 
 // tagdesk-cli run as a program of its own, to be sent a signal.
