@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent)
         [this](const QString& message) { log(message); },
         [this](const QString& port, const QString& link) { statusPanels_->showLinkStatus(port, link); },
         [this](bool open) {
+            linkOpen_ = open;
             queryButton_->setEnabled(open);
             setupButton_->setEnabled(open);
         },
@@ -105,7 +106,7 @@ MainWindow::MainWindow(QWidget* parent)
                                               attachFieldRules(sheet);
                                               keepCaptionsFitted(sheet);
                                           });
-    new ProfileShortcuts(this, pages_.get(), [this] { return readerHandle_; },
+    new ProfileShortcuts(this, pages_.get(), ReaderLink{[this] { return readerHandle_; }, [this] { return linkOpen_; }},
                          [this](const QString& message) { log(message); });
     new TagMonitorShortcut(this, pages_.get(), connection_);
     attachFieldRules(this);

@@ -43,6 +43,7 @@ private:
 
     // The one reader handle: 0 until the first connect, kept after a disconnect.
     uint32_t readerHandle_ = 0;
+    bool linkOpen_ = false;   // from a connect to a disconnect
     bool shownBefore_ = false;
 
     LogoImage* logo_ = nullptr;

@@ -4,6 +4,7 @@
 #include "ParamPages.h"
 #include "PrintableText.h"
 #include "ProfileFormat.h"
+#include "ReaderIdentity.h"
 #include "ReaderOperation.h"
 #include "ReaderTransfer.h"
 #include "WholeFile.h"
@@ -37,21 +38,58 @@ QString failures(const std::vector<TransferFailure>& failed)
     return text;
 }
 
-// Runs work, which saves or loads a profile (action: "Save" or "Load"). No
+// Every fault of a refused profile on the one line the log gives it.
+QString faultsText(const ProfileError& error)
+{
+    QString text;
+    for (const ProfileFault& fault : error.faults())
+        text += (text.isEmpty() ? QString() : QStringLiteral("; ")) + fromStd(fault.message());
+    return text;
+}
+
+// Bytes a page shows, by address: the whole field, as a read gives it once the
+// value is written (a short code and its fill).
+using StoredBytes = std::map<uint8_t, std::vector<uint8_t>>;
+
+void store(StoredBytes& stored, const Para& para, const ParaValue& value)
+{
+    stored[para.address] = *bytesFromValue(para, value).result;   // checked when the profile was read
+}
+
+StoredLookup lookupIn(const StoredBytes& stored)
+{
+    return [&stored](uint8_t address) -> std::optional<std::vector<uint8_t>> {
+        const auto found = stored.find(address);
+        if (found == stored.end())
+            return std::nullopt;
+        return found->second;
+    };
+}
+
+// "Load Profile Kept MAC address, IP address, reader number : the profile is another reader's (...) !"
+QString keptLine(const char* action, const WritePlan& plan)
+{
+    QString fields;
+    for (const PlannedValue* kept : plan.kept())
+        fields += (fields.isEmpty() ? QString() : QStringLiteral(", ")) + QString::fromLatin1(kept->para->meaning);
+    return QStringLiteral("%1 Kept %2 : %3 !").arg(QLatin1String(action), fields, fromStd(plan.reason));
+}
+
+// Runs work, which saves, loads or writes a profile (action: "Save Profile", ...). No
 // exception may cross Qt's event loop: running out of memory is a log line too.
 void logWhatEscapes(const std::function<void(const QString&)>& log, const char* action, const std::function<void()>& work)
 {
     try {
         work();
     } catch (const std::exception& error) {
-        log(QStringLiteral("%1 Profile Failed : %2 !").arg(QLatin1String(action), QString::fromLocal8Bit(error.what())));
+        log(QStringLiteral("%1 Failed : %2 !").arg(QLatin1String(action), QString::fromLocal8Bit(error.what())));
     }
 }
 } // namespace
 
-ProfileShortcuts::ProfileShortcuts(QWidget* window, ParamPages* pages, std::function<uint32_t()> handle,
+ProfileShortcuts::ProfileShortcuts(QWidget* window, ParamPages* pages, ReaderLink link,
                                    std::function<void(const QString&)> log)
-    : QObject(window), window_(window), pages_(pages), handle_(std::move(handle)), log_(std::move(log))
+    : QObject(window), window_(window), pages_(pages), link_(std::move(link)), log_(std::move(log))
 {
     setObjectName(QStringLiteral("ProfileShortcuts"));
     chooseFile_ = [this](bool forSaving) {
@@ -62,6 +100,11 @@ ProfileShortcuts::ProfileShortcuts(QWidget* window, ParamPages* pages, std::func
     auto* loadKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), window);
     connect(saveKey, &QShortcut::activated, this, &ProfileShortcuts::save);
     connect(loadKey, &QShortcut::activated, this, &ProfileShortcuts::load);
+    // Enter presses the button with the focus; with Ctrl+Shift, "Setup Para" on every page.
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* writeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | enter), window);
+        connect(writeKey, &QShortcut::activated, this, &ProfileShortcuts::writeEveryPage);
+    }
 }
 
 void ProfileShortcuts::save()
@@ -72,23 +115,42 @@ void ProfileShortcuts::save()
 
 void ProfileShortcuts::load()
 {
-    if (const QString path = chooseFile_(false); !path.isEmpty())
+    const QString path = chooseFile_(false);
+    if (path.isEmpty())
+        return;
+    // With a reader connected, loading reads its own values.
+    if (link_.open())
+        runReaderOperation(window_, [&] { loadIntoPages(path); });
+    else
         loadIntoPages(path);
+}
+
+void ProfileShortcuts::writeEveryPage()
+{
+    if (!loaded_) {
+        log_(QStringLiteral("Setup Every Page Failed : No Profile Loaded (Ctrl+O) !"));
+        return;
+    }
+    if (!link_.open()) {
+        log_(QStringLiteral("Setup Every Page Failed : No Reader Connected !"));
+        return;
+    }
+    runReaderOperation(window_, [this] { logWhatEscapes(log_, "Setup Every Page", [this] { writePages(); }); });
 }
 
 void ProfileShortcuts::saveReaderTo(const QString& path)
 {
-    logWhatEscapes(log_, "Save", [&] { saveReader(path); });
+    logWhatEscapes(log_, "Save Profile", [&] { saveReader(path); });
 }
 
 void ProfileShortcuts::loadIntoPages(const QString& path)
 {
-    logWhatEscapes(log_, "Load", [&] { loadProfileIntoPages(path); });
+    logWhatEscapes(log_, "Load Profile", [&] { loadProfileIntoPages(path); });
 }
 
 void ProfileShortcuts::saveReader(const QString& path)
 {
-    const ReadOutcome read = readReader(handle_());
+    const ReadOutcome read = readReader(link_.handle());
     if (!read.failures.empty()) {
         log_(QStringLiteral("Save Profile Failed : %1 !").arg(failures(read.failures)));
         return;
@@ -103,25 +165,26 @@ void ProfileShortcuts::saveReader(const QString& path)
 
 void ProfileShortcuts::loadProfileIntoPages(const QString& path)
 {
-    std::map<uint8_t, std::vector<uint8_t>> stored;
+    Profile profile;
     try {
-        const Profile profile = loadProfile(path.toStdString());
-        for (const ProfileEntry& entry : profile.entries) {
-            // Checked when the profile was read; the bytes of the whole field, as a
-            // read gives them once the profile is written (a short code and its fill).
-            stored[entry.para->address] = *bytesFromValue(*entry.para, entry.value).result;
-        }
+        profile = loadProfile(path.toStdString());
     } catch (const ProfileError& error) {
-        log_(QStringLiteral("Load Profile Failed : %1 !").arg(fromStd(error.what())));
+        log_(QStringLiteral("Load Profile Failed : %1 !").arg(faultsText(error)));
         return;
     }
+    const std::vector<const Para*> atStake = ownValuesAtStake(profile, {});
+    OwnValues own;
+    if (link_.open())
+        own = readOwnValues(link_.handle(), atStake);
+    else if (!atStake.empty())
+        own.unread[atStake.front()] = "no reader is connected";
+    const WritePlan plan = planWrite(profile, {}, own);
+    StoredBytes stored;
+    for (const PlannedValue& value : plan.planned)
+        if (value.target)   // a kept value the reader did not give leaves its field as it is
+            store(stored, *value.para, *value.target);
     try {
-        pages_->showStored([&stored](uint8_t address) -> std::optional<std::vector<uint8_t>> {
-            const auto found = stored.find(address);
-            if (found == stored.end())
-                return std::nullopt;
-            return found->second;
-        });
+        pages_->showStored(lookupIn(stored));
     } catch (const ConversionError& error) {
         // A profile without the start frequency rebuilds the channel lists from
         // the field as the operator left it: one holding no number ends the load
@@ -130,5 +193,33 @@ void ProfileShortcuts::loadProfileIntoPages(const QString& path)
         log_(QStringLiteral("Load Profile Failed : %1 !").arg(shownPath(path)));
         return;
     }
+    loaded_ = std::move(profile);
     log_(QStringLiteral("Load Profile %1 Successfully !").arg(shownPath(path)));
+    if (!plan.kept().empty())
+        log_(keptLine("Load Profile", plan));
+}
+
+void ProfileShortcuts::writePages()
+{
+    const std::vector<const Para*> atStake = ownValuesAtStake(*loaded_, {});
+    const OwnValues own = readOwnValues(link_.handle(), atStake);
+    const WritePlan plan = planWrite(*loaded_, {}, own);
+    if (!plan.kept().empty()) {
+        // The fields of the reader's own values show what it holds, so that the
+        // routines write those back; one it did not give stops the whole write.
+        StoredBytes stored;
+        for (const PlannedValue* kept : plan.kept()) {
+            if (!kept->target) {
+                const auto why = own.unread.find(kept->para);
+                log_(QStringLiteral("Setup Every Page Failed : %1 Not Read (%2) !")
+                         .arg(QString::fromLatin1(kept->para->meaning),
+                              fromStd(why == own.unread.end() ? std::string() : why->second)));
+                return;
+            }
+            store(stored, *kept->para, *kept->target);
+        }
+        pages_->showStored(lookupIn(stored));
+        log_(keptLine("Setup Every Page", plan));
+    }
+    pages_->setupEvery();
 }

@@ -14,5 +14,15 @@ constexpr int refused = 2;   // bad command line or refused profile: nothing was
 constexpr int interrupted(int signal) { return 128 + signal; }
 } // namespace exit_status
 
-// args without the program name. Results go to out, progress and errors to err.
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Where a command reads and writes: "-" files from in, results to out,
+// progress and errors to err; on a terminal (live) err also shows one line that
+// keeps the count of readers done.
+struct Console {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool live = false;
+};
+
+// args without the program name.
+int runCli(const std::vector<std::string>& args, const Console& console);

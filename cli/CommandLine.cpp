@@ -1,12 +1,15 @@
 #include "CommandLine.h"
 
 #include "Cli.h"
+#include "PortList.h"
+#include "ProfileFormat.h"
 #include "PrintableText.h"
 #include "Reader.h"
 #include "SameDevice.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 #include <set>
@@ -26,10 +29,23 @@ interrupted by SIGINT or SIGTERM.)";
 
 const char* const portHelp =
     "COM1 .. COM8, usb, tcp:ADDRESS or tcp:ADDRESS:PORT (ADDRESS a\n"
-    "dotted IPv4 address, PORT 1..65535); the library maps them to\n"
-    "devices (READER_COMn, READER_USB; READER_TCP_PORT or 4001 when\n"
-    "no PORT is given). Every --port is checked before anything is\n"
-    "sent; naming one reader twice is refused.";
+    "dotted IPv4 address, PORT 1..65535), or a range of addresses\n"
+    "tcp:ADDRESS/PREFIX or tcp:FIRST-LAST, each with an optional\n"
+    ":PORT; the library maps them to devices (READER_COMn,\n"
+    "READER_USB; READER_TCP_PORT or 4001 when no PORT is given).\n"
+    "Every --port is checked before anything is sent; naming one\n"
+    "reader twice is refused.";
+
+const char* const portsFromHelp =
+    "the readers listed in FILE (- for standard input): one port a\n"
+    "line as --port takes it, or the JSON Lines of scan --json";
+
+const char* const siteHelp =
+    "per-reader values from FILE (- for standard input), a CSV file:\n"
+    "a header naming the column port and one column a parameter\n"
+    "(ip_address, or communication_port.ip_address), then a row a\n"
+    "reader. Its values go to that reader on top of the profile.\n"
+    "Without --port or --ports-from its rows name the readers.";
 
 const char* const parallelHelp =
     "at most N readers at once (default: every reader given,\n"
@@ -59,22 +75,29 @@ order that keeps the reader consistent (the frequency plan before the channel
 choice; the off-line switch through its own call); a code shorter than its field
 goes out with the bytes that end it. A reader that would be left fixed on, or
 hopping over, a channel outside its frequency plan (the profile's, or the one it
-holds when the profile gives none) is sent nothing. A progress line per reader
-goes to standard error, a summary table to standard output. Exit status 0 only
-when every reader took every value.
+holds when the profile gives none) is sent nothing. A reader keeps its own MAC
+address, IP address and reader number unless the profile was read from it (its
+MAC address is the profile's); --site gives readers values of their own. A
+progress line per reader goes to standard error (on a terminal also a line
+counting the readers done), a summary table to standard output. Exit status 0
+only when every reader took every value.
 
 A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
 sends nothing more and prints the summary, readers marked INTERRUPTED with what
 each took (exit status 128 + the signal's number: 130, 143); a second one ends
 the program at once.)"},
     {"verify", "list where readers differ from a profile",
-     R"(Reads back, from every reader given, each parameter PROFILE names and lists
-every difference on standard output, then a summary table. A parameter is
-compared whole, a short code with the bytes that end it. Exit status 0 only
-when every reader holds every value of the profile.)"},
+     R"(Reads back, from every reader given, each parameter PROFILE (and the reader's
+row of --site) names and lists every difference on standard output, then a
+summary table. A parameter is compared whole, a short code with the bytes that
+end it; a reader's own values of another reader's profile are not compared.
+Exit status 0 only when every reader holds every value of the profile.)"},
     {"diff", "list where two profiles differ",
      R"(Lists every parameter whose value differs between the two profiles, or that
-only one of them gives. Exit status 0 when they agree, 1 when they differ.)"},
+only one of them gives, the second read as what a reader holds: a reader's own
+values of two readers are listed as kept, no difference. With --site, each row
+on top of the first profile in turn. Exit status 0 when they agree, 1 when
+they differ.)"},
     {"scan", "list the readers that answer on this machine's ports or an address range",
      R"(Asks every port given, or without --port this machine's serial ports COM1 ..
 COM8 and its USB port, for the firmware version of each station 1..10 (only
@@ -108,7 +131,7 @@ or the port could not be heard.)"},
 };
 
 const char* const scanPortHelp =
-    "as for the other commands, or a range of addresses:\n"
+    "as for the other commands, a range of addresses included:\n"
     "tcp:ADDRESS/PREFIX (the hosts of that network) or\n"
     "tcp:FIRST-LAST, each with an optional :PORT; at most\n"
     "65536 addresses. Repeat it for more.";
@@ -121,6 +144,8 @@ struct Given {
     std::string profile;                 // write, verify
     std::vector<std::string> profiles;   // diff
     std::vector<std::string> ports;
+    std::vector<std::string> portLists;  // --ports-from
+    std::string site;
     std::string station;
     std::string output;
     std::string parallel;
@@ -133,8 +158,12 @@ struct Given {
     std::optional<double> duration;
 };
 
+// A command line refused: every fault found, a line each.
 struct UsageError {
-    std::string message;
+    std::vector<std::string> messages;
+
+    explicit UsageError(std::string message) : messages{std::move(message)} {}
+    explicit UsageError(std::vector<std::string> all) : messages(std::move(all)) {}
 };
 
 void addMonitorOptions(CLI::App* command, Given& given)
@@ -183,15 +212,20 @@ void addCommand(CLI::App& app, const Command& definition, Given& given)
     if (name == "diff")
         command->add_option("PROFILE", given.profiles, "the two profiles")->required()->expected(2)->type_name("");
     if (name != "diff") {
-        CLI::Option* port = command->add_option("--port", given.ports, name == "scan" ? scanPortHelp : portHelp)
-                                ->allow_extra_args(false);
-        if (name != "scan")
-            port->required();
-        port->option_text(name == "read" ? "PORT REQUIRED" : name == "scan" ? "PORT ..." : "PORT ... REQUIRED");
+        command->add_option("--port", given.ports, name == "scan" ? scanPortHelp : portHelp)
+            ->allow_extra_args(false)
+            ->option_text(name == "read" ? "PORT" : "PORT ...");
+        command->add_option("--ports-from", given.portLists, portsFromHelp)
+            ->allow_extra_args(false)
+            ->option_text(name == "read" ? "FILE" : "FILE ...");
         command->add_option("--station", given.station, stationHelp)
             ->type_name("N")
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
+    if (name == "write" || name == "verify" || name == "diff")
+        command->add_option("--site", given.site, siteHelp)
+            ->type_name("FILE")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     if (name == "read")
         command->add_option("-o,--output", given.output,
                             "write the profile to FILE instead of standard output (- is\n"
@@ -231,66 +265,120 @@ std::optional<uint8_t> parseStation(const std::string& text)
     return static_cast<uint8_t>(number);
 }
 
+// A port as the command line or a port list gave it, and where.
+struct NamedPort {
+    std::string text;
+    std::string origin;   // "--port tcp:10.0.0.1-10.0.0.9", "--ports-from scan.jsonl:3: COM2", escaped
+};
+
+// The ports one text names: itself, or every address of a range. A fault goes to faults.
+std::vector<PortArgument> portsNamed(const NamedPort& named, std::vector<std::string>& faults)
+{
+    if (const std::optional<PortArgument> port = parsePort(named.text))
+        return {*port};
+    std::string problem;
+    const std::optional<ports::TcpRange> range = ports::tcpRange(named.text, &problem);
+    if (!range && !problem.empty())
+        faults.push_back(named.origin + ": " + problem + ": a range goes from its lower address to its higher");
+    else if (!range)
+        faults.push_back(named.origin + ": not COM1 .. COM8, usb, tcp:ADDRESS[:PORT], tcp:ADDRESS/PREFIX[:PORT] or "
+                                        "tcp:FIRST-LAST[:PORT]");
+    else if (range->size() > portLimit)
+        faults.push_back(named.origin + ": more than " + std::to_string(portLimit) + " addresses");
+    else
+        return rangePorts(*range);
+    return {};
+}
+
+// Every port of --port, then of each --ports-from in turn; "-" reads in. A
+// list's faults go to faults.
+std::vector<NamedPort> namedPorts(const Given& given, std::istream& in, std::vector<std::string>& faults)
+{
+    std::vector<NamedPort> named;
+    for (const std::string& text : given.ports)
+        named.push_back({text, "--port " + escapedText(text)});
+    for (const std::string& file : given.portLists) {
+        const std::string shown = file == "-" ? "standard input" : escapedText(file);
+        std::string text;
+        try {
+            text = file == "-" ? readBounded(in, "standard input", portListSizeLimit)
+                               : readBoundedFile(file, portListSizeLimit);
+        } catch (const ProfileError& error) {
+            faults.push_back("--ports-from " + std::string(error.what()));
+            continue;
+        }
+        const PortList list = portListOf(text);
+        for (const std::string& fault : list.faults)
+            faults.push_back("--ports-from " + shown + ":" + fault);
+        for (const ListedPort& port : list.ports)
+            named.push_back({port.text, "--ports-from " + shown + ":" + std::to_string(port.line) + ": "
+                                            + escapedText(port.text)});
+    }
+    return named;
+}
+
 // The readers of read, write and verify: each named once, by its name and, for
 // the serial and USB ports the environment maps, by its device. A --port that
-// parsed holds nothing but letters, digits, dots and colons.
-std::vector<PortArgument> readers(const std::vector<std::string>& texts)
+// parsed holds nothing but letters, digits, dots and colons. Throws every
+// fault, faults found before among them.
+std::vector<PortArgument> readers(const std::vector<NamedPort>& named, std::vector<std::string> faults)
 {
     std::vector<PortArgument> ports;
-    std::map<std::string, std::string> named;   // each reader named so far, by the --port that named it
-    std::vector<const PortArgument*> mapped;    // the ports so far whose device a variable names: COM1 .. COM8, usb
-    for (const std::string& text : texts) {
-        const std::optional<PortArgument> port = parsePort(text);
-        if (!port)
-            throw UsageError{"--port " + escapedText(text) + ": not COM1 .. COM8, usb or tcp:ADDRESS[:PORT]"};
-        if (const auto [earlier, fresh] = named.emplace(port->reader, text); !fresh)
-            throw UsageError{"--port " + text + " names the reader of --port " + earlier->second + " (" + port->reader
-                             + ") again: a reader is given twice"};
-        ports.push_back(*port);
+    std::map<std::string, std::string> seen;    // each reader named so far, by where it was named
+    for (const NamedPort& text : named) {
+        for (const PortArgument& port : portsNamed(text, faults)) {
+            if (const auto [earlier, fresh] = seen.emplace(port.reader, text.origin); !fresh) {
+                faults.push_back(text.origin + " names the reader of " + earlier->second + " (" + port.reader
+                                 + ") again: a reader is given twice");
+                continue;
+            }
+            ports.push_back(port);
+        }
     }
+    if (ports.size() > portLimit)
+        faults.push_back("more than " + std::to_string(portLimit) + " readers");
+    std::vector<const PortArgument*> mapped;    // the ports so far whose device a variable names: COM1 .. COM8, usb
     for (const PortArgument& port : ports) {
         if (port.device.empty())
             continue;
         for (const PortArgument* earlier : mapped)
             if (sameDevice(earlier->device, port.device))
-                throw UsageError{"--port " + port.label + " leads to the device of --port " + earlier->label + " ("
+                faults.push_back("--port " + port.label + " leads to the device of --port " + earlier->label + " ("
                                  + escapedText(port.device) + ", " + escapedText(earlier->device)
-                                 + "): a reader is given twice"};
+                                 + "): a reader is given twice");
         mapped.push_back(&port);
     }
+    if (!faults.empty())
+        throw UsageError(faults);
     return ports;
 }
 
-// The ports scan looks at, each once however often the ranges name it.
-std::vector<PortArgument> scanPorts(const std::vector<std::string>& texts)
+// The ports scan looks at, each once however often the ranges name it; every fault thrown as readers() does.
+std::vector<PortArgument> scanPorts(const std::vector<NamedPort>& named, std::vector<std::string> faults)
 {
-    if (texts.empty())
+    if (named.empty() && faults.empty())
         return localPorts();
     std::vector<PortArgument> ports;
-    std::set<std::string> named;
-    const auto add = [&](const PortArgument& port) {
-        if (named.insert(port.reader).second)
-            ports.push_back(port);
-    };
-    for (const std::string& text : texts) {
-        if (const std::optional<PortArgument> port = parsePort(text)) {
-            add(*port);
-            continue;
-        }
-        std::string problem;
-        const std::optional<ports::TcpRange> range = ports::tcpRange(text, &problem);
-        if (!range && !problem.empty())
-            throw UsageError{"--port " + text + ": " + problem + ": a range goes from its lower address to its higher"};
-        if (!range)
-            throw UsageError{"--port " + escapedText(text) + ": not COM1 .. COM8, usb, tcp:ADDRESS[:PORT], "
-                             "tcp:ADDRESS/PREFIX[:PORT] or tcp:FIRST-LAST[:PORT]"};
-        if (range->size() + ports.size() > scanAddressLimit)
-            throw UsageError{"--port " + text + ": more than " + std::to_string(scanAddressLimit)
-                             + " addresses to look at"};
-        for (const PortArgument& port : rangePorts(*range))
-            add(port);
-    }
+    std::set<std::string> seen;
+    for (const NamedPort& text : named)
+        for (const PortArgument& port : portsNamed(text, faults))
+            if (seen.insert(port.reader).second)
+                ports.push_back(port);
+    if (ports.size() > portLimit)
+        faults.push_back("more than " + std::to_string(portLimit) + " addresses to look at");
+    if (!faults.empty())
+        throw UsageError(faults);
     return ports;
+}
+
+// The one reader a text names, as --port gives it.
+PortArgument oneReader(const std::string& option, const std::string& text)
+{
+    const std::vector<PortArgument> ports = readers({{text, option + " " + escapedText(text)}}, {});
+    if (ports.size() != 1)
+        throw UsageError{option + " " + escapedText(text) + ": names " + std::to_string(ports.size())
+                         + " readers where it takes one"};
+    return ports.front();
 }
 
 // What monitor hears and how it knows the frame format: one of each.
@@ -309,7 +397,7 @@ Arguments judgedMonitor(const Given& given)
             throw UsageError{"--listen " + escapedText(given.listen) + ": not tcp:ADDRESS:PORT"};
         arguments.listen = name->tcp;
     } else {
-        arguments.ports = readers(given.ports);
+        arguments.ports = {oneReader("--port", given.ports.front())};
     }
     const bool fromReader = given.formatFromReader->count() > 0;
     if (given.profile.empty() == !fromReader)
@@ -317,7 +405,7 @@ Arguments judgedMonitor(const Given& given)
     if (!given.profile.empty())
         arguments.profiles = {given.profile};
     if (fromReader && !given.formatReader.empty())
-        arguments.formatReader = readers({given.formatReader}).front();
+        arguments.formatReader = oneReader("--format-from-reader", given.formatReader);
     else if (fromReader && arguments.listen)
         throw UsageError{"--format-from-reader needs the reader's own port with --listen: --format-from-reader=PORT"};
     else if (fromReader)
@@ -328,21 +416,33 @@ Arguments judgedMonitor(const Given& given)
     return arguments;
 }
 
-Arguments judged(const std::string& command, const Given& given)
+// The readers (or, for scan, the ports) a command works on, and its files.
+Arguments judgedFleet(const std::string& command, const Given& given, std::istream& in)
 {
     // "-o -" is standard output, as without --output.
     const std::string output = given.output == "-" ? std::string() : given.output;
-    Arguments arguments = command == "monitor"
-        ? judgedMonitor(given)
-        : Arguments{command, given.profiles, {}, {}, output, 0, given.verify, given.json};
+    Arguments arguments{command, given.profiles, {}, given.site, {}, output, 0, given.verify, given.json};
     if (command == "write" || command == "verify")
         arguments.profiles = {given.profile};
-    if (command == "scan")
-        arguments.ports = scanPorts(given.ports);
-    else if (command != "monitor")
-        arguments.ports = readers(given.ports);
-    if (command == "read" && arguments.ports.size() > 1)
+    const auto fromStandardInput = std::count(given.portLists.begin(), given.portLists.end(), "-")
+        + (given.site == "-" ? 1 : 0);
+    if (fromStandardInput > 1)
+        throw UsageError{"standard input (-) can give one file only: the ports or the site file"};
+    if (command == "diff")
+        return arguments;
+    std::vector<std::string> faults;
+    const std::vector<NamedPort> named = namedPorts(given, in, faults);
+    arguments.ports = command == "scan" ? scanPorts(named, faults) : readers(named, faults);
+    if (command == "read" && arguments.ports.size() != 1)
         throw UsageError{"reads one reader: give one --port"};
+    if (arguments.ports.empty() && given.site.empty() && command != "scan")
+        throw UsageError{"no reader given: give --port, --ports-from or --site"};
+    return arguments;
+}
+
+Arguments judged(const std::string& command, const Given& given, std::istream& in)
+{
+    Arguments arguments = command == "monitor" ? judgedMonitor(given) : judgedFleet(command, given, in);
     if (!given.station.empty()) {
         arguments.station = parseStation(given.station);
         if (!arguments.station)
@@ -359,7 +459,8 @@ Arguments judged(const std::string& command, const Given& given)
 
 } // namespace
 
-CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+CommandLine parseCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                             std::ostream& err)
 {
     CLI::App app(overview, "tagdesk-cli");
     app.set_help_flag("-h,--help", "this text");
@@ -380,7 +481,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
     };
     try {
         app.parse(reversed);
-        return {judged(commandName(), given), exit_status::ok};
+        return {judged(commandName(), given, in), exit_status::ok};
     } catch (const CLI::CallForHelp&) {
         out << app.help();   // the chosen command's, or the overview
         return {std::nullopt, exit_status::ok};
@@ -400,8 +501,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream&
                 << " --help tells more)\n";
         }
     } catch (const UsageError& error) {
-        err << "tagdesk-cli " << commandName() << ": " << error.message << "\n(tagdesk-cli " << commandName()
-            << " --help tells more)\n";
+        for (const std::string& message : error.messages)
+            err << "tagdesk-cli " << commandName() << ": " << message << "\n";
+        err << "(tagdesk-cli " << commandName() << " --help tells more)\n";
     }
     return {std::nullopt, exit_status::refused};
 }

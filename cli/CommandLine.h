@@ -14,7 +14,10 @@
 struct Arguments {
     std::string command;                 // "read", "write", "verify", "diff", "scan" or "monitor"
     std::vector<std::string> profiles;   // write, verify, monitor --profile: one; diff: two
-    std::vector<PortArgument> ports;     // every reader named, in the order given; scan: every address of a range
+    // Every reader named by --port and --ports-from, in the order given, a range
+    // as its addresses; none when a site file names them. scan: every port to look at.
+    std::vector<PortArgument> ports;
+    std::string site;                    // --site: the site file, "-" for standard input; "" when none
     std::optional<uint8_t> station;      // --station: 1..10 or READER_STATION_ANY; none when not given
     std::string output;                  // read --output; empty: standard output
     std::size_t parallel = 0;            // --parallel: readers at once at most; 0 when not given
@@ -32,8 +35,8 @@ inline constexpr uint8_t lastStation = 10;
 // The longest monitor --duration, in seconds: some thirty years.
 inline constexpr long longestDuration = 1'000'000'000;
 
-// Addresses one scan may look at: a /16 network.
-inline constexpr std::size_t scanAddressLimit = 65536;
+// Addresses one command may name, through ranges or a port list: a /16 network.
+inline constexpr std::size_t portLimit = 65536;
 
 struct CommandLine {
     std::optional<Arguments> arguments;  // none: nothing to run, end with status
@@ -41,5 +44,6 @@ struct CommandLine {
 };
 
 // args without the program name. Help and version go to out, a refused
-// command line (status 2) is said on err.
-CommandLine parseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// command line (status 2) is said on err. "--ports-from -" reads in.
+CommandLine parseCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                             std::ostream& err);

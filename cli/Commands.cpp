@@ -1,23 +1,35 @@
 #include "Commands.h"
 
-#include "Cli.h"
 #include "Fleet.h"
+#include "HexText.h"
 #include "Interrupt.h"
 #include "JsonLines.h"
 #include "PageKeys.h"
 #include "PrintableText.h"
 #include "ProfileFormat.h"
+#include "ReaderIdentity.h"
 #include "ReaderTransfer.h"
 #include "Scan.h"
+#include "SiteFile.h"
 #include "Summary.h"
 #include "WholeFile.h"
 
 #include "Reader.h"
 
 #include <algorithm>
+#include <chrono>
 #include <ostream>
 
 namespace {
+
+// The time a command has taken since it began.
+class Stopwatch {
+public:
+    double seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
 
 void selectStation(const Arguments& args)
 {
@@ -31,28 +43,134 @@ int fleetStatus(const std::vector<ReaderOutcome>& outcomes)
     return clean ? exit_status::ok : exit_status::failed;
 }
 
-// Where one reader differs from the profile, into outcome and onto the progress lines.
-void verifyInto(uint32_t handle, const Profile& profile, ReaderOutcome& outcome, LineSink& lines)
+// The per-reader values of --site ("-": standard input), judged with the
+// shared profile; no rows without --site.
+Site loadSite(const Arguments& args, const Console& console, const Profile& shared)
 {
-    const VerifyOutcome verify = verifyReader(handle, profile);
+    if (args.site.empty())
+        return {};
+    const bool standardInput = args.site == "-";
+    const std::string name = standardInput ? "standard input" : args.site;
+    const std::string text = standardInput ? readBounded(console.in, name, siteSizeLimit)
+                                           : readBoundedFile(args.site, siteSizeLimit);
+    Site site = parseSite(text, name);
+    checkChannelPlans(site, shared, name);
+    return site;
+}
+
+// The readers of write and verify: those the command line gives, or without
+// any the site's rows. Every row must be of a reader given.
+std::vector<PortArgument> readersOf(const Arguments& args, const Site& site)
+{
+    std::vector<PortArgument> readers = args.ports;
+    if (readers.empty()) {
+        for (const SiteRow& row : site.rows)
+            readers.push_back(row.port);
+        return readers;
+    }
+    FaultList faults(args.site == "-" ? "standard input" : args.site);
+    for (const SiteRow& row : site.rows)
+        if (std::none_of(readers.begin(), readers.end(), [&](const PortArgument& r) { return r.reader == row.port.reader; }))
+            faults.add(row.line, "port", row.port.label + " is none of the readers given (--port, --ports-from)");
+    faults.throwAny();
+    return readers;
+}
+
+const Profile& rowValues(const Site& site, const PortArgument& port)
+{
+    static const Profile none;
+    const SiteRow* row = site.rowOf(port);
+    return row ? row->values : none;
+}
+
+// What this reader is to get: the shared profile, its row on top, its own
+// values kept or restored as it shows itself; the judgement on a progress line.
+WritePlan planFor(uint32_t handle, const Profile& shared, const Profile& row, ReaderOutcome& outcome, LineSink& lines)
+{
+    WritePlan plan = planWrite(shared, row, readOwnValues(handle, ownValuesAtStake(shared, row)));
+    outcome.restore = plan.restore;
+    outcome.ownership = plan.reason;
+    for (const PlannedValue* kept : plan.kept())
+        outcome.kept.push_back(qualifiedName(*kept->para));
+    if (plan.restore)
+        lines.line(outcome.port + ": " + plan.reason + ": "
+                   + (*plan.restore ? std::string("its own values go out too") : keptText(outcome)));
+    return plan;
+}
+
+bool named(const std::vector<TransferFailure>& failures, const std::string& name)
+{
+    return std::any_of(failures.begin(), failures.end(), [&](const TransferFailure& f) { return f.name == name; });
+}
+
+// Each planned parameter of one reader, with what came of it: written (or not
+// sent, or failed), and what a read back found it holding.
+void reportValues(const WritePlan& plan, ReaderOutcome& outcome, const WriteOutcome* written,
+                  const VerifyOutcome* verified)
+{
+    std::vector<std::string> unsent;
+    if (written)
+        for (std::size_t i = written->sent; i < plan.values.entries.size(); ++i)
+            unsent.push_back(qualifiedName(*plan.values.entries[i].para));
+    for (const PlannedValue& planned : plan.planned) {
+        const std::string name = qualifiedName(*planned.para);
+        ValueReport report{planned, {}, {}, {}};
+        const auto difference = std::find_if(outcome.differences.begin(), outcome.differences.end(),
+                                             [&](const ValueDifference& d) { return d.name == name; });
+        if (planned.source == ValueSource::Kept) {
+            report.result = "kept";
+            report.held = planned.target;   // the reader's own, as read before
+        } else if (std::find(unsent.begin(), unsent.end(), name) != unsent.end()) {
+            report.result = "not_sent";
+        } else if (named(outcome.failures, name)) {
+            report.result = "failed";
+        } else if (difference != outcome.differences.end()) {
+            report.result = "differs";
+        } else {
+            report.result = written ? "written" : "agrees";
+        }
+        if (verified && planned.source != ValueSource::Kept) {
+            if (const auto held = verified->held.find(planned.para); held != verified->held.end()) {
+                if (difference != outcome.differences.end() && !difference->rightBytes.empty())
+                    report.heldBytes = difference->rightBytes;
+                else
+                    report.held = valueFromBytes(*planned.para, held->second).result;
+            }
+        }
+        outcome.values.push_back(std::move(report));
+    }
+}
+
+// Where one reader differs from what it should hold, into outcome; a read that failed on the progress lines too.
+VerifyOutcome verifyInto(uint32_t handle, const Profile& values, ReaderOutcome& outcome, LineSink& lines)
+{
+    VerifyOutcome verify = verifyReader(handle, values);
     for (const TransferFailure& failure : verify.failures) {
         outcome.failures.push_back(failure);
         lines.line(outcome.port + ": " + failureLine(failure));
     }
-    for (const ValueDifference& difference : verify.differences) {
-        outcome.differences.push_back(difference);
-        lines.line(outcome.port + ": " + differenceLine(difference));
-    }
+    outcome.differences.insert(outcome.differences.end(), verify.differences.begin(), verify.differences.end());
+    return verify;
+}
+
+// Each difference once, on the result's stream: "COM2: antenna_power.channel1_power: profile "27.5", reader "30"".
+void printDifferences(const std::vector<ReaderOutcome>& outcomes, std::ostream& out)
+{
+    for (const ReaderOutcome& outcome : outcomes)
+        for (const ValueDifference& difference : outcome.differences)
+            out << outcome.port << ": " << differenceLine(difference) << "\n";
 }
 
 } // namespace
 
-int readCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+int readCommand(const Arguments& args, const Console& console)
 {
+    const Stopwatch stopwatch;
     selectStation(args);
-    LineSink progress(err);
+    LineSink progress(console.err, console.live);
     Profile profile;
-    const auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
+    const auto outcomes = runOnReaders(args.ports, [&](const PortArgument&, uint32_t handle, ReaderOutcome& outcome,
+                                                       LineSink& lines) {
         ReadOutcome read = readReader(handle);
         outcome.total = paraTable.size();
         outcome.done = read.profile.entries.size();
@@ -67,41 +185,49 @@ int readCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     const ReaderOutcome& outcome = outcomes.front();
     int status = exit_status::ok;
     if (!outcome.clean()) {
-        err << "tagdesk-cli read: no profile written: " << outcome.port << " did not give every value\n";
+        console.err << "tagdesk-cli read: no profile written: " << outcome.port << " did not give every value\n";
         status = exit_status::failed;
     } else if (!args.output.empty()) {
         const std::string text = profileText(profile, "Read from " + outcome.port + ".");
         if (const std::string why = writeWholeFile(args.output, text); !why.empty()) {
-            err << "tagdesk-cli read: cannot write " << escapedText(args.output) << ": " << why << "\n";
+            console.err << "tagdesk-cli read: cannot write " << escapedText(args.output) << ": " << why << "\n";
             status = exit_status::failed;
         }
     } else if (!args.json) {
-        out << profileText(profile, "Read from " + outcome.port + ".");
+        console.out << profileText(profile, "Read from " + outcome.port + ".");
     }
     if (args.json)
-        out << readerJson(outcome, false, outcome.clean() ? &profile : nullptr)
-            << fleetSummaryJson("read", outcomes, "");
+        console.out << readerJson(outcome, "read", outcome.clean() ? &profile : nullptr)
+                    << fleetSummaryJson("read", outcomes, "", stopwatch.seconds());
     return status;
 }
 
-int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+int writeCommand(const Arguments& args, const Console& console)
 {
+    const Stopwatch stopwatch;
     // Heard from the start: a signal while the profile loads leaves every
     // reader not started, and the summary says so.
     const InterruptWatch interrupt;
     const auto interrupted = [&interrupt] { return interrupt.signal() != 0; };
     const Profile profile = loadProfile(args.profiles.front());   // refused: nothing is sent
+    const Site site = loadSite(args, console, profile);
+    const std::vector<PortArgument> readers = readersOf(args, site);
     selectStation(args);
-    LineSink progress(err);
-    auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
-        outcome.total = profile.entries.size();
-        if (const std::optional<TransferFailure> refused = channelPlanAfterWrite(handle, profile)) {
+    LineSink progress(console.err, console.live);
+    auto outcomes = runOnReaders(readers, [&](const PortArgument& port, uint32_t handle, ReaderOutcome& outcome,
+                                              LineSink& lines) {
+        const WritePlan plan = planFor(handle, profile, rowValues(site, port), outcome, lines);
+        const Profile& values = plan.values;
+        outcome.total = values.entries.size();
+        if (const std::optional<TransferFailure> refused = channelPlanAfterWrite(handle, values)) {
             outcome.failures.push_back({refused->name, refused->reason + "; nothing written"});
             lines.line(outcome.port + ": " + failureLine(outcome.failures.back()));
+            const WriteOutcome none;
+            reportValues(plan, outcome, &none, nullptr);
             return;
         }
         lines.line(outcome.port + ": writing " + std::to_string(outcome.total) + " values");
-        const WriteOutcome written = writeReader(handle, profile, interrupted);
+        const WriteOutcome written = writeReader(handle, values, interrupted);
         for (const TransferFailure& failure : written.failures) {
             outcome.failures.push_back(failure);
             lines.line(outcome.port + ": " + failureLine(failure));
@@ -111,15 +237,19 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
                    + " values taken" + (outcome.secondTries > 0 ? "; " + secondTriesText(outcome) : ""));
         if (written.sent < outcome.total) {
-            for (std::size_t i = written.sent; i < profile.entries.size(); ++i)
-                outcome.notSent.push_back(qualifiedName(*profile.entries[i].para));
+            for (std::size_t i = written.sent; i < values.entries.size(); ++i)
+                outcome.notSent.push_back(qualifiedName(*values.entries[i].para));
             lines.line(outcome.port + ": " + problemLines(outcome).front());
+            reportValues(plan, outcome, &written, nullptr);
             return;
         }
-        if (args.verify) {
-            verifyInto(handle, profile, outcome, lines);
-            lines.line(outcome.port + ": " + std::to_string(outcome.differences.size()) + " differences on reading back");
+        if (!args.verify) {
+            reportValues(plan, outcome, &written, nullptr);
+            return;
         }
+        const VerifyOutcome verified = verifyInto(handle, values, outcome, lines);
+        lines.line(outcome.port + ": " + std::to_string(outcome.differences.size()) + " differences on reading back");
+        reportValues(plan, outcome, &written, &verified);
     }, progress, args.parallel, interrupted);
     for (ReaderOutcome& outcome : outcomes) {
         if (outcome.started)
@@ -131,61 +261,101 @@ int writeCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     const int signal = interrupt.signal();
     if (args.json) {
         for (const ReaderOutcome& outcome : outcomes)
-            out << readerJson(outcome, true);
-        out << fleetSummaryJson("write", outcomes, signalName(signal));
+            console.out << readerJson(outcome, "write");
+        console.out << fleetSummaryJson("write", outcomes, signalName(signal), stopwatch.seconds());
     } else {
-        out << summaryTable(outcomes, "WRITTEN");
+        printDifferences(outcomes, console.out);
+        console.out << summaryTable(outcomes, "WRITTEN", stopwatch.seconds());
     }
     if (signal != 0) {
-        err << "tagdesk-cli write: interrupted by " << signalName(signal) << "; nothing more was sent\n";
+        console.err << "tagdesk-cli write: interrupted by " << signalName(signal) << "; nothing more was sent\n";
         return exit_status::interrupted(signal);
     }
     return fleetStatus(outcomes);
 }
 
-int verifyCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+int verifyCommand(const Arguments& args, const Console& console)
 {
+    const Stopwatch stopwatch;
     const Profile profile = loadProfile(args.profiles.front());
+    const Site site = loadSite(args, console, profile);
+    const std::vector<PortArgument> readers = readersOf(args, site);
     selectStation(args);
-    LineSink progress(err);
-    const auto outcomes = runOnReaders(args.ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink& lines) {
-        outcome.total = profile.entries.size();
-        verifyInto(handle, profile, outcome, lines);
+    LineSink progress(console.err, console.live);
+    const auto outcomes = runOnReaders(readers, [&](const PortArgument& port, uint32_t handle, ReaderOutcome& outcome,
+                                                    LineSink& lines) {
+        const WritePlan plan = planFor(handle, profile, rowValues(site, port), outcome, lines);
+        outcome.total = plan.values.entries.size();
+        const VerifyOutcome verified = verifyInto(handle, plan.values, outcome, lines);
         outcome.done = outcome.total - outcome.failures.size() - outcome.differences.size();
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
                    + " values agree");
+        reportValues(plan, outcome, nullptr, &verified);
     }, progress, args.parallel);
     if (args.json) {
         for (const ReaderOutcome& outcome : outcomes)
-            out << readerJson(outcome, false);
-        out << fleetSummaryJson("verify", outcomes, "");
+            console.out << readerJson(outcome, "verify");
+        console.out << fleetSummaryJson("verify", outcomes, "", stopwatch.seconds());
     } else {
         for (const ReaderOutcome& outcome : outcomes)
             for (const std::string& problem : problemLines(outcome))
-                out << outcome.port << ": " << problem << "\n";
-        out << summaryTable(outcomes, "AGREEING");
+                console.out << outcome.port << ": " << problem << "\n";
+        console.out << summaryTable(outcomes, "AGREEING", stopwatch.seconds());
     }
     return fleetStatus(outcomes);
 }
 
-int diffCommand(const Arguments& args, std::ostream& out, std::ostream&)
+int diffCommand(const Arguments& args, const Console& console)
 {
     const std::string& leftName = args.profiles[0];
     const std::string& rightName = args.profiles[1];
-    const std::vector<ValueDifference> differences = profileDifferences(loadProfile(leftName), loadProfile(rightName));
-    for (const ValueDifference& difference : differences) {
-        if (args.json)
-            out << profileDifferenceJson(difference);
-        else
-            out << difference.name << ": " << difference.left << " (" << escapedText(leftName) << ") -> "
-                << difference.right << " (" << escapedText(rightName) << ")\n";
+    const Profile left = loadProfile(leftName);
+    const Profile right = loadProfile(rightName);
+    // The second profile stands for what a reader holds: the first is written
+    // to it, with each row of a site file on top.
+    const Site site = loadSite(args, console, left);
+    std::vector<const SiteRow*> rows;
+    for (const SiteRow& row : site.rows)
+        rows.push_back(&row);
+    if (rows.empty())
+        rows.push_back(nullptr);
+    const OwnValues held = ownValuesOf(right);
+    std::size_t counted = 0;
+    std::size_t keptCount = 0;
+    for (const SiteRow* row : rows) {
+        const WritePlan plan = planWrite(left, row ? row->values : Profile{}, held);
+        const std::string port = row ? row->port.label : std::string();
+        for (const ValueDifference& difference : profileDifferences(plan.values, right)) {
+            const auto planned = std::find_if(plan.planned.begin(), plan.planned.end(), [&](const PlannedValue& p) {
+                return qualifiedName(*p.para) == difference.name;
+            });
+            const bool kept = planned != plan.planned.end() && planned->source == ValueSource::Kept;
+            ValueDifference shown = difference;
+            if (kept) {   // the first profile's value, which a write would not send
+                if (!shown.rightValue)
+                    continue;   // nothing the second holds to keep
+                shown.leftValue = planned->profile;
+                shown.left = valueText(*planned->profile);
+                if (bytesFromValue(*planned->para, *shown.leftValue).result
+                                            == bytesFromValue(*planned->para, *shown.rightValue).result)
+                    continue;
+            }
+            (kept ? keptCount : counted) += 1;
+            if (args.json) {
+                console.out << profileDifferenceJson(shown, port, kept);
+                continue;
+            }
+            console.out << (port.empty() ? "" : port + ": ") << shown.name << ": " << shown.left << " ("
+                        << escapedText(leftName) << ") -> " << shown.right << " (" << escapedText(rightName) << ")"
+                        << (kept ? ": each reader's own, kept by a write" : "") << "\n";
+        }
     }
     if (args.json)
-        out << diffSummaryJson(leftName, rightName, differences.size());
-    return differences.empty() ? exit_status::ok : exit_status::failed;
+        console.out << diffSummaryJson(leftName, rightName, counted, keptCount);
+    return counted == 0 ? exit_status::ok : exit_status::failed;
 }
 
-int scanCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+int scanCommand(const Arguments& args, const Console& console)
 {
     std::vector<uint8_t> stations;
     if (args.station) {
@@ -194,14 +364,14 @@ int scanCommand(const Arguments& args, std::ostream& out, std::ostream& err)
         for (uint8_t station = 1; station <= lastStation; ++station)
             stations.push_back(station);
     }
-    err << "tagdesk-cli scan: looking at " << args.ports.size() << " ports\n" << std::flush;
+    console.err << "tagdesk-cli scan: looking at " << args.ports.size() << " ports\n" << std::flush;
     const std::vector<FoundReader> found = findReaders(args.ports, stations, args.parallel);
     if (args.json) {
         for (const FoundReader& reader : found)
-            out << foundJson(reader);
-        out << scanSummaryJson(args.ports.size(), found.size());
+            console.out << foundJson(reader);
+        console.out << scanSummaryJson(args.ports.size(), found.size());
     } else {
-        out << scanTable(found, args.ports.size());
+        console.out << scanTable(found, args.ports.size());
     }
     return found.empty() ? exit_status::failed : exit_status::ok;
 }

@@ -1,6 +1,7 @@
 #include "Environment.h"
 
 #include <cstdlib>
+#include <unistd.h>
 
 void setEnvironment(const char* variable, const char* value)
 {
@@ -10,4 +11,9 @@ void setEnvironment(const char* variable, const char* value)
 void unsetEnvironment(const char* variable)
 {
     ::unsetenv(variable);
+}
+
+bool standardErrorIsTerminal()
+{
+    return ::isatty(STDERR_FILENO) == 1;
 }

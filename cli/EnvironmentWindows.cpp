@@ -1,6 +1,8 @@
 #include "Environment.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <io.h>
 
 void setEnvironment(const char* variable, const char* value)
 {
@@ -11,4 +13,9 @@ void setEnvironment(const char* variable, const char* value)
 void unsetEnvironment(const char* variable)
 {
     ::_putenv_s(variable, "");
+}
+
+bool standardErrorIsTerminal()
+{
+    return ::_isatty(::_fileno(stderr)) != 0;
 }

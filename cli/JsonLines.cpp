@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <variant>
 
 namespace {
@@ -49,7 +50,30 @@ Json readerNumberJson(std::optional<uint8_t> reader)
 
 } // namespace
 
-std::string readerJson(const ReaderOutcome& outcome, bool write, const Profile* profile)
+namespace {
+
+// What a reader holds: its value, or its bytes where they read as no value other than the profile's.
+Json heldJson(const std::optional<ParaValue>& value, const std::string& bytes)
+{
+    return bytes.empty() ? optionalValueJson(value) : Json{{"bytes", bytes}};
+}
+
+Json valuesJson(const std::vector<ValueReport>& values)
+{
+    Json array = Json::array();
+    for (const ValueReport& value : values)
+        array.push_back({{"name", qualifiedName(*value.planned.para)},
+                         {"source", sourceWord(value.planned.source)},
+                         {"profile", optionalValueJson(value.planned.profile)},
+                         {"value", optionalValueJson(value.planned.target)},
+                         {"reader", heldJson(value.held, value.heldBytes)},
+                         {"result", value.result}});
+    return array;
+}
+
+} // namespace
+
+std::string readerJson(const ReaderOutcome& outcome, const std::string& command, const Profile* profile)
 {
     std::string result = resultWord(outcome);
     std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -63,17 +87,19 @@ std::string readerJson(const ReaderOutcome& outcome, bool write, const Profile* 
         failures.push_back({{"name", failure.name}, {"reason", failure.reason}});
     object["failures"] = failures;
     Json differences = Json::array();
-    for (const ValueDifference& difference : outcome.differences) {
-        Json held = optionalValueJson(difference.rightValue);
-        if (!difference.rightBytes.empty())
-            held = {{"bytes", difference.rightBytes}};
+    for (const ValueDifference& difference : outcome.differences)
         differences.push_back({{"name", difference.name}, {"profile", optionalValueJson(difference.leftValue)},
-                               {"reader", held}});
-    }
+                               {"reader", heldJson(difference.rightValue, difference.rightBytes)}});
     object["differences"] = differences;
-    if (write) {
+    if (command == "write") {
         object["not_sent"] = outcome.notSent;
         object["second_tries"] = outcome.secondTries;
+    }
+    if (command == "write" || command == "verify") {
+        object["identity"] = outcome.restore
+            ? Json{{"restored", *outcome.restore}, {"reason", outcome.ownership}, {"kept", outcome.kept}}
+            : Json();
+        object["values"] = valuesJson(outcome.values);
     }
     if (profile)
         object["profile"] = profileJson(*profile);
@@ -81,7 +107,7 @@ std::string readerJson(const ReaderOutcome& outcome, bool write, const Profile* 
 }
 
 std::string fleetSummaryJson(const std::string& command, const std::vector<ReaderOutcome>& outcomes,
-                             const std::string& signal)
+                             const std::string& signal, double seconds)
 {
     const auto count = [&](auto holds) { return std::count_if(outcomes.begin(), outcomes.end(), holds); };
     Json object{{"type", "summary"},
@@ -92,21 +118,27 @@ std::string fleetSummaryJson(const std::string& command, const std::vector<Reade
                 {"interrupted", count([](const ReaderOutcome& o) { return o.interrupted(); })}};
     if (!signal.empty())
         object["signal"] = signal;
+    object["seconds"] = std::round(seconds * 1000) / 1000;
     return line(object);
 }
 
-std::string profileDifferenceJson(const ValueDifference& difference)
+std::string profileDifferenceJson(const ValueDifference& difference, const std::string& port, bool kept)
 {
-    return line({{"type", "difference"},
-                 {"name", difference.name},
-                 {"left", optionalValueJson(difference.leftValue)},
-                 {"right", optionalValueJson(difference.rightValue)}});
+    Json object{{"type", "difference"}};
+    if (!port.empty())
+        object["port"] = port;
+    object["name"] = difference.name;
+    object["left"] = optionalValueJson(difference.leftValue);
+    object["right"] = optionalValueJson(difference.rightValue);
+    object["kept"] = kept;
+    return line(object);
 }
 
-std::string diffSummaryJson(const std::string& left, const std::string& right, std::size_t differences)
+std::string diffSummaryJson(const std::string& left, const std::string& right, std::size_t differences,
+                            std::size_t kept)
 {
     return line({{"type", "summary"}, {"command", "diff"}, {"left", left}, {"right", right},
-                 {"differences", differences}});
+                 {"differences", differences}, {"kept", kept}});
 }
 
 std::string foundJson(const FoundReader& reader)

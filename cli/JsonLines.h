@@ -12,18 +12,22 @@
 
 // {"type":"reader","port":..,"result":"ok"|"failed"|"interrupted","reached":..,"total":..,"done":..,
 //  "failures":[{"name","reason"}],"differences":[{"name","profile","reader"}]}, with "reason" when not
-// reached, "not_sent" and "second_tries" for a write and "profile" for a read that gave every value
-// (profile non-null).
-std::string readerJson(const ReaderOutcome& outcome, bool write, const Profile* profile = nullptr);
+// reached; for a write "not_sent" and "second_tries"; for a write and a verify "identity"
+// ({"restored","reason","kept"}, null where the profile gave no own value at stake) and "values"
+// ([{"name","source","profile","value","reader","result"}]); "profile" for a read that gave every
+// value (profile non-null). command: "read", "write" or "verify".
+std::string readerJson(const ReaderOutcome& outcome, const std::string& command, const Profile* profile = nullptr);
 
-// {"type":"summary","command":..,"readers":..,"ok":..,"failed":..,"interrupted":..}, with "signal"
-// ("SIGINT", "SIGTERM") when one stopped a write.
+// {"type":"summary","command":..,"readers":..,"ok":..,"failed":..,"interrupted":..,"seconds":..}, with
+// "signal" ("SIGINT", "SIGTERM") when one stopped a write.
 std::string fleetSummaryJson(const std::string& command, const std::vector<ReaderOutcome>& outcomes,
-                             const std::string& signal);
+                             const std::string& signal, double seconds);
 
-// diff: {"type":"difference","name":..,"left":..,"right":..}, a value null where a profile gives none.
-std::string profileDifferenceJson(const ValueDifference& difference);
-std::string diffSummaryJson(const std::string& left, const std::string& right, std::size_t differences);
+// diff: {"type":"difference","name":..,"left":..,"right":..,"kept":..}, a value null where a profile
+// gives none, "kept" true for a reader's own value a write keeps; "port" first when a site row's.
+std::string profileDifferenceJson(const ValueDifference& difference, const std::string& port, bool kept);
+std::string diffSummaryJson(const std::string& left, const std::string& right, std::size_t differences,
+                            std::size_t kept);
 
 // scan: {"type":"reader","port":..,"station":1..10 or null for any,"firmware":"1.4.0.6"}.
 std::string foundJson(const FoundReader& reader);

@@ -148,8 +148,9 @@ void acceptReaders(readerlib::TcpListener& listener, const tagframe::Format& for
 
 } // namespace
 
-int monitorCommand(const Arguments& args, std::ostream& out, std::ostream& err)
+int monitorCommand(const Arguments& args, const Console& console)
 {
+    std::ostream& err = console.err;
     // Heard from the start, by this thread and every one it starts: a signal
     // while the format is read ends the monitor before it listens.
     const InterruptWatch interrupt;
@@ -165,7 +166,7 @@ int monitorCommand(const Arguments& args, std::ostream& out, std::ostream& err)
     }
     const tagframe::Format format(*bytes.result);
 
-    TagReport report(out, err, !args.summaryOnly, args.json);
+    TagReport report(console.out, err, !args.summaryOnly, args.json);
     std::atomic<bool> stop{false};
     std::atomic<bool> ended{false};   // the one --port's link closed
     std::unique_ptr<readerlib::TcpListener> listener;

@@ -1,6 +1,8 @@
 #include "PortArgument.h"
 
+#include "PrintableText.h"
 #include "Reader.h"
+#include "ReaderTransfer.h"
 
 #include <cstdlib>
 
@@ -55,4 +57,24 @@ std::vector<PortArgument> localPorts()
 uint16_t openReader(const PortArgument& port, uint32_t& handle)
 {
     return OpenReader(&handle, port.kind, port.text.empty() ? nullptr : port.text.c_str());
+}
+
+std::string openFailure(uint16_t status, const PortArgument& port)
+{
+    switch (status) {
+    case READER_CONNECT_TIMEOUT: {
+        const int ms = ports::tcpConnectWaitMs(std::getenv("READER_CONNECT_TIMEOUT_MS"));
+        std::string seconds = std::to_string(ms / 1000);
+        if (ms % 1000 != 0) {
+            seconds += "." + std::to_string(1000 + ms % 1000).substr(1);
+            seconds.erase(seconds.find_last_not_of('0') + 1);
+        }
+        return "timed out after " + seconds + " s";
+    }
+    case READER_ACCESS_DENIED:
+        return "permission denied on " + (port.device.empty() ? port.label : escapedText(port.device))
+            + ": add the user to the dialout group";
+    default:
+        return statusText(status);
+    }
 }

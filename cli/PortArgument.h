@@ -31,3 +31,8 @@ std::vector<PortArgument> localPorts();
 
 // OpenReader on port: its text, or NULL for USB.
 uint16_t openReader(const PortArgument& port, uint32_t& handle);
+
+// Why openReader gave status, as a person can act on it: "connection refused",
+// "no route to host", "timed out after 2.5 s", "permission denied on
+// /dev/ttyUSB0: add the user to the dialout group"; else what the status means.
+std::string openFailure(uint16_t status, const PortArgument& port);

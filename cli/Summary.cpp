@@ -38,9 +38,26 @@ std::string detail(const ReaderOutcome& outcome)
         text += " (and " + std::to_string(problems.size() - 1) + " more)";
     if (outcome.secondTries > 0)
         text += (text.empty() ? "" : "; ") + secondTriesText(outcome);
+    if (const std::string kept = keptText(outcome); !kept.empty())
+        text += (text.empty() ? "" : "; ") + kept;
     return text;
 }
 } // namespace
+
+std::string keptText(const ReaderOutcome& outcome)
+{
+    std::string names;
+    for (const std::string& name : outcome.kept)
+        names += (names.empty() ? "" : ", ") + name.substr(name.find('.') + 1);
+    return names.empty() ? names : "kept its own " + names;
+}
+
+std::string secondsText(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, seconds < 10 ? "%.2f s" : seconds < 100 ? "%.1f s" : "%.0f s", seconds);
+    return text;
+}
 
 std::string failureLine(const TransferFailure& failure)
 {
@@ -80,7 +97,7 @@ std::string resultWord(const ReaderOutcome& outcome)
     return outcome.clean() ? "ok" : "FAILED";
 }
 
-std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::string& verb)
+std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::string& verb, double seconds)
 {
     std::size_t portWidth = 4;
     std::size_t resultWidth = 6;
@@ -100,7 +117,8 @@ std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::
         table += row + "\n";
         clean += outcome.clean() ? 1 : 0;
     }
-    table += std::to_string(clean) + " of " + std::to_string(outcomes.size()) + " readers ok\n";
+    table += std::to_string(clean) + " of " + std::to_string(outcomes.size()) + " readers ok in " + secondsText(seconds)
+        + "\n";
     return table;
 }
 

@@ -26,8 +26,15 @@ std::string secondTriesText(const ReaderOutcome& outcome);
 // "ok", "FAILED" or "INTERRUPTED".
 std::string resultWord(const ReaderOutcome& outcome);
 
-// verb: "WRITTEN" or "AGREEING", the column of values that went through.
-std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::string& verb);
+// "kept its own mac_address, ip_address": the reader's own values a copy left it; "" for none.
+std::string keptText(const ReaderOutcome& outcome);
+
+// verb: "WRITTEN" or "AGREEING", the column of values that went through; the
+// last line ends with the seconds the command took.
+std::string summaryTable(const std::vector<ReaderOutcome>& outcomes, const std::string& verb, double seconds);
+
+// "0.16 s", "12.3 s", "125 s".
+std::string secondsText(double seconds);
 
 // What scan found: port, station and firmware version a row, then "2 readers found on 254 ports".
 std::string scanTable(const std::vector<FoundReader>& found, std::size_t ports);

@@ -59,6 +59,7 @@ uint16_t Link::receive(int waitMs, long& heard)
     std::size_t received = 0;
     if (const uint16_t status = transport_->receive(chunk.data(), chunk.size(), waitMs, received); status != READER_OK)
         return status;
+    lastReadEmptied_ = received < chunk.size();
     if (received > 0) {
         decoder_.feed(chunk.data(), received);
         lastByte_ = Clock::now();
@@ -84,6 +85,14 @@ uint16_t Link::drainStaleInput()
     // before this request: the answer to it cannot have begun yet. Anything
     // the reader sent still shows it is there, so the next wait need not be
     // the short one.
+    // When the last call's answer came with the last byte the link held, there
+    // is nothing to read here: what the reader sends between the calls (tag
+    // frames, noise) comes in after the request and is dropped there, as
+    // answering nothing, without a read of its own before each request.
+    if (emptied_) {
+        transport_->discardInput();
+        return READER_OK;
+    }
     long heard = 0;
     for (;;) {
         const long before = heard;
@@ -197,6 +206,7 @@ uint16_t Link::transact(proto::Command command, const std::vector<uint8_t>& payl
                                  sent + std::chrono::milliseconds(answerTimeoutMs())};
         status = awaitAnswer(sent + shortWait, unanswered_->deadline, &answer, "no answer in time");
     }
+    emptied_ = status == READER_OK && lastReadEmptied_ && decoder_.pendingBytes() == 0;
     if (status == READER_LINK_LOST)
         lost_ = true;
     if (status != READER_OK)

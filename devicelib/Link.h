@@ -48,6 +48,8 @@ private:
         Clock::time_point deadline;   // the end of its full wait: no answer is waited for after it
     };
 
+    // Drops what arrived since the last call, and the start of a frame still
+    // incomplete, before a request goes out.
     uint16_t drainStaleInput();
     // Waits for the answer to the unanswered request: until shortDeadline while
     // the link recovers from a timeout and nothing comes, else until
@@ -77,6 +79,10 @@ private:
     Clock::time_point lastByte_;   // when the line last carried a byte: the quiet line counts from here
     uint8_t seq_;
     bool recovering_ = false;   // a call timed out and the reader has sent nothing since
+    bool lastReadEmptied_ = false;   // the last read took all the link held: it got less than it had room for
+    // The last call took its answer with the last byte the link held, and the
+    // decoder holds nothing more: no read finds anything before the next request.
+    bool emptied_ = false;
     std::optional<Unanswered> unanswered_;
     bool lost_ = false;         // the transport failed; every later call fails at once
 };

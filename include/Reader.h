@@ -45,6 +45,9 @@
 #define READER_TIMEOUT        0x0012u /* the reader gave no answer in time */
 #define READER_BAD_FRAME      0x0013u /* the answer did not fit the request (wrong command or length) */
 #define READER_ACCESS_DENIED  0x0014u /* the port exists but this user may not open it (on Linux: not in the group owning it, usually dialout) */
+#define READER_CONNECTION_REFUSED 0x0015u /* TCP: nothing listens at that address and port */
+#define READER_UNREACHABLE    0x0016u /* TCP: no route from this machine to that address (host or network unreachable) */
+#define READER_CONNECT_TIMEOUT 0x0017u /* TCP: no answer to the connection within the connect timeout */
 #define READER_REFUSED        0x0020u /* the reader answered and refused the request */
 #define READER_NO_RESOURCES   0x0030u /* no memory or no free handle left */
 

@@ -106,7 +106,7 @@ complete_words() {  # the words offered for the command line "$@" (the last word
     "$(complete -p "$1" | awk "{ print \$3 }")"; echo "${COMPREPLY[*]}"' - "$completions" "$@"
 }
 [ "$(complete_words tagdesk-cli "")" = "read write verify diff scan monitor --help --version" ]
-[ "$(complete_words tagdesk-cli scan --p)" = "--port --parallel" ]
+[ "$(complete_words tagdesk-cli scan --p)" = "--port --ports-from --parallel" ]
 [ "$(complete_words readersim --st)" = "--state --station" ]
 echo "completion answers"
 

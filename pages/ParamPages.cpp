@@ -109,6 +109,12 @@ void ParamPages::setup()
         page->setup();
 }
 
+void ParamPages::setupEvery()
+{
+    for (Place& place : places_)
+        built(place).setup();
+}
+
 void ParamPages::afterConnect()
 {
     for (Place& place : places_)

@@ -26,6 +26,9 @@ public:
     // shows the error box.
     void query();
     void setup();
+    // Runs the setup routine of every page in turn, in the tree's order, each
+    // with its own lines, as "Setup Para" on each would.
+    void setupEvery();
 
     // After a successful connect: what each page reads then (the frequency
     // list refresh and the frequency plan read, so the channel lists match the reader).

@@ -58,6 +58,10 @@ struct Para {
     std::span<const char* const> bits{};     // Mask: the name of bit 0 first, eight names
     std::span<const ParaChoice> choices{};   // Choice: every setting the reader knows
     uint8_t fill = 0;            // HexBytes of variable length: what follows a shorter value in the field
+    // The reader's own: a value no two readers of one site may share. A profile
+    // written to another reader leaves that reader's own value in place
+    // (profiles/ReaderIdentity.h); per-reader values give it on purpose.
+    bool readersOwn = false;
 };
 
 namespace para_detail {
@@ -142,20 +146,37 @@ constexpr Para ipv4(uint8_t address, Page page, const char* name, const char* me
     return Para{address, 4, 4, 4, page, ParaWrite::SetParameter, name, meaning, "", ValueKind::Ipv4};
 }
 
+// A parameter that identifies one reader among others (Para::readersOwn).
+constexpr Para ownedByEachReader(Para para)
+{
+    para.readersOwn = true;
+    return para;
+}
+
 } // namespace para_detail
 
 inline constexpr auto paraTable = [] {
     using enum Page;
     using namespace para_detail;
     return std::array{
+        // The Communication Port page: which values are a reader's own, and why.
+        // Shared: every reader of a site connects to the same server the same way.
         choice(3, CommunicationPort, "connection_mode", "Ethernet connection mode (client when bit 0 is set)", connectionModes),
+        // Shared: a site's network gives addresses by DHCP to all its readers or to none.
         flag(4, CommunicationPort, "dhcp", "DHCP on/off"),
-        hex(6, 6, CommunicationPort, "mac_address", "MAC address"),
-        ipv4(12, CommunicationPort, "ip_address", "IP address"),
+        // Own: two equal MAC addresses on one network segment lose each other's frames.
+        ownedByEachReader(hex(6, 6, CommunicationPort, "mac_address", "MAC address")),
+        // Own: two readers on one address answer for each other, or neither does.
+        ownedByEachReader(ipv4(12, CommunicationPort, "ip_address", "IP address")),
+        // Shared: the readers of one network have its mask.
         ipv4(16, CommunicationPort, "subnet_mask", "subnet mask"),
+        // Shared: the readers of one network reach others through its gateway.
         ipv4(20, CommunicationPort, "gateway", "default gateway"),
+        // Shared: the address tells the readers apart, so all may listen on one port.
         word(24, CommunicationPort, "port", "TCP port number", ""),
+        // Shared: in client mode every reader of a site reports to the same server.
         ipv4(26, CommunicationPort, "server_ip_address", "server IP address (client mode)"),
+        // Shared: the server's port, as its address.
         word(30, CommunicationPort, "server_port", "server port number (client mode)", ""),
         choice(64, FrameFormat, "data_format", "data format of tag data", dataFormats),
         number(65, FrameFormat, "tag_id_window",
@@ -174,11 +195,13 @@ inline constexpr auto paraTable = [] {
         Para{87, 1, 1, 1, Reader, ParaWrite::OffLineEnable, "offline_function", "off-line function on/off", "",
              ValueKind::Flag, 0, 1},
         mask(98, SupportedProtocol, "protocols", "tag protocols the reader reads", protocolBits),
-        number(100, CommunicationPort, "reader_number", "reader number", ""),
+        // Own: the number by which an RS-485 bus addresses a reader and its tag data names it.
+        ownedByEachReader(number(100, CommunicationPort, "reader_number", "reader number", "")),
         flag(101, IoParameter, "buzzer", "buzzer on/off"),
         choice(128, Reader, "work_mode", "work mode", workModes),
         number(129, Reader, "timer_interval", "timer interval", "10 ms"),
         mask(130, FrameFormat, "output_ports", "ports tag data goes out on", outputPortBits),
+        // Shared: the RS-485 line, its Wiegand receivers and their timing are the same for a site's readers.
         choice(131, CommunicationPort, "rs485_baud_rate", "RS-485 baud rate", rs485BaudCodes, "bit/s"),
         number(132, CommunicationPort, "rs485_protocol", "RS-485 protocol", ""),
         flag(133, CommunicationPort, "ack_transfer", "ack transfer on/off"),

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace ports {
 
@@ -59,13 +60,13 @@ bool splitPort(std::string_view& text, std::optional<uint16_t>& port)
     return port.has_value();
 }
 
+} // namespace
+
 std::string dotted(uint32_t address)
 {
     return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "."
         + std::to_string(address >> 8 & 0xFF) + "." + std::to_string(address & 0xFF);
 }
-
-} // namespace
 
 std::optional<unsigned> comNumber(std::string_view text)
 {
@@ -89,6 +90,22 @@ uint16_t unnamedTcpPort(const char* setting)
 {
     const auto port = setting ? portNumber(setting) : std::nullopt;
     return port.value_or(proto::kDefaultTcpPort);
+}
+
+int waitSetting(const char* setting, int fallback)
+{
+    if (setting == nullptr)
+        return fallback;
+    char* end = nullptr;
+    const long value = std::strtol(setting, &end, 10);
+    if (end == setting || *end != '\0' || value < 1 || value > 60000)
+        return fallback;
+    return static_cast<int>(value);
+}
+
+int tcpConnectWaitMs(const char* setting)
+{
+    return waitSetting(setting, proto::kTcpConnectTimeoutMs);
 }
 
 std::optional<TcpAddress> tcpAddress(std::string_view text)

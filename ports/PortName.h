@@ -1,7 +1,7 @@
 // The names of the ports a reader is reached on: "COM3", "usb", a dotted IPv4
 // address with an optional ":PORT", and tagdesk-cli's "tcp:ADDRESS[:PORT]";
-// and the address ranges tagdesk-cli scan looks at ("tcp:ADDRESS/PREFIX",
-// "tcp:FIRST-LAST").
+// and the address ranges tagdesk-cli scan looks at and readersim serves a
+// fleet at ("tcp:ADDRESS/PREFIX", "tcp:FIRST-LAST").
 // Parsing only: which device or TCP port a name finally stands for (READER_COMn,
 // READER_USB, READER_TCP_PORT) is the device library's affair.
 #pragma once
@@ -23,6 +23,17 @@ std::optional<uint16_t> portNumber(std::string_view text);
 // setting (READER_TCP_PORT's text, or null) when it holds 1..65535, else 4001.
 uint16_t unnamedTcpPort(const char* setting);
 
+// A wait in milliseconds from a setting's text (an environment variable's, or
+// null): 1..60000, else fallback.
+int waitSetting(const char* setting, int fallback);
+
+// How long opening a TCP port waits for the connection: the setting
+// (READER_CONNECT_TIMEOUT_MS's text, or null), else proto::kTcpConnectTimeoutMs.
+int tcpConnectWaitMs(const char* setting);
+
+// An address (host byte order) as dotted text: "192.168.1.200".
+std::string dotted(uint32_t address);
+
 struct TcpAddress {
     uint32_t address = 0;          // host byte order
     std::optional<uint16_t> port;  // none: the library's default port
@@ -36,7 +47,7 @@ struct TcpAddress {
 // not even a blank.
 std::optional<TcpAddress> tcpAddress(std::string_view text);
 
-// A range of TCP addresses to look for readers in, from tagdesk-cli scan.
+// A range of TCP addresses: where tagdesk-cli scan looks for readers, where readersim serves them.
 struct TcpRange {
     uint32_t first = 0;            // host byte order, first <= last
     uint32_t last = 0;

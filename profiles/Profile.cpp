@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-namespace {
-std::string message(const std::string& file, int line, const std::string& name, const std::string& reason)
+std::string ProfileFault::message() const
 {
     std::string text = escapedText(file);   // a file's name is the operator's or the file system's
     if (line > 0)
@@ -15,11 +14,38 @@ std::string message(const std::string& file, int line, const std::string& name, 
         text += name + ": ";
     return text + reason;
 }
+
+namespace {
+std::string messages(const std::vector<ProfileFault>& faults)
+{
+    std::string text;
+    for (const ProfileFault& fault : faults)
+        text += (text.empty() ? "" : "\n") + fault.message();
+    return text;
+}
 } // namespace
 
 ProfileError::ProfileError(std::string file, int line, std::string name, const std::string& reason)
-    : std::runtime_error(message(file, line, name, reason)), file_(std::move(file)), line_(line), name_(std::move(name))
+    : ProfileError(std::vector<ProfileFault>{{std::move(file), line, std::move(name), reason}})
 {
+}
+
+ProfileError::ProfileError(std::vector<ProfileFault> faults)
+    : std::runtime_error(messages(faults)), faults_(std::move(faults))
+{
+}
+
+void FaultList::add(int line, std::string name, std::string reason)
+{
+    faults_.push_back({file_, line, std::move(name), std::move(reason)});
+}
+
+void FaultList::throwAny()
+{
+    if (faults_.empty())
+        return;
+    std::stable_sort(faults_.begin(), faults_.end(), [](const auto& a, const auto& b) { return a.line < b.line; });
+    throw ProfileError(std::move(faults_));
 }
 
 const ProfileEntry* Profile::find(const Para& para) const

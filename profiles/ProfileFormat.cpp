@@ -1,12 +1,14 @@
 #include "ProfileFormat.h"
 
 #include "ChannelPlan.h"
+#include "NearNames.h"
 #include "PageKeys.h"
 #include "PrintableText.h"
 #include "TomlDepth.h"
 
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -58,31 +60,81 @@ std::optional<ParaValue> valueOf(const Para& para, const toml::node& node)
     return std::nullopt;
 }
 
-void checkVersion(const toml::table& root, const std::string& file)
+// Whether the entries can be read at all: a profile of another format says other things by the same names.
+bool checkVersion(const toml::table& root, FaultList& faults)
 {
     const toml::node* format = root.get("format");
-    if (!format)
-        throw ProfileError(file, 1, "format", "missing; a profile starts with format = "
-                                                  + std::to_string(profileFormatVersion));
+    if (!format) {
+        faults.add(1, "format", "missing; a profile starts with format = " + std::to_string(profileFormatVersion));
+        return true;
+    }
     const auto* version = format->as_integer();
-    if (!version || version->get() != profileFormatVersion)
-        throw ProfileError(file, lineOf(*format), "format",
-                           "this program reads format " + std::to_string(profileFormatVersion) + " only");
+    if (version && version->get() == profileFormatVersion)
+        return true;
+    faults.add(lineOf(*format), "format", "this program reads format " + std::to_string(profileFormatVersion) + " only");
+    return false;
 }
 
-void readPage(Profile& profile, Page page, const std::string& key, const toml::table& table, const std::string& file)
+std::vector<std::string> namesOf(Page page)
+{
+    std::vector<std::string> names;
+    for (const Para& para : paraTable)
+        if (para.page == page)
+            names.emplace_back(para.name);
+    return names;
+}
+
+// What a name no page has might have meant: a near name of its page, the same
+// name on another page, or a near name there.
+std::string unknownName(Page page, const std::string& name)
+{
+    std::string reason = "no parameter of this name on this page";
+    if (const std::string hint = didYouMean(nearNames(name, namesOf(page))); !hint.empty())
+        return reason + "; " + hint;
+    std::vector<std::string> bare;
+    std::vector<std::string> qualified;
+    for (const Para& para : paraTable) {
+        if (para.page == page)
+            continue;
+        if (name == para.name)
+            return reason + "; it is on [" + pageKey(para.page) + "]";
+        bare.emplace_back(para.name);
+        qualified.push_back(qualifiedName(para));
+    }
+    std::vector<std::string> near;
+    for (const std::string& found : nearNames(name, bare))
+        near.push_back(qualified[std::size_t(std::find(bare.begin(), bare.end(), found) - bare.begin())]);
+    const std::string hint = didYouMean(near);
+    return hint.empty() ? reason : reason + "; " + hint;
+}
+
+std::string unknownPage(const std::string& key)
+{
+    std::vector<std::string> keys;
+    for (const PageKey& page : pageKeys)
+        keys.emplace_back(page.key);
+    const std::string hint = didYouMean(nearNames(key, keys));
+    return "not a page of the reader's parameters" + (hint.empty() ? std::string() : "; " + hint);
+}
+
+void readPage(Profile& profile, Page page, const std::string& key, const toml::table& table, FaultList& faults)
 {
     for (const auto& [name, node] : table) {
         const std::string qualified = key + "." + escapedText(name.str());
         const Para* para = findParaNamed(page, name.str());
-        if (!para)
-            throw ProfileError(file, lineOf(node), qualified, "no parameter of this name on this page");
+        if (!para) {
+            faults.add(lineOf(node), qualified, unknownName(page, escapedText(name.str())));
+            continue;
+        }
         const std::optional<ParaValue> value = valueOf(*para, node);
-        if (!value)
-            throw ProfileError(file, lineOf(node), qualified, "takes " + expectedValue(*para));
-        const Converted<ParaBytes> bytes = bytesFromValue(*para, *value);
-        if (!bytes)
-            throw ProfileError(file, lineOf(node), qualified, bytes.error);
+        if (!value) {
+            faults.add(lineOf(node), qualified, "takes " + expectedValue(*para));
+            continue;
+        }
+        if (const Converted<ParaBytes> bytes = bytesFromValue(*para, *value); !bytes) {
+            faults.add(lineOf(node), qualified, bytes.error);
+            continue;
+        }
         profile.put(ProfileEntry{para, *value, lineOf(node)});
     }
 }
@@ -122,10 +174,9 @@ std::string comment(const Para& para)
     return text;
 }
 
-ProfileError tooLarge(const std::string& file)
+ProfileError tooLarge(const std::string& file, std::size_t limit)
 {
-    return ProfileError(file, 0, "", "larger than " + std::to_string(profileSizeLimit)
-                                         + " bytes: no profile is near that size");
+    return ProfileError(file, 0, "", "larger than " + std::to_string(limit) + " bytes");
 }
 
 } // namespace
@@ -133,7 +184,7 @@ ProfileError tooLarge(const std::string& file)
 Profile parseProfile(std::string_view text, const std::string& file)
 {
     if (text.size() > profileSizeLimit)
-        throw tooLarge(file);
+        throw tooLarge(file, profileSizeLimit);
     if (const std::optional<TomlTooDeep> deep = findTooDeep(text))
         throw ProfileError(file, deep->line, "", deep->reason);
     toml::table root;
@@ -143,33 +194,51 @@ Profile parseProfile(std::string_view text, const std::string& file)
         throw ProfileError(file, static_cast<int>(error.source().begin.line), "",
                            "not a TOML file: " + escapedText(error.description()));
     }
-    checkVersion(root, file);
+    FaultList faults(file);
     Profile profile;
-    for (const auto& [name, node] : root) {
-        const std::string key(name.str());
-        if (key == "format")
-            continue;
-        const std::optional<Page> page = pageFromKey(key);
-        if (!page || !node.is_table())
-            throw ProfileError(file, lineOf(node), escapedText(key), "not a page of the reader's parameters");
-        readPage(profile, *page, key, *node.as_table(), file);
+    if (checkVersion(root, faults)) {
+        for (const auto& [name, node] : root) {
+            const std::string key(name.str());
+            if (key == "format")
+                continue;
+            const std::optional<Page> page = pageFromKey(key);
+            if (!page || !node.is_table()) {
+                faults.add(lineOf(node), escapedText(key), unknownPage(escapedText(key)));
+                continue;
+            }
+            readPage(profile, *page, key, *node.as_table(), faults);
+        }
+        // Judged on the entries that are good, where none of the plan's were refused.
+        if (const std::optional<PlanBreach> breach = channelOutsidePlan(profile))
+            faults.add(breach->entry->line, qualifiedName(*breach->entry->para), breach->reason);
     }
-    if (const std::optional<PlanBreach> breach = channelOutsidePlan(profile))
-        throw ProfileError(file, breach->entry->line, qualifiedName(*breach->entry->para), breach->reason);
+    faults.throwAny();
     return profile;
 }
 
-Profile loadProfile(const std::string& path)
+std::string readBounded(std::istream& in, const std::string& file, std::size_t limit)
+{
+    std::string text(limit + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad())
+        throw ProfileError(file, 0, "", "cannot be read");
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > limit)
+        throw tooLarge(file, limit);
+    return text;
+}
+
+std::string readBoundedFile(const std::string& path, std::size_t limit)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ProfileError(path, 0, "", "cannot be read");
-    std::string text(profileSizeLimit + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad())
-        throw ProfileError(path, 0, "", "cannot be read");
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return parseProfile(text, path);   // which refuses it when it is over the limit
+    return readBounded(in, path, limit);
+}
+
+Profile loadProfile(const std::string& path)
+{
+    return parseProfile(readBoundedFile(path, profileSizeLimit), path);
 }
 
 std::string profileText(const Profile& profile, const std::string& origin)

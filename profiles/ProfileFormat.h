@@ -6,6 +6,7 @@
 #include "Profile.h"
 
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,13 @@ Profile parseProfile(std::string_view text, const std::string& file);
 // The same from a file; an unreadable file is refused too. Reads at most
 // profileSizeLimit + 1 bytes, so a pipe or a device such as /dev/zero ends too.
 Profile loadProfile(const std::string& path);
+
+// A file the commands read beside a profile (a site file, a port list) from in,
+// as far as limit bytes and one more, so that a pipe or a device such as
+// /dev/zero ends too. Throws ProfileError for a larger text or one that cannot
+// be read; file names it.
+std::string readBounded(std::istream& in, const std::string& file, std::size_t limit);
+std::string readBoundedFile(const std::string& path, std::size_t limit);
 
 // The profile as text; origin goes into the heading comment ("read from COM1").
 std::string profileText(const Profile& profile, const std::string& origin);

@@ -21,6 +21,12 @@ std::string statusText(uint16_t status)
         return "the port could not be opened";
     case READER_ACCESS_DENIED:
         return "this user may not open the port (see the group 'dialout')";
+    case READER_CONNECTION_REFUSED:
+        return "connection refused";
+    case READER_UNREACHABLE:
+        return "no route to host";
+    case READER_CONNECT_TIMEOUT:
+        return "the connection timed out";
     case READER_LINK_LOST:
         return "the link to the reader was lost";
     case READER_TIMEOUT:
@@ -140,6 +146,7 @@ VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)
             outcome.failures.push_back({qualifiedName(para), statusText(status)});
             continue;
         }
+        outcome.held[&para] = bytes;
         // The whole field: a short code's fill counts as much as the code.
         if (const Converted<ParaBytes> expected = bytesFromValue(para, entry.value); expected && *expected.result == bytes)
             continue;

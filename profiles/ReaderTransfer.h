@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,7 @@ WriteOutcome writeReader(uint32_t handle, const Profile& profile, const WriteSto
 struct VerifyOutcome {
     std::vector<ValueDifference> differences;   // left: the profile, right: the reader
     std::vector<TransferFailure> failures;      // parameters that could not be read
+    std::map<const Para*, ParaBytes> held;      // what the reader holds of each parameter read
 };
 
 // Reads back every parameter the profile gives and compares its whole field: a

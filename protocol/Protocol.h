@@ -51,5 +51,9 @@ constexpr std::size_t kParameterMemorySize = 256;
 constexpr uint8_t kOffLineAddress = 87;   // read-only to SetParameter; set through SetOffLineEnable
 constexpr uint8_t kStationAny = 255;
 constexpr uint16_t kDefaultTcpPort = 4001;
+// The wait for a TCP connection: long enough for one lost SYN, which the system
+// resends after 1 s and whose answer still comes within this. The second
+// resend (at 3 s) is not waited for.
+constexpr int kTcpConnectTimeoutMs = 2500;
 
 } // namespace proto

@@ -1,6 +1,7 @@
 #include "ControlSocket.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cerrno>
 #include <cstring>
 #include <sys/socket.h>
@@ -61,7 +62,12 @@ std::unique_ptr<ControlSocket> ControlSocket::open(const std::string& path, std:
             ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<ControlSocket>(new ControlSocket(path, fd));
+    std::unique_ptr<ControlSocket> control(new ControlSocket(path, fd));
+    if (control->ready_.fd() < 0 || !control->ready_.add(fd, EPOLLIN, static_cast<uint64_t>(fd))) {
+        error = std::string("cannot watch the control socket: ") + std::strerror(errno);
+        return nullptr;
+    }
+    return control;
 }
 
 ControlSocket::~ControlSocket()
@@ -72,30 +78,32 @@ ControlSocket::~ControlSocket()
     ::unlink(path_.c_str());
 }
 
-void ControlSocket::addPollFds(std::vector<pollfd>& fds) const
+void ControlSocket::serve(const std::function<std::string(std::string_view)>& execute)
 {
-    // Every slot taken: further clients wait in the listen queue.
-    fds.push_back({clients_.size() < kMaxClients ? listenFd_ : -1, POLLIN, 0});
-    for (const Client& client : clients_)
-        fds.push_back({client.fd, POLLIN, 0});
-}
-
-void ControlSocket::serve(const pollfd* fds, const std::function<std::string(std::string_view)>& execute)
-{
-    std::vector<Client> staying;
-    for (std::size_t i = 0; i < clients_.size(); ++i) {
-        Client& client = clients_[i];
-        if (fds[1 + i].revents == 0 || readClient(client, execute))
-            staying.push_back(std::move(client));
-        else
-            ::close(client.fd);
+    epoll_event events[kMaxClients + 1];
+    const int count = ready_.wait(events, static_cast<int>(std::size(events)), std::chrono::nanoseconds(0));
+    bool connecting = false;
+    for (int i = 0; i < count; ++i) {
+        const int fd = static_cast<int>(events[i].data.u64);
+        if (fd == listenFd_) {
+            connecting = true;
+            continue;
+        }
+        const auto client = std::find_if(clients_.begin(), clients_.end(), [fd](const Client& c) { return c.fd == fd; });
+        if (client != clients_.end() && !readClient(*client, execute)) {
+            ::close(client->fd);
+            clients_.erase(client);
+        }
     }
-    clients_ = std::move(staying);
-    if ((fds[0].revents & POLLIN) && clients_.size() < kMaxClients) {
+    if (connecting && clients_.size() < kMaxClients) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd >= 0)
+        if (fd >= 0 && ready_.add(fd, EPOLLIN, static_cast<uint64_t>(fd)))
             clients_.push_back({fd, {}});
+        else if (fd >= 0)
+            ::close(fd);
     }
+    // Every slot taken: further clients wait in the listen queue.
+    ready_.watch(listenFd_, clients_.size() < kMaxClients ? uint32_t(EPOLLIN) : 0u, static_cast<uint64_t>(listenFd_));
 }
 
 bool ControlSocket::readClient(Client& client, const std::function<std::string(std::string_view)>& execute)

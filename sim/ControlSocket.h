@@ -4,9 +4,10 @@
 // lines: a client that sends a longer one is told so and closed.
 #pragma once
 
+#include "Epoll.h"
+
 #include <functional>
 #include <memory>
-#include <poll.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,9 +24,9 @@ public:
     ControlSocket(const ControlSocket&) = delete;
     ControlSocket& operator=(const ControlSocket&) = delete;
 
-    // Appends the descriptors to poll; serve() takes them back, in that order, with their revents.
-    void addPollFds(std::vector<pollfd>& fds) const;
-    void serve(const pollfd* fds, const std::function<std::string(std::string_view line)>& execute);
+    // Readable when a client or a connection waits: then serve().
+    int fd() const { return ready_.fd(); }
+    void serve(const std::function<std::string(std::string_view line)>& execute);
 
 private:
     struct Client {
@@ -39,6 +40,9 @@ private:
     std::string path_;
     int listenFd_;
     std::vector<Client> clients_;
+    // The listening socket and the clients, tagged by descriptor; the listening
+    // socket is watched only while a client slot is free.
+    Epoll ready_;
 };
 
 } // namespace sim

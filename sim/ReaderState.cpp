@@ -37,7 +37,7 @@ std::optional<frame::Frame> ReaderState::handle(const frame::Frame& request)
 {
     // A frame with the answer bit is another reader's answer (or this reader's
     // own, echoed by the line): answering it would answer answers.
-    if (!addressedToMe(request.station) || (request.command & proto::kAnswerBit) != 0)
+    if (!addressedToMe(request.station) || (request.command & proto::kAnswerBit) != 0 || pending_)
         return std::nullopt;
     Result result = dispatch(request);
     frame::Frame answer;
@@ -46,6 +46,23 @@ std::optional<frame::Frame> ReaderState::handle(const frame::Frame& request)
     answer.command = static_cast<uint8_t>(request.command | proto::kAnswerBit);
     answer.status = static_cast<uint8_t>(result.status);
     answer.payload = std::move(result.payload);
+    if (pending_) {
+        pendingAnswer_ = std::move(answer);
+        return std::nullopt;
+    }
+    return answer;
+}
+
+frame::Frame ReaderState::settleSave(bool saved)
+{
+    frame::Frame answer = std::move(pendingAnswer_);
+    if (saved) {
+        memory_ = *pending_;
+    } else {
+        answer.status = static_cast<uint8_t>(Status::Failed);
+        answer.payload.clear();
+    }
+    pending_.reset();
     return answer;
 }
 
@@ -139,6 +156,10 @@ ReaderState::Result ReaderState::setBaudRate(const std::vector<uint8_t>& payload
 
 ReaderState::Result ReaderState::commit(const ParameterMemory& next)
 {
+    if (saveLater_) {
+        pending_ = next;
+        return {Status::Ok, {}};
+    }
     if (persist_ && !persist_(next))
         return {Status::Failed, {}};
     memory_ = next;

@@ -39,8 +39,19 @@ public:
                 RefusedAddresses refused = {}, PersistHook persist = {});
 
     // The answer to one request, or nothing when the frame is addressed to
-    // another station or is itself an answer (command with the answer bit).
+    // another station or is itself an answer (command with the answer bit),
+    // or when its memory is to be saved later (below).
     std::optional<frame::Frame> handle(const frame::Frame& request);
+
+    // Saving where the caller chooses (readersim's state files, on threads of
+    // their own): from saveLater() on, an accepted write or off-line switch is
+    // not answered by handle(); the memory it would leave waits in
+    // pendingSave() until settleSave() says whether it was kept, which gives
+    // its answer: Ok and the new memory, or Failed and the memory as it was.
+    // Nothing is handled meanwhile. The persist hook is then not called.
+    void saveLater() { saveLater_ = true; }
+    const std::optional<ParameterMemory>& pendingSave() const { return pending_; }
+    frame::Frame settleSave(bool saved);
 
     const ParameterMemory& memory() const { return memory_; }
     uint8_t station() const { return identity_.station; }
@@ -66,6 +77,9 @@ private:
     ParameterMemory memory_;
     RefusedAddresses refused_;
     PersistHook persist_;
+    bool saveLater_ = false;
+    std::optional<ParameterMemory> pending_;   // saveLater: the memory of a write not yet answered
+    frame::Frame pendingAnswer_;               // and its answer, if it is kept
     uint8_t baudRateCode_ = 0;
     unsigned resetCount_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "SimOptions.h"
 
+#include "PortName.h"
 #include "TagField.h"
 
 #include <CLI/CLI.hpp>
@@ -60,21 +61,80 @@ std::optional<FirmwareVersion> parseFirmware(std::string_view text)
     return version;
 }
 
+// A range as tagdesk-cli scan takes one, without the port: "ADDRESS/PREFIX" or "FIRST-LAST".
+std::optional<AddressRange> parseRange(std::string_view text)
+{
+    if (text.find(':') != std::string_view::npos)
+        return std::nullopt;
+    const auto range = ports::tcpRange("tcp:" + std::string(text));
+    if (!range)
+        return std::nullopt;
+    return AddressRange{range->first, range->last};
+}
+
+bool isRange(std::string_view text)
+{
+    return text.find_first_of("/-") != std::string_view::npos;
+}
+
+// "HOST:PORT", or a range of addresses and ":PORT": a reader at each.
 bool parseTcp(std::string_view text, SimOptions& options)
 {
     const auto colon = text.rfind(':');
     if (colon == std::string_view::npos)
         return false;
-    const std::string host(text.substr(0, colon));
-    in_addr address{};
-    if (inet_pton(AF_INET, host.c_str(), &address) != 1)
-        return false;
     const auto port = parseNumber(text.substr(colon + 1), 0, 65535);
     if (!port)
         return false;
-    options.tcpHost = host;
+    const std::string host(text.substr(0, colon));
+    if (isRange(host)) {
+        const auto range = parseRange(host);
+        if (!range || uint64_t(range->last) - range->first >= kMaxReaders)
+            return false;
+        options.tcpHost = ports::dotted(range->first);
+        options.tcpReaders = range->last - range->first + 1;
+    } else {
+        in_addr address{};
+        if (inet_pton(AF_INET, host.c_str(), &address) != 1)
+            return false;
+        options.tcpHost = host;
+        options.tcpReaders = 1;
+    }
+    options.tcpRange = isRange(host);
     options.tcpPort = static_cast<uint16_t>(*port);
     return true;
+}
+
+// One address, or a range of them.
+std::optional<AddressRange> parseAddresses(std::string_view text)
+{
+    if (isRange(text))
+        return parseRange(text);
+    const auto address = ports::tcpAddress(text);
+    if (!address || address->port)
+        return std::nullopt;
+    return AddressRange{address->address, address->address};
+}
+
+// What the options say together, beyond each one alone; empty when they agree.
+std::string disagreement(const SimOptions& o)
+{
+    if (!o.serveTcp && !o.servePty)
+        return "--no-tcp and --no-pty together leave nothing to serve";
+    if (!o.tagFile.empty() && o.tagCount != 0)
+        return "--tags and --tag-count together: a tag field is one or the other";
+    if (o.tcpRange && !o.serveTcp)
+        return "--no-tcp with a range in --tcp: a range of readers is served over TCP only";
+    if (o.tcpRange && !o.ptyLink.empty())
+        return "--pty-link with a range in --tcp: the pseudo-terminal serves one reader only";
+    if (o.faultsOn && !o.serveTcp)
+        return "--faults-on picks readers by their TCP address, and --no-tcp serves none";
+    if (o.faultsOn) {
+        const AddressRange served = servedAddresses(o);
+        if (o.faultsOn->last < served.first || o.faultsOn->first > served.last)
+            return "--faults-on names no reader that --tcp serves";
+    }
+    return {};
 }
 
 // An option with one value, taken by apply; apply's false refuses the command
@@ -114,14 +174,23 @@ void defineOptions(CLI::App& app, SimOptions& o)
                "The reader reads them as its work mode says and sends what its output settings say\n"
                "(docs/tag-output.md).\n"
                "The control socket takes one command a line and answers each with one line:\n"
-               "  trigger N on|off    trigger input N (1 to 4) goes active or inactive\n"
-               "  status              reading=yes|no reads=N sent=N dropped=N server=STATE\n"
+               "  trigger N on|off [ADDRESS]  trigger input N (1 to 4) goes active or inactive\n"
+               "  status [ADDRESS]            reading=yes|no reads=N sent=N dropped=N server=STATE\n"
+               "ADDRESS: the reader's, when --tcp names a range.\n"
                "e.g. echo 'trigger 1 on' | nc -NU PATH   (netcat-openbsd; or socat - UNIX-CONNECT:PATH)\n"
-               "When ready it prints \"tcp HOST:PORT\", \"pty PATH\" and \"ready\", one per line.\n"
+               "A range in --tcp serves a fleet from one process: each reader its own parameter\n"
+               "memory, state file, station, tag field (--tag-count: from seed S + its place in the\n"
+               "range) and faults.\n"
+               "When ready it prints \"tcp HOST:PORT\" (a range: \"tcp FIRST-LAST:PORT\"), \"pty PATH\"\n"
+               "and \"ready\", one per line.\n"
                "SIGINT or SIGTERM end it cleanly.");
 
-    valueOption(app, "--tcp", "HOST:PORT", "HOST:PORT with an IPv4 address",
-                "serve TCP here (default 127.0.0.1:4001; PORT 0 picks a free port)",
+    valueOption(app, "--tcp", "HOST:PORT",
+                "HOST:PORT with an IPv4 address, or ADDRESS/PREFIX:PORT or FIRST-LAST:PORT of at most "
+                    + std::to_string(kMaxReaders) + " addresses",
+                "serve TCP here (default 127.0.0.1:4001; PORT 0 picks a free port);\n"
+                "a range ADDRESS/PREFIX:PORT or FIRST-LAST:PORT serves a reader at each\n"
+                "address (as tagdesk-cli scan counts them), with no pseudo-terminal",
                 [&o](const std::string& value) { return parseTcp(value, o); });
     app.add_flag_callback("--no-tcp", [&o] { o.serveTcp = false; }, "do not serve TCP");
     valueOption(app, "--pty-link", "PATH", "a path",
@@ -129,7 +198,9 @@ void defineOptions(CLI::App& app, SimOptions& o)
                 [&o](const std::string& value) { o.ptyLink = value; return !value.empty(); });
     app.add_flag_callback("--no-pty", [&o] { o.servePty = false; }, "do not open a pseudo-terminal");
     valueOption(app, "--state", "FILE", "a path",
-                "load the parameter memory from FILE at start (if present) and save it\nafter every accepted write",
+                "load the parameter memory from FILE at start (if present) and save it\n"
+                "after every accepted write; with a range in --tcp, each reader its own\n"
+                "FILE.ADDRESS (e.g. reader.mem.127.0.1.5)",
                 [&o](const std::string& value) { o.stateFile = value; return !value.empty(); });
     numberOption(app, "--station", "N", "1 to 10",
                  "the reader's station number, 1..10 (default 1); a frame is answered\n"
@@ -160,11 +231,18 @@ void defineOptions(CLI::App& app, SimOptions& o)
             ->option_text("LIST")
             ->allow_extra_args(false);
     }
+    valueOption(app, "--faults-on", "RANGE", "an address, ADDRESS/PREFIX or FIRST-LAST",
+                "the fault options below act on the readers in RANGE only\n"
+                "(an address, ADDRESS/PREFIX or FIRST-LAST; default every reader)",
+                [&o](const std::string& value) {
+                    o.faultsOn = parseAddresses(value);
+                    return o.faultsOn.has_value();
+                });
     app.add_flag("--silent", o.silent, "read frames but never answer");
     numberOption(app, "--delay-ms", "N", "0 to 600000", "answer every frame N ms late", 0, 600000, o.delayMs);
     numberOption(app, "--work-ms", "N", "0 to 600000",
                  "take N ms over each request, one at a time in the order they come\n"
-                 "(over every connection); an answer leaves when its work is done",
+                 "(over every connection to the reader); an answer leaves when its work is done",
                  0, 600000, o.workMs);
     numberOption(app, "--lose-frame", "N", "a frame count of at least 1",
                  "lose each connection's N-th frame: no answer, no change", 1, 1000000000, o.loseFrame);
@@ -174,8 +252,8 @@ void defineOptions(CLI::App& app, SimOptions& o)
                  "on the pseudo-terminal, ignore everything after the N-th frame",
                  1, 1000000000, o.dropAfter);
     numberOption(app, "--idle-timeout", "S", "0 to 86400 seconds",
-                 "with all 256 TCP client slots taken, a client that has sent nothing\n"
-                 "for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
+                 "with all 256 TCP client slots of a reader taken, a client that has sent\n"
+                 "nothing for S seconds gives its slot to a connection that waits\n(default 30; 0 keeps idle clients)",
                  0, 86400, o.idleSeconds);
     valueOption(app, "--tags", "FILE", "a path",
                 "read the tags in FILE (one a line, see below); refused with its line\n"
@@ -222,11 +300,22 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         parsed.error = error.what();
         return parsed;
     }
-    if (!parsed.options.serveTcp && !parsed.options.servePty)
-        parsed.error = "--no-tcp and --no-pty together leave nothing to serve";
-    if (!parsed.options.tagFile.empty() && parsed.options.tagCount != 0)
-        parsed.error = "--tags and --tag-count together: a tag field is one or the other";
+    parsed.error = disagreement(parsed.options);
+    if (parsed.options.tcpRange)
+        parsed.options.servePty = false;
     return parsed;
+}
+
+AddressRange servedAddresses(const SimOptions& options)
+{
+    const auto first = ports::tcpAddress(options.tcpHost);
+    const uint32_t address = first ? first->address : 0;
+    return {address, static_cast<uint32_t>(address + options.tcpReaders - 1)};
+}
+
+bool faultsOnReader(const SimOptions& options, uint32_t address)
+{
+    return !options.faultsOn || options.faultsOn->holds(address);
 }
 
 std::string usageText()

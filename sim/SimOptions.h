@@ -3,16 +3,36 @@
 
 #include "ReaderState.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace sim {
 
+// The most readers one readersim serves: a /16 network's hosts and a few more.
+constexpr std::size_t kMaxReaders = 65536;
+
+// A range of IPv4 addresses, host byte order, both ends included.
+struct AddressRange {
+    uint32_t first = 0;
+    uint32_t last = 0;
+
+    bool holds(uint32_t address) const { return first <= address && address <= last; }
+};
+
 struct SimOptions {
     bool serveTcp = true;
     std::string tcpHost = "127.0.0.1";
     uint16_t tcpPort = proto::kDefaultTcpPort;
+    // --tcp with a range of addresses: a reader at each, tcpReaders of them
+    // from tcpHost on, all on tcpPort, served over TCP only.
+    bool tcpRange = false;
+    std::size_t tcpReaders = 1;
+    // --faults-on: the fault options act on the readers at these addresses
+    // only; none: on every reader.
+    std::optional<AddressRange> faultsOn;
     bool servePty = true;
     std::string ptyLink;          // empty: no link
     std::string stateFile;        // empty: memory is not kept between runs
@@ -46,6 +66,10 @@ struct ParsedOptions {
 
 // args without the program name.
 ParsedOptions parseOptions(const std::vector<std::string>& args);
+// The TCP addresses of the readers served, from tcpHost on (host byte order).
+AddressRange servedAddresses(const SimOptions& options);
+// Whether the fault options act on the reader at this address.
+bool faultsOnReader(const SimOptions& options, uint32_t address);
 // What --help prints, written from the same definitions the parser uses.
 std::string usageText();
 

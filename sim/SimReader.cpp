@@ -13,9 +13,22 @@ void SimReader::start(Clock::time_point now)
 std::optional<frame::Frame> SimReader::handle(const frame::Frame& request, Clock::time_point now)
 {
     auto answer = state_.handle(request);
-    if (!answer || answer->status != static_cast<uint8_t>(proto::ReaderStatus::Ok))
-        return answer;
-    switch (static_cast<proto::Command>(request.command)) {
+    if (answer && answer->status == static_cast<uint8_t>(proto::ReaderStatus::Ok))
+        follow(request.command, now);
+    return answer;
+}
+
+frame::Frame SimReader::settleSave(bool saved, Clock::time_point now)
+{
+    frame::Frame answer = state_.settleSave(saved);
+    if (answer.status == static_cast<uint8_t>(proto::ReaderStatus::Ok))
+        follow(static_cast<uint8_t>(answer.command & ~proto::kAnswerBit), now);
+    return answer;
+}
+
+void SimReader::follow(uint8_t command, Clock::time_point now)
+{
+    switch (static_cast<proto::Command>(command)) {
     case proto::Command::StopRfWork:
         tags_.stop();
         break;
@@ -29,7 +42,6 @@ std::optional<frame::Frame> SimReader::handle(const frame::Frame& request, Clock
     default:
         break;
     }
-    return answer;
 }
 
 void SimReader::setTriggerInput(unsigned input, bool active, Clock::time_point now)

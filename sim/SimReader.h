@@ -31,8 +31,11 @@ public:
 
     // Power-up: the reader starts working as its memory says.
     void start(Clock::time_point now);
-    // The answer to one request, after which the tag output follows what it changed.
+    // The answer to one request, after which the tag output follows what it
+    // changed; nothing when its memory waits to be saved (ReaderState::saveLater).
     std::optional<frame::Frame> handle(const frame::Frame& request, Clock::time_point now);
+    // The answer to the write whose memory was to be saved, once it was (or was not).
+    frame::Frame settleSave(bool saved, Clock::time_point now);
     void setTriggerInput(unsigned input, bool active, Clock::time_point now);
 
     std::optional<Clock::time_point> nextDue() const;
@@ -47,6 +50,9 @@ public:
     TagOutputCounts& counts() { return counts_; }
 
 private:
+    // What the tag reading and the server link do after a command the reader took.
+    void follow(uint8_t command, Clock::time_point now);
+
     ReaderState state_;
     TagReading tags_;
     ServerLink server_;

@@ -1,8 +1,9 @@
-// The listening TCP socket of the virtual reader.
+// The listening TCP sockets of the virtual readers, one a reader.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -11,7 +12,11 @@ struct TcpListener {
     uint16_t port = 0;   // the port actually bound (port 0 asks the system for a free one)
 };
 
-// Opens a non-blocking listening socket on host:port; fd stays -1 on failure, with the reason in error.
-TcpListener openTcpListener(const std::string& host, uint16_t port, std::string& error);
+// Non-blocking listening sockets on count consecutive addresses from first
+// (host byte order), all on port; port 0 picks one that is free at every
+// address. All of them, or none with the reason in error.
+std::vector<TcpListener> openTcpListeners(uint32_t first, std::size_t count, uint16_t port, std::string& error);
+
+void closeTcpListeners(std::vector<TcpListener>& listeners);
 
 } // namespace sim

@@ -1,30 +1,54 @@
-// readersim: a virtual reader for the device library's tests and for trying
-// the window without hardware. See docs/readersim.md.
+// readersim: a virtual reader, or a fleet of them, for the device library's
+// tests and for trying the window and tagdesk-cli without hardware. See
+// docs/readersim.md.
 #include "ControlSocket.h"
-#include "DefaultMemory.h"
+#include "Descriptors.h"
 #include "Diagnostics.h"
 #include "EventLoop.h"
+#include "PortName.h"
 #include "PtyPort.h"
+#include "ReaderFleet.h"
 #include "SimOptions.h"
-#include "StateFile.h"
 #include "StopSignals.h"
-#include "TagField.h"
 #include "TcpListener.h"
 
-#include <chrono>
-#include <cstdio>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitStartFailed = 1;
 
+// Descriptors beyond the readers' own: the standard streams, the stop pipe,
+// epoll, the pseudo-terminal and its watch, the control socket, and room to spare.
+constexpr std::size_t kDescriptorsBeside = 32;
+
 int fail(const std::string& message)
 {
     std::cerr << "readersim: " << message << '\n';
     return kExitStartFailed;
+}
+
+// Whether the readers' own descriptors fit the limit of open files (raised to
+// the hard limit first); the reason when not. A limit that leaves no room for a
+// client a reader is said once: the clients past it wait for a descriptor.
+bool descriptorsFit(const sim::SimOptions& options, std::string& error)
+{
+    const std::size_t perReader = (options.serveTcp ? 1 : 0) + (options.stateFile.empty() ? 0 : 1);
+    const std::size_t needed = options.tcpReaders * perReader + kDescriptorsBeside;
+    const std::size_t limit = sim::raiseOpenFileLimit();
+    if (needed > limit) {
+        error = std::to_string(options.tcpReaders) + " readers need " + std::to_string(needed)
+              + " open files before their first client (a listening socket each"
+              + (options.stateFile.empty() ? "" : " and a state file lock each")
+              + "), and the hard limit allows " + std::to_string(limit) + " (ulimit -Hn): serve a smaller range";
+        return false;
+    }
+    if (needed + options.tcpReaders > limit)
+        sim::logLine("the limit of " + std::to_string(limit) + " open files leaves room for "
+                     + std::to_string(limit - needed) + " clients at once, fewer than one a reader; "
+                     + "the others wait until a client leaves");
+    return true;
 }
 
 } // namespace
@@ -47,36 +71,11 @@ int main(int argc, char** argv)
     const sim::SimOptions& options = parsed.options;
 
     std::string error;
-    // Two readers saving one file would undo each other's writes: the second is refused.
-    if (!options.stateFile.empty() && !sim::lockStateFile(options.stateFile, error))
+    if (!descriptorsFit(options, error))
         return fail(error);
-    sim::ParameterMemory memory = sim::defaultParameterMemory();
-    if (!options.stateFile.empty()
-        && sim::loadStateFile(options.stateFile, memory, error) == sim::LoadResult::Unreadable)
-        return fail(error);   // never overwrite a file we could not read
-
-    sim::ReaderState::PersistHook persist;
-    if (!options.stateFile.empty()) {
-        persist = [&options](const sim::ParameterMemory& next) {
-            std::string saveError;
-            if (sim::saveStateFile(options.stateFile, next, saveError))
-                return true;
-            sim::logLine("write refused: " + saveError);
-            return false;
-        };
-    }
-    // A bad tag file is refused before the reader starts, with its line and reason.
-    std::vector<sim::Tag> tags;
-    if (!options.tagFile.empty()) {
-        auto loaded = sim::loadTagFile(options.tagFile, options.tagRate, error);
-        if (!loaded)
-            return fail(error);
-        tags = std::move(*loaded);
-    } else if (options.tagCount > 0) {
-        tags = sim::randomTags(options.tagCount, options.seed, options.tagRate);
-    }
-    sim::SimReader reader(sim::ReaderState(options.identity, memory, options.refused, persist),
-                          sim::TagReading(std::move(tags), options.seed));
+    auto fleet = sim::makeFleet(options, error);
+    if (!fleet)
+        return fail(error);
 
     const int stopFd = sim::installStopSignals();
     if (stopFd < 0)
@@ -90,15 +89,17 @@ int main(int argc, char** argv)
             return fail(error);
     }
 
-    sim::EventLoop loop(options, reader);
+    sim::EventLoop loop(options, *fleet);
     if (control)
         loop.serveControl(*control);
-    sim::TcpListener listener;
+    std::vector<sim::TcpListener> listeners;
+    const sim::AddressRange addresses = sim::servedAddresses(options);
     if (options.serveTcp) {
-        listener = sim::openTcpListener(options.tcpHost, options.tcpPort, error);
-        if (listener.fd < 0)
+        listeners = sim::openTcpListeners(addresses.first, options.tcpReaders, options.tcpPort, error);
+        if (listeners.empty())
             return fail(error);
-        loop.serveTcp(listener.fd);
+        for (std::size_t reader = 0; reader < listeners.size(); ++reader)
+            loop.serveTcp(reader, listeners[reader].fd);
     }
     sim::PtyPort pty;
     if (options.servePty) {
@@ -110,17 +111,21 @@ int main(int argc, char** argv)
         loop.servePty(pty);
     }
 
-    if (options.serveTcp)
-        std::cout << "tcp " << options.tcpHost << ':' << listener.port << std::endl;
+    if (options.serveTcp) {
+        const std::string port = std::to_string(listeners.front().port);
+        if (options.tcpRange)
+            std::cout << "tcp " << ports::dotted(addresses.first) << '-' << ports::dotted(addresses.last) << ':' << port
+                      << std::endl;
+        else
+            std::cout << "tcp " << options.tcpHost << ':' << port << std::endl;
+    }
     if (options.servePty)
         std::cout << "pty " << pty.slavePath << std::endl;
     std::cout << "ready" << std::endl;
 
-    reader.start(std::chrono::steady_clock::now());
     loop.run(stopFd);
 
-    if (listener.fd >= 0)
-        ::close(listener.fd);
+    sim::closeTcpListeners(listeners);
     if (options.servePty) {
         if (!options.ptyLink.empty())
             sim::unlinkPtyPort(pty, options.ptyLink);

@@ -29,7 +29,8 @@ FdTransport::~FdTransport()
 uint16_t FdTransport::send(const uint8_t* data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t written = isSocket_ ? ::send(fd_, data, size, MSG_NOSIGNAL) : ::write(fd_, data, size);
+        const ssize_t written =
+            isSocket_ ? ::send(fd_, data, size, MSG_NOSIGNAL | MSG_DONTWAIT) : ::write(fd_, data, size);
         if (written > 0) {
             data += written;
             size -= static_cast<std::size_t>(written);

@@ -19,7 +19,8 @@ public:
 
 protected:
     // isSocket: send with MSG_NOSIGNAL, so a reader that hung up gives
-    // READER_LINK_LOST and not SIGPIPE.
+    // READER_LINK_LOST and not SIGPIPE, and MSG_DONTWAIT, so that a socket
+    // that blocks does not when sending.
     FdTransport(int fd, bool isSocket) : fd_(fd), isSocket_(isSocket) {}
     int fd() const { return fd_; }
 

@@ -56,7 +56,8 @@ std::unique_ptr<Transport> TcpListener::accept(int timeoutMs, ports::TcpAddress&
         return nullptr;
     sockaddr_in from{};
     socklen_t length = sizeof from;
-    const int fd = ::accept4(socket_->fd, reinterpret_cast<sockaddr*>(&from), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    // A connection's socket blocks, as TcpTransport wants (its calls that must not wait say so).
+    const int fd = ::accept4(socket_->fd, reinterpret_cast<sockaddr*>(&from), &length, SOCK_CLOEXEC);
     if (fd < 0)
         return nullptr;   // gone again before it was taken, or out of descriptors: the next accept tries anew
     peer = {ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};

@@ -10,10 +10,6 @@ constexpr int kAnswerTimeoutMs = 500;      // a call's wait for its answer
 // reads of a dead reader under 1 s; a reader whose first byte comes within it
 // gets the full wait, however long its answer takes on a slow line.
 constexpr int kRecoveryWaitMs = 20;
-// Long enough for one lost SYN: the system resends it after 1 s, and its answer
-// still comes within this. The second resend (at 3 s) is not waited for.
-constexpr int kTcpConnectTimeoutMs = 2500;
-
 // How long sending may wait for a peer that does not take data. A request is
 // a few hundred bytes at most, so this only waits for a reader that reads very slowly.
 constexpr int kSendTimeoutMs = 1000;
@@ -22,7 +18,7 @@ constexpr int kSendTimeoutMs = 1000;
 // call so a test can shorten it.
 int answerTimeoutMs();
 
-// kTcpConnectTimeoutMs, or READER_CONNECT_TIMEOUT_MS (1..60000) when set; read
+// proto::kTcpConnectTimeoutMs, or READER_CONNECT_TIMEOUT_MS (1..60000) when set; read
 // on every open, so a program looking for readers over a whole address range
 // (tagdesk-cli scan) need not give each silent address 2.5 s.
 int tcpConnectTimeoutMs();

@@ -43,6 +43,26 @@ sockaddr_in socketAddress(uint32_t address, uint16_t port)
     return socket;
 }
 
+namespace {
+
+// Why a connection did not come about, by Winsock's error.
+uint16_t connectFailure(int error)
+{
+    switch (error) {
+    case WSAECONNREFUSED:
+        return READER_FAIL(READER_CONNECTION_REFUSED, "connection refused");
+    case WSAENETUNREACH:
+    case WSAEHOSTUNREACH:
+        return READER_FAIL(READER_UNREACHABLE, "no route to host");
+    case WSAETIMEDOUT:
+        return READER_FAIL(READER_CONNECT_TIMEOUT, "connect timed out");
+    default:
+        return READER_FAIL(READER_OPEN_FAILED, "connect failed");
+    }
+}
+
+} // namespace
+
 std::unique_ptr<WinsockTransport> WinsockTransport::connect(uint32_t address, uint16_t port, int connectTimeoutMs,
                                                             uint16_t& status)
 {
@@ -67,21 +87,21 @@ std::unique_ptr<WinsockTransport> WinsockTransport::connect(uint32_t address, ui
     // Non-blocking connect, so an unreachable reader costs the connect timeout
     // and not the system's 21 s.
     if (::connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-        if (::WSAGetLastError() != WSAEWOULDBLOCK) {
-            status = READER_FAIL(READER_OPEN_FAILED, "connection refused");
+        if (const int error = ::WSAGetLastError(); error != WSAEWOULDBLOCK) {
+            status = connectFailure(error);
             return nullptr;
         }
         const int ready = waitFor(socket, true, connectTimeoutMs);
         if (ready == 0) {
-            status = READER_FAIL(READER_OPEN_FAILED, "connect timed out");
+            status = READER_FAIL(READER_CONNECT_TIMEOUT, "connect timed out");
             return nullptr;
         }
         int error = 0;
         int length = sizeof error;
-        if (ready < 0
-            || ::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0
-            || error != 0) {
-            status = READER_FAIL(READER_OPEN_FAILED, "connection refused");
+        if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
+            error = ::WSAGetLastError();
+        if (ready < 0 || error != 0) {
+            status = connectFailure(error);
             return nullptr;
         }
     }

@@ -2,9 +2,12 @@
 // next to one after another, how long a read of every parameter takes next to
 // (number of calls x one raw socket round trip), how long tagdesk-cli's
 // scan takes over a /24 network where no connection is answered, and over
-// one with two readers, and how many of a fleet of 1,000 readers go at once.
+// one with two readers, how many of a fleet of 1,000 readers go at once, and
+// how long tagdesk-cli write --verify takes for 1, 64, 256 and 1,000 readers of
+// one readersim answering in 5 ms, with its memory and CPU time for 1,000.
 #include "Fleet.h"
 #include "PortName.h"
+#include "ProfileFormat.h"
 #include "RawPingPong.h"
 #include "ReaderTransfer.h"
 #include "Reader.h"
@@ -12,20 +15,27 @@
 #include "SilentPorts.h"
 #include "SimProcess.h"
 #include "SystemLimits.h"
+#include "TempFolder.h"
+#include "WholeFile.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -46,7 +56,8 @@ double writeAll(const std::vector<PortArgument>& ports, const Profile& profile)
     std::ostringstream quiet;
     LineSink progress(quiet);
     const auto start = Clock::now();
-    const auto outcomes = runOnReaders(ports, [&](uint32_t handle, ReaderOutcome& outcome, LineSink&) {
+    const auto outcomes = runOnReaders(ports, [&](const PortArgument&, uint32_t handle, ReaderOutcome& outcome,
+                                                  LineSink&) {
         outcome.total = profile.entries.size();
         outcome.done = outcome.total - writeReader(handle, profile).failures.size();
     }, progress);
@@ -207,7 +218,7 @@ int measureLargeFleet()
     LineSink progress(quiet);
     const auto start = Clock::now();
     const std::size_t pool = readersAtOnce(kFleet, 0);
-    const auto outcomes = runOnReaders(ports, [](uint32_t, ReaderOutcome&, LineSink&) {}, progress);
+    const auto outcomes = runOnReaders(ports, [](const PortArgument&, uint32_t, ReaderOutcome&, LineSink&) {}, progress);
     const double seconds = secondsSince(start);
     const long residentAfter = peakResidentKb();
     const auto silentOnes = std::count_if(outcomes.begin(), outcomes.end(),
@@ -225,6 +236,139 @@ int measureLargeFleet()
     return 0;
 }
 
+// What one run of tagdesk-cli cost.
+struct CliRunCost {
+    bool ok = false;            // it ended with exit status 0: every reader took and kept every value
+    double seconds = 0;
+    double cpuSeconds = 0;      // user and system
+    long peakResidentKb = 0;
+};
+
+extern "C" char** environ;
+
+CliRunCost runCli(const std::vector<std::string>& args)
+{
+    std::vector<std::string> all = {TAGDESK_CLI_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    CliRunCost cost;
+    const auto start = Clock::now();
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, TAGDESK_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " TAGDESK_CLI_PATH);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    cost.seconds = secondsSince(start);
+    cost.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    cost.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    cost.peakResidentKb = usage.ru_maxrss;
+    return cost;
+}
+
+// A process's resident memory now, in kB, from /proc.
+long residentKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+// A process's CPU time so far (user and system), in seconds, from /proc.
+double cpuSecondsOf(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(stat)), {});
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i >= 14)
+            ticks += std::stod(field);   // utime, stime
+    return ticks / double(::sysconf(_SC_CLK_TCK));
+}
+
+// write --verify of one profile to 1, 64, 256 and 1,000 readers of one
+// readersim whose every answer leaves 5 ms after its request came, each next
+// to one reader; the goal is 1,000 at most twice one reader, 64 at most 1.05
+// times, none failing.
+int measureFleetWrite(const Profile& profile)
+{
+    constexpr uint32_t kFirst = 0x7F4D0001;   // 127.77.0.1
+    constexpr std::size_t kCounts[] = {1, 64, 256, 1000};
+    constexpr int kWriteRepeats = 3;
+    const std::string last = ports::dotted(kFirst + 999);
+    const SimProcess fleet({"--no-pty", "--tcp", ports::dotted(kFirst) + "-" + last + ":0", "--delay-ms", "5"});
+    const SimProcess single({"--no-pty"});
+    const long fleetKb = residentKb(fleet.pid());
+    const long singleKb = residentKb(single.pid());
+
+    const TempFolder folder("bench-profiles");
+    const std::string file = folder.file("site.toml");
+    if (const std::string error = writeWholeFile(file, profileText(profile, "bench_profiles")); !error.empty())
+        throw std::runtime_error(error);
+
+    std::printf("tagdesk-cli write --verify of a profile of %zu values to readers of one readersim\n"
+                "answering 5 ms after each request, best of %d,\n"
+                "goal: 1,000 readers at most 2.0x one reader, 64 at most 1.05x, none failing:\n",
+                profile.entries.size(), kWriteRepeats);
+    double one = 0;
+    CliRunCost largest;
+    double simCpu = 0;   // readersim's CPU time in the best run
+    for (const std::size_t count : kCounts) {
+        std::vector<std::string> args = {"write", file, "--verify"};
+        for (std::size_t i = 0; i < count; ++i)
+            args.insert(args.end(), {"--port", "tcp:" + ports::dotted(kFirst + uint32_t(i)) + ":"
+                                                   + std::to_string(fleet.tcpPort())});
+        CliRunCost best;
+        int failed = 0;
+        for (int repeat = 0; repeat < kWriteRepeats; ++repeat) {
+            const double simBefore = cpuSecondsOf(fleet.pid());
+            const CliRunCost cost = runCli(args);
+            failed += !cost.ok;
+            if (cost.ok && (!best.ok || cost.seconds < best.seconds)) {
+                best = cost;
+                simCpu = cpuSecondsOf(fleet.pid()) - simBefore;
+            }
+        }
+        if (!best.ok) {
+            std::fprintf(stderr, "bench_profiles: every write to %zu readers had a reader failing\n", count);
+            return 1;
+        }
+        if (count == 1)
+            one = best.seconds;
+        largest = best;
+        std::printf("  %5zu readers: %7.3f s  %5.2fx one reader%s\n", count, best.seconds, best.seconds / one,
+                    failed ? ("  (" + std::to_string(failed) + " runs had a reader failing)").c_str() : "");
+    }
+    // Each reader: Stop RF work, then a write and a read back of every value.
+    const double requests = 1000.0 * (2 * profile.entries.size() + 1);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const double floor = (largest.cpuSeconds + simCpu) / cores;
+    double load = 0;
+    std::ifstream("/proc/loadavg") >> load;
+    std::printf("  tagdesk-cli for 1,000 readers: peak resident memory %.1f MB, CPU time %.2f s\n",
+                largest.peakResidentKb / 1024.0, largest.cpuSeconds);
+    std::printf("  readersim's CPU time for them %.2f s; the two, a request: %.1f us; on %u cores that is\n"
+                "  %.2f s at the least, %.2fx one reader (load average %.1f while measured)\n",
+                simCpu, (largest.cpuSeconds + simCpu) / requests * 1e6, cores, floor, floor / one, load);
+    std::printf("  readersim resident memory: %.1f MB for 1,000 readers, %.1f MB for one (%.2f kB a reader more)\n",
+                fleetKb / 1024.0, singleKb / 1024.0, (fleetKb - singleKb) / 999.0);
+    return 0;
+}
+
 } // namespace
 
 int main()
@@ -237,7 +381,9 @@ int main()
             return status;
         if (const int status = measureLargeFleet(); status != 0)
             return status;
-        return measureFleet(profile);
+        if (const int status = measureFleet(profile); status != 0)
+            return status;
+        return measureFleetWrite(profile);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench_profiles: %s\n", error.what());
         return 1;

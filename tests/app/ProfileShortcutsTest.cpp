@@ -188,9 +188,103 @@ private slots:
         const int linesBefore = logMessages(form.get()).size();
         press(Qt::Key_S);
         press(Qt::Key_O);
-        QCOMPARE(logMessages(form.get()).mid(linesBefore),
+        QCOMPARE(logMessages(form.get()).mid(linesBefore, 2),
                  (QStringList{QStringLiteral("Save Profile %1 Successfully !").arg(shownName),
                               QStringLiteral("Load Profile %1 Successfully !").arg(shownName)}));
+    }
+
+    // Another reader's profile keeps the connected reader's own MAC address, IP
+    // address and reader number in their fields, on Ctrl+O and again on the
+    // shortcut that writes every page (the reader may have changed between);
+    // the reader's own profile restores them. One log line names what was kept.
+    void theReadersOwnValuesStayItsOwn_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QByteArray>("macAtLoad");    // the reader's MAC address at Ctrl+O
+        QTest::addColumn<QByteArray>("macAtWrite");   // ... at the shortcut
+        QTest::addColumn<QString>("keptOnLoad");      // the reason in the log's line; "" for none
+        QTest::addColumn<QString>("ipShown");         // Edit98 after Ctrl+O
+        QTest::addColumn<QString>("keptOnWrite");
+        QTest::addColumn<QByteArray>("ipWritten");    // SetParameter 12's bytes; "" when none
+        const QByteArray profileMac = QByteArray::fromHex("021122334455");
+        const QByteArray otherMac = QByteArray::fromHex("025444000001");
+        const QString other = QStringLiteral("the profile is another reader's (MAC address 021122334455; this reader's "
+                                             "025444000001)");
+        const QByteArray readersIp = QByteArray::fromHex("C0A801C8");
+        QTest::newRow("no reader connected") << false << otherMac << otherMac
+            << "the reader's MAC address is unknown: no reader is connected" << "192" << "" << QByteArray();
+        QTest::newRow("another reader's profile") << true << otherMac << otherMac << other << "192" << other << readersIp;
+        QTest::newRow("the reader's own profile") << true << profileMac << profileMac << "" << "10" << ""
+                                                 << QByteArray::fromHex("0A000009");
+        QTest::newRow("another reader connected after the load") << true << profileMac << otherMac << "" << "10" << other
+                                                                << readersIp;
+    }
+    void theReadersOwnValuesStayItsOwn()
+    {
+        QFETCH(bool, connected);
+        QFETCH(QByteArray, macAtLoad);
+        QFETCH(QByteArray, macAtWrite);
+        QFETCH(QString, keptOnLoad);
+        QFETCH(QString, ipShown);
+        QFETCH(QString, keptOnWrite);
+        QFETCH(QByteArray, ipWritten);
+        auto& memory = fake::reader().memory;
+        const auto setMac = [&memory](const QByteArray& mac) { std::copy(mac.begin(), mac.end(), memory.begin() + 6); };
+        setMac(macAtLoad);
+        for (const auto& [address, byte] : {std::pair{12, 192}, {13, 168}, {14, 1}, {15, 200}, {100, 1}})
+            memory[address] = uint8_t(byte);
+        if (connected)
+            click(form.get(), "Button1");
+        chosen = writeProfile("other.toml", "format = 1\n[communication_port]\nmac_address = \"021122334455\"\n"
+                                            "ip_address = \"10.0.0.9\"\nreader_number = 7\n[io_parameter]\nbuzzer = false\n");
+        const QString kept = QStringLiteral("Kept MAC address, IP address, reader number : %1 !");
+
+        int linesBefore = logMessages(form.get()).size();
+        press(Qt::Key_O);
+        QStringList expected{QStringLiteral("Load Profile %1 Successfully !").arg(chosen)};
+        if (!keptOnLoad.isEmpty())
+            expected << QStringLiteral("Load Profile ") + kept.arg(keptOnLoad);
+        QCOMPARE(logMessages(form.get()).mid(linesBefore), expected);
+        QCOMPARE(child<QLineEdit>(form.get(), "Edit98")->text(), ipShown);
+
+        setMac(macAtWrite);
+        fake::reader().calls.clear();
+        linesBefore = logMessages(form.get()).size();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+        const QStringList lines = logMessages(form.get()).mid(linesBefore);
+        const std::vector<fake::Call> writes = fake::callsOf("SetParameter");
+        if (!connected) {
+            QCOMPARE(lines, QStringList{"Setup Every Page Failed : No Reader Connected !"});
+            QVERIFY(writes.empty());
+            return;
+        }
+        // Every page's closing line, in the tree's order, after the line of what was kept.
+        QStringList closing = lines.filter(QStringLiteral(" Successfully !"));
+        QCOMPARE(closing, (QStringList{"Setup Reader Parameter Successfully !", "Setup Reader Parameter Successfully !",
+                                       "Setup Power And Antenna Parameter Successfully !",
+                                       "Setup Frequency Parameter Successfully !",
+                                       "Setup Supported Protocol Parameter Successfully !",
+                                       "Setup Communication Parameter Successfully !",
+                                       "Setup Output Frame Format Parameter Successfully !",
+                                       "Setup I/O Parameter Successfully !"}));
+        QCOMPARE(lines.front() == QStringLiteral("Setup Every Page ") + kept.arg(keptOnWrite), !keptOnWrite.isEmpty());
+        const auto ip = std::find_if(writes.begin(), writes.end(), [](const fake::Call& c) { return c.args[0] == 12; });
+        QVERIFY(ip != writes.end());
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(ip->bytes.data()), int(ip->bytes.size())), ipWritten);
+    }
+
+    void theShortcutWantsALoadedProfile()
+    {
+        click(form.get(), "Button1");
+        fake::reader().calls.clear();
+        const int linesBefore = logMessages(form.get()).size();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(logMessages(form.get()).mid(linesBefore), QStringList{"Setup Every Page Failed : No Profile Loaded (Ctrl+O) !"});
+        QVERIFY(fake::callsOf("SetParameter").empty());
     }
 
     void aReadThatFailsSavesNothing()

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <grp.h>
 #include <sys/wait.h>
@@ -27,12 +28,14 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun runTool(std::vector<std::string> args)
+// Runs a command; input stands for its standard input, live for a terminal on standard error.
+inline CliRun runTool(std::vector<std::string> args, const std::string& input = {}, bool live = false)
 {
+    std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
     CliRun run;
-    run.status = runCli(args, out, err);
+    run.status = runCli(args, Console{in, out, err, live});
     run.out = out.str();
     run.err = err.str();
     return run;
@@ -49,19 +52,18 @@ inline void writeText(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// Runs body in a forked child as an ordinary user (a child of root becomes
-// nobody first; cannotStatus when it cannot). The run's status is body's, or
-// 128 + the signal that ended the child; its output is body's.
-inline CliRun runAsOrdinaryUser(const std::function<CliRun()>& body, int cannotStatus)
+// Runs body in a forked child once enter() has made the child what the test
+// needs (cannotStatus when it could not). The run's status is body's, or 128 +
+// the signal that ended the child; its output is body's.
+inline CliRun runInChild(const std::function<bool()>& enter, const std::function<CliRun()>& body, int cannotStatus)
 {
-    constexpr uid_t nobody = 65534;
     int pipe[2];
     if (::pipe(pipe) != 0)
         return {};
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(pipe[0]);
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+        if (!enter())
             ::_exit(cannotStatus);
         const CliRun run = body();
         [[maybe_unused]] const ssize_t written = ::write(pipe[1], run.out.data(), run.out.size());
@@ -77,6 +79,18 @@ inline CliRun runAsOrdinaryUser(const std::function<CliRun()>& body, int cannotS
     ::waitpid(child, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
+}
+
+// For runInChild: a child of root becomes nobody, an ordinary user.
+inline bool becomeOrdinaryUser()
+{
+    constexpr uid_t nobody = 65534;
+    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0);
+}
+
+inline CliRun runAsOrdinaryUser(const std::function<CliRun()>& body, int cannotStatus)
+{
+    return runInChild(becomeOrdinaryUser, body, cannotStatus);
 }
 
 using Json = nlohmann::json;

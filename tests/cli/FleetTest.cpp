@@ -134,6 +134,25 @@ TEST_F(FleetTest, aValueWithNoAnswerIsSentOnceMore)
     }
 }
 
+// On a terminal one more line, below the progress lines, keeps count of the
+// readers done and failed and of the time, and is gone at the end; elsewhere
+// there is none. The summary ends with the time the write took.
+TEST_F(FleetTest, aLiveLineOnATerminalOnly)
+{
+    startReader();
+    startReader({"--silent"});
+    writeText(file("site.toml"), profileText);
+    for (const bool live : {false, true}) {
+        const CliRun run = runTool({"write", file("site.toml"), "--port", "COM1", "--port", "COM2"}, "", live);
+        const std::size_t last = run.err.rfind("2/2 readers done, 1 failed, ");
+        EXPECT_EQ(last != std::string::npos, live) << run.err;
+        EXPECT_EQ(run.err.find('\r') != std::string::npos, live) << run.err;
+        if (live)
+            EXPECT_EQ(run.err.substr(run.err.find_last_not_of(' ')), "\r") << "the live line stays: " << run.err;
+        EXPECT_TRUE(std::regex_search(run.out, std::regex("\n1 of 2 readers ok in [0-9]+\\.[0-9]+ s\n$"))) << run.out;
+    }
+}
+
 // scan on loopback addresses, with readers on two of them sharing one TCP port:
 // each found at its station with its firmware, a range without readers gives
 // none (exit 1), and ranges it cannot take are refused before any traffic.
@@ -177,6 +196,40 @@ TEST_F(FleetTest, scanFindsTheReadersOfARange)
         const CliRun run = runTool({"scan", "--port", range});
         EXPECT_EQ(run.status, exit_status::refused) << range;
         EXPECT_NE(run.err.find("--port " + range + ": " + says), std::string::npos) << run.err;
+    }
+}
+
+// A hundred and twenty readers of one readersim (a range of addresses) take the
+// profile, give it back on reading, and each keeps it in a state file of its own.
+TEST_F(FleetTest, aHundredReadersOfOneReadersimTakeTheProfileAndGiveItBack)
+{
+    constexpr int readers = 120;
+    const SimProcess fleet({"--tcp", "127.0.3.1-127.0.3.120:0", "--state", file("fleet.mem")});
+    writeText(file("site.toml"), profileText);
+    std::vector<std::string> args = {"write", file("site.toml"), "--verify"};
+    for (int n = 1; n <= readers; ++n)
+        args.insert(args.end(), {"--port", "tcp:127.0.3." + std::to_string(n) + ":" + std::to_string(fleet.tcpPort())});
+
+    const CliRun write = runTool(args);
+    EXPECT_EQ(write.status, exit_status::ok) << write.out << write.err;
+    EXPECT_NE(write.out.find("120 of 120 readers ok"), std::string::npos) << write.out;
+    for (const int n : {1, 60, 120}) {
+        const std::string state = fileText(file("fleet.mem.127.0.3." + std::to_string(n)));
+        ASSERT_EQ(state.size(), 256u) << n;
+        EXPECT_EQ(uint8_t(state[192]), 4) << n;   // 22 dBm
+        EXPECT_EQ(uint8_t(state[160]), 7) << n;
+    }
+
+    // Each reader of the fleet is its own on the network: the first one's whole
+    // profile copied to the others leaves each its own IP and MAC address.
+    const std::string first = "tcp:127.0.3.1:" + std::to_string(fleet.tcpPort());
+    ASSERT_EQ(runTool({"read", "--port", first, "--output", file("first.toml")}).status, exit_status::ok);
+    args[1] = file("first.toml");
+    EXPECT_EQ(runTool(args).status, exit_status::ok);
+    for (const int n : {1, 60, 120}) {
+        const std::string state = fileText(file("fleet.mem.127.0.3." + std::to_string(n)));
+        EXPECT_EQ(state.substr(12, 4), std::string({127, 0, 3, char(n)})) << n;   // IP address
+        EXPECT_EQ(uint8_t(state[11]), n) << n;                                      // the MAC's last byte
     }
 }
 

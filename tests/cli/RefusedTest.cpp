@@ -71,7 +71,7 @@ TEST_F(CommandLineTest, badCommandLinesAreRefusedWithUsage)
     const std::vector<Case> cases = {
         {{}, "no command given"},
         {{"copy"}, "unknown command copy"},
-        {{"write", "p.toml"}, "--port is required"},
+        {{"write", "p.toml"}, "no reader given: give --port, --ports-from or --site"},
         {{"read", "--port", "COM1", "--port", "COM2"}, "give one --port"},
         {{"read", "--port", "COM1", "--station", "11"}, "--station 11: not 1 .. 10 or any"},
         {{"diff", "a.toml"}, "PROFILE: At least 2 required"},

@@ -181,9 +181,11 @@ void ProfilePagesTest::everyPageLoadedAndWritten_data()
     // readersim's options for the second reader, and the failure lines of the setup they cause.
     QTest::addColumn<QStringList>("refusedByB");
     QTest::addColumn<QStringList>("setupFailures");
+    // Ctrl+Shift+Enter in place of "Setup Para" on each page.
+    QTest::addColumn<bool>("byShortcut");
 
     QTest::newRow("client mode, hopping: every parameter queried and written")
-        << otherValues << QStringList{} << QStringList{} << QStringList{} << QStringList{};
+        << otherValues << QStringList{} << QStringList{} << QStringList{} << QStringList{} << false;
 
     // In server mode the page neither reads nor writes the server's address and
     // port; on a fixed channel the frequency page neither reads nor writes the hopping mask.
@@ -194,7 +196,7 @@ void ProfilePagesTest::everyPageLoadedAndWritten_data()
     const QStringList serverFixedNotWritten{"communication_port.server_ip_address", "communication_port.server_port",
                                             "frequency.hopping_channels"};
     QTest::newRow("server mode, fixed channel 7")
-        << serverFixed << serverFixedNotQueried << serverFixedNotWritten << QStringList{} << QStringList{};
+        << serverFixed << serverFixedNotQueried << serverFixedNotWritten << QStringList{} << QStringList{} << true;
 
     // A refused write is logged on its page and keeps the reader's own value;
     // the pages write everything else. The off-line switch goes through its own call.
@@ -207,7 +209,8 @@ void ProfilePagesTest::everyPageLoadedAndWritten_data()
         << QStringList{"Setup Off-Line Function Failedly !", "Setup Reader Parameter Failed !",
                        "Setup Work Antenna Parameter Failed !", "Setup Power And Antenna Parameter Failed !",
                        "Setup Frequency Parameter Failed !", "Setup Supported Protocol Parameter Failed !",
-                       "Setup Preamble Code Parameter Failed !", "Setup Output Frame Format Parameter Failed !"};
+                       "Setup Preamble Code Parameter Failed !", "Setup Output Frame Format Parameter Failed !"}
+        << true;
 
     // What the pages cannot carry: one list shows both protocols and writes the
     // Wiegand one to both; an end code is written as long as it is, so a shorter
@@ -218,7 +221,7 @@ void ProfilePagesTest::everyPageLoadedAndWritten_data()
     unlikeProtocols.push_back({76, {0x0D, 0xFF, 0xFF, 0xFF}});
     QTest::newRow("RS-485 protocol unlike the Wiegand one, end code shorter than the second reader's")
         << unlikeProtocols << QStringList{} << QStringList{"frame_format.end_code", "communication_port.rs485_protocol"}
-        << QStringList{} << QStringList{};
+        << QStringList{} << QStringList{} << false;
 }
 
 void ProfilePagesTest::everyPageLoadedAndWritten()
@@ -228,7 +231,13 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
     QFETCH(QStringList, notWritten);
     QFETCH(QStringList, refusedByB);
     QFETCH(QStringList, setupFailures);
+    QFETCH(bool, byShortcut);
     errorBoxes.clear();
+    // The reader's own values: a profile of reader A leaves every other reader its own.
+    const QStringList ownFields{"Edit98", "Edit99", "Edit100", "Edit101", "Edit115", "Edit116", "Edit117", "Edit118",
+                                "Edit119", "Edit120", "Edit3"};
+    const QStringList ownValues{"communication_port.mac_address", "communication_port.ip_address",
+                                "communication_port.reader_number"};
 
     QTemporaryDir folder;
     const QString stateA = folder.filePath("a.mem");
@@ -259,13 +268,19 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
     const auto fresh = openWindow();
     const PageStates atStart = everyPage(*fresh);
     pressProfileKey(*fresh, Qt::Key_O, profile);
-    QCOMPARE(logMessages(fresh.get()).last(), QStringLiteral("Load Profile %1 Successfully !").arg(profile));
+    QCOMPARE(logMessages(fresh.get()).mid(logMessages(fresh.get()).size() - 2),
+             (QStringList{QStringLiteral("Load Profile %1 Successfully !").arg(profile),
+                          QStringLiteral("Load Profile Kept MAC address, IP address, reader number : the reader's MAC "
+                                         "address is unknown: no reader is connected !")}));
     const PageStates shownByProfile = everyPage(*fresh);
     for (auto page = atStart.cbegin(); page != atStart.cend(); ++page)
         QVERIFY2(firstDifference(*page, shownByProfile.value(page.key())),
                  qPrintable(page.key() + QStringLiteral(": the profile changed no control")));
-    const QString difference = firstDifference(shownByProfile, shownByQuery, notQueried);
+    const QString difference = firstDifference(shownByProfile, shownByQuery, notQueried + ownFields);
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    // With no reader to tell whose the profile is, the fields of a reader's own values keep what they showed.
+    QCOMPARE(child<QLineEdit>(fresh.get(), "Edit98")->text(), QStringLiteral("192"));
+    QCOMPARE(child<QLineEdit>(fresh.get(), "Edit3")->text(), QStringLiteral("0"));
     // The channel lists are the profile's plan: 30 channels from 902.50 MHz in steps of 250 kHz.
     auto* fixedChannels = child<QComboBox>(fresh.get(), "ComboBox13");
     QCOMPARE(fixedChannels->count(), 30);
@@ -291,13 +306,33 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
     const auto writing = openWindow();
     connectTo(*writing, readerB.tcpPort());
     everyPage(*writing, "BitBtn3");
+    const auto ownTexts = [&] {
+        QStringList texts;
+        for (const QString& field : ownFields)
+            texts << child<QLineEdit>(writing.get(), qPrintable(field))->text();
+        return texts;
+    };
+    const QStringList queriedOwn = ownTexts();
     pressProfileKey(*writing, Qt::Key_O, profile);
-    const QString overB = firstDifference(everyPage(*writing), shownByQuery, notQueried);
+    QVERIFY2(logMessages(writing.get()).last().startsWith(
+                 QStringLiteral("Load Profile Kept MAC address, IP address, reader number : the profile is another "
+                                "reader's")),
+             qPrintable(logMessages(writing.get()).last()));
+    const PageStates loadedOverB = everyPage(*writing);
+    const QString overB = firstDifference(loadedOverB, shownByQuery, notQueried + ownFields);
     QVERIFY2(overB.isEmpty(), qPrintable(QStringLiteral("over reader B's values: ") + overB));
+    // The fields of B's own values show B's, as its query did.
+    QCOMPARE(ownTexts(), queriedOwn);
     for (const char* box : {"CheckBox1", "CheckBox8", "CheckBox13", "CheckBox14", "CheckBox15"})
         child<QCheckBox>(writing.get(), box)->setChecked(true);
     const int linesBefore = int(logMessages(writing.get()).size());
-    everyPage(*writing, "BitBtn4");
+    if (byShortcut) {
+        writing->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(writing.get()));
+        QTest::keyClick(writing.get(), Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    } else {
+        everyPage(*writing, "BitBtn4");
+    }
     const QStringList setupLines = logMessages(writing.get()).mid(linesBefore);
     QVERIFY2(setupLines.size() >= 8, qPrintable(setupLines.join(" | ")));
     QCOMPARE(setupLines.filter(QStringLiteral("Failed")), setupFailures);
@@ -307,6 +342,8 @@ void ProfilePagesTest::everyPageLoadedAndWritten()
     QStringList differing;
     for (const ValueDifference& d : verified.differences)
         differing << QString::fromStdString(d.name);
+    for (const QString& own : ownValues)
+        QVERIFY2(differing.removeOne(own), qPrintable(own + QStringLiteral(": B took A's own value")));
     QCOMPARE(differing, notWritten);
     QVERIFY2(errorBoxes.isEmpty(), qPrintable(errorBoxes.join(" | ")));
 }

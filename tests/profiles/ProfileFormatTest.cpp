@@ -65,9 +65,10 @@ TEST(ProfileFormat, itsOwnTextReadsBackTheSame)
 struct Refused {
     const char* what;
     std::string text;
-    int line;
+    int line;            // of the first fault
     std::string name;
     std::string reason;
+    std::size_t faults = 1;   // every fault of the file, reported together
 
     friend void PrintTo(const Refused& r, std::ostream* out) { *out << r.what; }
 };
@@ -87,9 +88,14 @@ TEST_P(RefusedProfiles, nameFileLineAndEntry)
         EXPECT_EQ(error.name(), r.name) << message;
         EXPECT_NE(message.find("site.toml:" + std::to_string(r.line) + ": "), std::string::npos) << message;
         EXPECT_NE(message.find(r.reason), std::string::npos) << message;
-        // What the file says is escaped: nothing reaches a terminal or log as a control.
-        EXPECT_TRUE(std::none_of(message.begin(), message.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
-            << message;
+        // A line a fault; what the file says is escaped: nothing reaches a terminal or log as a control.
+        EXPECT_EQ(error.faults().size(), r.faults) << message;
+        for (const ProfileFault& fault : error.faults()) {
+            const std::string line = fault.message();
+            EXPECT_NE(message.find(line), std::string::npos) << message;
+            EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
+                << line;
+        }
     }
 }
 
@@ -102,7 +108,15 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, RefusedProfiles, testing::Values(
     Refused{"unknown name", "format = 1\n[frequency]\nstart_frequency = 92000\nstop_frequency = 93000\n", 4,
             "frequency.stop_frequency", "no parameter of this name"},
     Refused{"name of another page", "format = 1\n[reader]\nstart_frequency = 92000\n", 3,
-            "reader.start_frequency", "no parameter of this name"},
+            "reader.start_frequency", "no parameter of this name on this page; it is on [frequency]"},
+    Refused{"misspelt name", "format = 1\n[antenna_power]\nwork_antenna = []\n", 3, "antenna_power.work_antenna",
+            "did you mean work_antennas?"},
+    Refused{"misspelt page", "format = 1\n[antena_power]\nwork_antennas = []\n", 2, "antena_power",
+            "not a page of the reader's parameters; did you mean antenna_power?"},
+    Refused{"a near name of another page", "format = 1\n[reader]\nchannel_mod = 3\n", 3, "reader.channel_mod",
+            "did you mean frequency.channel_mode?"},
+    Refused{"three faults, in the file's order", "format = 1\n[io_parameter]\nbuzer = true\nrelay1_delay = 300\n"
+            "[frequency]\nchannel_mode = \"7\"\n", 3, "io_parameter.buzer", "did you mean buzzer?", 3},
     Refused{"out of range", "format = 1\n[frequency]\nhopping_interval = 101\n", 3, "frequency.hopping_interval",
             "101 is out of range 5 to 100"},
     Refused{"power without a setting", "format = 1\n[antenna_power]\nchannel1_power = 31\n", 3,

@@ -15,7 +15,8 @@ enum class Link { Tcp, Pty };
 
 class SimClient {
 public:
-    static SimClient overTcp(uint16_t port);
+    // address: a dotted IPv4 address, a reader of a fleet readersim.
+    static SimClient overTcp(uint16_t port, const std::string& address = "127.0.0.1");
     static SimClient overPty(const std::string& path);
     SimClient(SimClient&& other) noexcept;
     ~SimClient();

@@ -56,6 +56,17 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsAccepted, ::testing::Values(
     Accepted{"idle_clients_kept", {"--idle-timeout", "0"}, [](const auto& o) { return o.idleSeconds == 0; }},
     Accepted{"files", {"--state", "/tmp/r.state", "--pty-link", "/tmp/ttyReader"}, [](const auto& o) {
         return o.stateFile == "/tmp/r.state" && o.ptyLink == "/tmp/ttyReader";
+    }},
+    // A range: its network's hosts, as tagdesk-cli scan counts them, and no pseudo-terminal.
+    Accepted{"tcp_network", {"--tcp", "127.0.1.0/30:0"}, [](const auto& o) {
+        return o.tcpRange && o.tcpHost == "127.0.1.1" && o.tcpReaders == 2 && o.tcpPort == 0 && !o.servePty;
+    }},
+    Accepted{"tcp_first_last", {"--tcp", "127.0.1.250-127.0.2.3:4001"}, [](const auto& o) {
+        return o.tcpRange && o.tcpHost == "127.0.1.250" && o.tcpReaders == 10 && o.tcpPort == 4001;
+    }},
+    Accepted{"faults_on_part_of_the_range", {"--tcp", "127.0.1.1-127.0.1.9:0", "--faults-on", "127.0.1.4/30"},
+             [](const auto& o) {
+        return o.faultsOn && o.faultsOn->first == 0x7F000105 && o.faultsOn->last == 0x7F000106;
     }}),
     [](const auto& info) { return info.param.name; });
 
@@ -74,7 +85,11 @@ INSTANTIATE_TEST_SUITE_P(All, SimOptionsRefused, ::testing::Values(
     Args{"--firmware", "1.4.0"}, Args{"--firmware", "1.4.0.6.1"}, Args{"--firmware", "1.4.0.256"},
     Args{"--firmware", "1..0.6"}, Args{"--fail-read", "256"}, Args{"--fail-read", "1,,2"},
     Args{"--fail-write", "12,"}, Args{"--fail-write", ""}, Args{"--delay-ms", "-5"},
-    Args{"--drop-after", "0"}, Args{"--no-tcp", "--no-pty"}, Args{"--state", ""}, Args{"--idle-timeout", "1s"}));
+    Args{"--drop-after", "0"}, Args{"--no-tcp", "--no-pty"}, Args{"--state", ""}, Args{"--idle-timeout", "1s"},
+    Args{"--tcp", "127.0.1.9-127.0.1.1:0"}, Args{"--tcp", "10.0.0.0/15:4001"}, Args{"--tcp", "127.0.1.0/24"},
+    Args{"--tcp", "127.0.1.0/33:0"}, Args{"--tcp", "127.0.1.0/24:0", "--pty-link", "/tmp/ttyReader"},
+    Args{"--tcp", "127.0.1.0/24:0", "--no-tcp"}, Args{"--faults-on", "127.0.0.2"},
+    Args{"--faults-on", "127.0.0.1:4001"}, Args{"--no-tcp", "--faults-on", "127.0.0.1"}));
 
 TEST(SimOptions, HelpWinsOverEverythingElse)
 {
