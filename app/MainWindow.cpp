@@ -14,6 +14,7 @@
 #include "Reader.h"
 #include "ReaderOperation.h"
 #include "StatusPanels.h"
+#include "TagMonitorShortcut.h"
 #include "WindowFont.h"
 
 #include <QCloseEvent>
@@ -107,6 +108,7 @@ MainWindow::MainWindow(QWidget* parent)
                                           });
     new ProfileShortcuts(this, pages_.get(), ReaderLink{[this] { return readerHandle_; }, [this] { return linkOpen_; }},
                          [this](const QString& message) { log(message); });
+    new TagMonitorShortcut(this, pages_.get(), connection_);
     attachFieldRules(this);
     keepCaptionsFitted(this);
 

@@ -125,8 +125,15 @@ QString ConnectionPanel::portName() const
     return portList_->currentText();
 }
 
+QString ConnectionPanel::ipAddress() const
+{
+    return ipAddressField_->text();
+}
+
 void ConnectionPanel::setLinkOpen(bool open)
 {
+    if (!open)
+        openLink_.reset();
     connectButton_->setEnabled(!open);
     disconnectButton_->setEnabled(open);
     updateButton_->setEnabled(open);
@@ -167,6 +174,7 @@ void ConnectionPanel::connectReader()
         return;
     }
 
+    openLink_ = port;
     hooks_.log(QStringLiteral("Open Reader Successfully !"));
     hooks_.showLinkStatus(portName() + QStringLiteral(":Open"), QStringLiteral("Communication Valid"));
     setLinkOpen(true);

@@ -3,6 +3,8 @@
 // the link they drive.
 #pragma once
 
+#include "LinkChoice.h"
+
 #include <QGroupBox>
 #include <QString>
 
@@ -35,6 +37,11 @@ public:
     // The selected port item as shown, e.g. "COM3" or "TCP/IP".
     QString portName() const;
 
+    // The port the link is open on, as "Connect" gave it to the library; nothing while it is closed.
+    const std::optional<PortChoice>& openLink() const { return openLink_; }
+    // The text of the IP address field.
+    QString ipAddress() const;
+
 public slots:
     void connectReader();     // "Connect"
     void disconnectReader();  // "Disconnect"
@@ -52,6 +59,7 @@ private:
 
     LinkHooks hooks_;
     bool serialLink_ = false;
+    std::optional<PortChoice> openLink_;
 
     QLabel* portLabel_ = nullptr;
     QComboBox* portList_ = nullptr;

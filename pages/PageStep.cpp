@@ -102,6 +102,19 @@ bool runRoutine(const PageContext& context, const Routine& routine)
     return success;
 }
 
+std::optional<StepValue> formedValue(const Routine& routine, const Para& para)
+{
+    for (const Step& step : routine.steps) {
+        if (step.direction != Step::Direction::Write || step.para != &para)
+            continue;
+        StepValue value = step.value();
+        if (value.kind() == StepValue::Kind::Bytes && !lengthFits(para, value.data().size()))
+            return StepValue::missing();
+        return value;
+    }
+    return std::nullopt;
+}
+
 void showStored(const Routine& routine, const StoredLookup& lookup)
 {
     for (const Step& step : routine.steps) {

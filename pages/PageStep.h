@@ -119,6 +119,13 @@ Routine withoutLines(Routine routine);
 // no closing line is logged.
 bool runRoutine(const PageContext& context, const Routine& routine);
 
+// What the routine's write step of para would write now, formed from the
+// controls as "Setup Para" forms it but with no call and whatever the step's
+// condition: bytes, Nothing (an empty code field) or Missing (a list showing
+// no selection, or bytes that do not fit the parameter); nullopt when the
+// routine does not write para. A ConversionError of the value leaves.
+std::optional<StepValue> formedValue(const Routine& routine, const Para& para);
+
 // Bytes that stand in for the reader's (a profile's), by address; nothing for
 // an address they do not hold.
 using StoredLookup = std::function<std::optional<ParaBytes>(uint8_t address)>;

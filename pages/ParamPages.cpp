@@ -128,6 +128,24 @@ void ParamPages::showStored(const StoredLookup& lookup)
         built(place).showStored(lookup);
 }
 
+std::optional<ParaBytes> ParamPages::setupBytes(const Para& para)
+{
+    for (Place& place : places_) {
+        const std::optional<StepValue> value = built(place).setupValue(para);
+        if (!value)
+            continue;
+        switch (value->kind()) {
+        case StepValue::Kind::Bytes:
+            return value->data();
+        case StepValue::Kind::Nothing:
+            return ParaBytes{};
+        case StepValue::Kind::Missing:
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 void ParamPages::buildAll()
 {
     for (Place& place : places_)

@@ -42,6 +42,13 @@ public:
     // all the same, in its greyed-out controls.
     void showStored(const StoredLookup& lookup);
 
+    // The bytes "Setup Para" on para's page would write to para now, formed
+    // from the page's controls through its own setup step, without a call:
+    // empty when there is nothing to write (an empty code field), nullopt when
+    // the value is missing (a list showing no selection) or no page writes
+    // para. Builds the pages it looks at. A ConversionError of the field leaves.
+    std::optional<ParaBytes> setupBytes(const Para& para);
+
     // Builds every page not built yet, in the tree's order.
     void buildAll();
 

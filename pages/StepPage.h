@@ -12,6 +12,7 @@ public:
     void query() override { runRoutine(context_, query_); }
     void setup() override { runRoutine(context_, setup_); }
     void showStored(const StoredLookup& lookup) override { ::showStored(query_, lookup); }
+    std::optional<StepValue> setupValue(const Para& para) override { return formedValue(setup_, para); }
 
 protected:
     explicit StepPage(PageContext context) : context_(std::move(context)) {}

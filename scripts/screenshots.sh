@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of every page of the window after "Connect" and "Query Para"
 # against the virtual reader: docs/pages/<page>.png with docs/pages/README.md
-# listing them, and docs/window.png (the "Antenna  Power" page). Walks
+# listing them, and docs/window.png (the "Antenna  Power" page); then the Tag
+# Monitor showing the virtual reader's 25 tags, and a format mismatch. Walks
 # whatever tabs the window has. Without a display it runs itself under a
 # virtual one (Xvfb). Fails, after taking the pictures, if a text does not
 # fit its control.
@@ -20,8 +21,9 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/nu
 cmake --build "$build" -j"$(nproc)" --target page_pictures readersim
 
 rundir="$(mktemp -d "${TMPDIR:-/tmp}/tagdesk-pictures.XXXXXX")"
-# A fresh reader: the factory settings, no state file.
-"$build/sim/readersim" --tcp 127.0.0.1:0 --pty-link "$rundir/COM1" >"$rundir/readersim.out" 2>"$rundir/readersim.err" &
+# A fresh reader: the factory settings, no state file; 25 tags, each read 4 times a second.
+"$build/sim/readersim" --tcp 127.0.0.1:0 --pty-link "$rundir/COM1" --tag-count 25 --tag-rate 4 \
+  >"$rundir/readersim.out" 2>"$rundir/readersim.err" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null; rm -rf "$rundir"' EXIT
 

@@ -1,5 +1,6 @@
 """Works the program by keyboard alone, reading it over AT-SPI as a screen reader does: Space on "Connect"; on every
-page Enter on "Query Para", the names of every shown control, one Tab round; Ctrl+Tab or Ctrl+PageDown on."""
+page Enter on "Query Para", the names of every shown control, one Tab round; Ctrl+Tab or Ctrl+PageDown on. Then
+Ctrl+T: the Tag Monitor's names, one Tab round, Escape."""
 import subprocess
 import sys
 import time
@@ -11,12 +12,12 @@ import pyatspi  # noqa: E402
 import Xlib.display  # noqa: E402
 import Xlib.X  # noqa: E402
 
-TAB, RETURN, SPACE, PAGE_DOWN, CONTROL = 0xFF09, 0xFF0D, 0x20, 0xFF56, 1 << 2
+TAB, RETURN, SPACE, PAGE_DOWN, ESCAPE, LETTER_T, CONTROL = 0xFF09, 0xFF0D, 0x20, 0xFF56, 0xFF1B, 0x74, 1 << 2
 PAGES = [("Reader", ["Work Mode", "Other Function"]), ("RF Parameter", ["Antenna  Power", "Frequency",
          "Supported Protocol"]), ("Communication Port", [None]), ("Frame Format", [None]), ("I/O Parameter", [None])]
-CONTROLS = {"push button", "check box", "radio button", "combo box", "text", "list", "slider"}
+CONTROLS = {"push button", "check box", "radio button", "combo box", "text", "list", "slider", "table"}
 FIELDS = {"combo box", "text", "list", "slider"}
-WHOLE = ("combo box", "list", "page tab list")   # one tab stop, whatever part of it takes the focus
+WHOLE = ("combo box", "list", "page tab list", "table")   # one tab stop, whatever part of it takes the focus
 findings, focus = [], [None]
 
 
@@ -144,6 +145,48 @@ def walk_pages(app):
             print(f"{page}: walked")
 
 
+def walk_monitor(app):
+    """Ctrl+T: the Tag Monitor named as the pages are, every enabled control one Tab round away, Escape closes it."""
+    key(LETTER_T, control=True)
+    found = []
+    if not pump(10, lambda: found.extend(w for w in kids(app) if w.name == "Tag Monitor"
+                                         and w.getState().contains(pyatspi.STATE_SHOWING)) or found):
+        sys.exit("Ctrl+T did not open the Tag Monitor")
+    monitor = found[0]
+    controls = list(shown(monitor))
+    check_names("Tag Monitor", controls)
+    stop = lambda acc: acc.parent if acc.getRoleName() == "radio button" else acc  # noqa: E731
+    wanted = {stop(a): a.name for a in controls if a.getRoleName() in CONTROLS
+              and a.getState().contains(pyatspi.STATE_SENSITIVE) and a.getState().contains(pyatspi.STATE_FOCUSABLE)}
+    inside = lambda acc: any(a.name == "Tag Monitor" and a.parent.getRoleName() == "application" for a in ancestors(acc))  # noqa
+    walk = [None]
+    for _ in range(20):   # the window is shown before the X server maps it and can give it the keyboard
+        give_keyboard()
+        if (walk := [tab()])[0] is not None and inside(walk[0]):
+            break
+        pump(0.2, lambda: False)
+    else:
+        sys.exit("the keyboard does not reach the Tag Monitor")
+    while len(walk) < 2 * len(wanted) + 10 and (reached := tab()) not in (walk[0], None):
+        walk.append(reached)
+    missed = [wanted[m] for m in set(wanted) - {stop(a) for a in walk}]
+    if reached != walk[0] or missed:
+        findings.append(f"Tag Monitor: Tab round {[a.name for a in walk if a]} misses {missed} or does not come round")
+    key(ESCAPE)
+    if not pump(5, lambda: not monitor.getState().contains(pyatspi.STATE_SHOWING)):
+        findings.append("Tag Monitor: Escape does not close it")
+    print("Tag Monitor: walked")
+
+
+def give_keyboard():
+    """The keyboard to the program's newest window, as a window manager gives it."""
+    x = Xlib.display.Display()
+    for window in x.screen().root.query_tree().children:
+        if window.get_attributes().map_state == Xlib.X.IsViewable:
+            window.set_input_focus(Xlib.X.RevertToParent, Xlib.X.CurrentTime)
+    x.close()
+
+
 def main(program):
     process = subprocess.Popen([program])
     pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
@@ -153,12 +196,9 @@ def main(program):
     try:
         if not app:
             sys.exit(f"the window did not show on the AT-SPI bus (program status {process.poll()})")
-        x = Xlib.display.Display()   # the keyboard to the program's window, as a window manager gives it
-        for window in x.screen().root.query_tree().children:
-            if window.get_attributes().map_state == Xlib.X.IsViewable:
-                window.set_input_focus(Xlib.X.RevertToParent, Xlib.X.CurrentTime)
-        x.close()
+        give_keyboard()
         walk_pages(app[0])
+        walk_monitor(app[0])
     finally:
         process.terminate()
         process.wait(10)

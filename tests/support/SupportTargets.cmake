@@ -19,6 +19,9 @@ add_dependencies(simprocess readersim)
 
 # ControlFinder.h, WindowProbe.h, FormFixture.h and SimArguments.h: header-only helpers of the
 # window's tests, for the tests over the test double and those over readersim alike.
+# MonitorProbe.h: tag frames to send to the Tag Monitor and what it shows (its
+# tests, its benchmark); TagReadingSetup.h: readersim set up through the pages
+# to read tags and send them to the monitor (the end-to-end test, the pictures).
 # TextFitCheck: whether every text of a window fits its control, page by page
 # (the page pictures' tool uses it too).
 # ControlStates: what every control of a page shows, to compare two windows.

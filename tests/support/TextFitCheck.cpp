@@ -51,10 +51,11 @@ const QLineEdit* ownField(const QWidget* widget)
 
 // The fields with no input rule, and the widest value each is given: the
 // reader's address in "Communication Settings", the longest hopping interval
-// (100 steps of 10 ms).
+// (100 steps of 10 ms), the reader's address and port in the Tag Monitor.
 const std::map<QString, QString> fieldsWithoutRule{
     {QStringLiteral("Edit71"), QStringLiteral("255.255.255.255")},
     {QStringLiteral("Edit16"), QStringLiteral("1000")},
+    {QStringLiteral("ReaderAddressEdit"), QStringLiteral("255.255.255.255:65535")},
 };
 
 QString widestOf(const QFontMetrics& metrics, QStringView characters, int count)

@@ -1,9 +1,14 @@
 // Opens the window, presses "Connect" with the port the environment leads to
 // the reader, then shows every page in turn, presses "Query Para" on it and
 // saves a picture of the window: <dir>/<page>.png, and <dir>/README.md
-// listing them. Says which texts do not fit their controls, if any.
+// listing them. Then the Tag Monitor at work: the reader (given tags) set up
+// through the pages to read in timing mode and send to the monitor in client
+// mode, and once more with the Frame Format page at ASCII while the reader
+// sends HEX. Says which texts do not fit their controls, if any.
 //   page_pictures <dir>
 #include "MainWindow.h"
+#include "MonitorProbe.h"
+#include "TagReadingSetup.h"
 #include "TextFitCheck.h"
 
 #include <QAbstractButton>
@@ -37,6 +42,53 @@ void press(QWidget* window, const char* name)
     }
 }
 
+// Lets the monitor take what the reader sends for a while.
+void receiveFor(int seconds)
+{
+    QTest::qWait(seconds * 1000);
+    settle();
+}
+
+// The Tag Monitor receiving the reader's tags: <dir>/tag-monitor.png, and with
+// the Frame Format page at ASCII while the reader sends HEX,
+// tag-monitor-mismatch.png; saved is cleared when a picture cannot be saved.
+// False when the reader cannot be set up.
+bool pictureTheMonitor(MainWindow& window, const QDir& dir, QStringList& index, QStringList& misfits, bool& saved)
+{
+    tagreading::setUpReading(&window);
+    const uint16_t port = monitortest::freePort();
+    tagreading::showServerPort(&window, port);
+    TagMonitorWindow* monitor = monitortest::pressCtrlT(&window);
+    monitor->start();
+    if (!tagreading::sendToServer(&window, window.readerHandle(), port))
+        return false;
+    press(&window, "Button3");   // "Update Reader": the reset starts the reading again
+    receiveFor(8);
+    const auto save = [&](const QString& file, const QString& title, const QString& caption) {
+        saved = monitor->grab().save(dir.filePath(file)) && saved;
+        index << QStringLiteral("## %1").arg(title) << QString() << caption << QString()
+              << QStringLiteral("![%1](%2)").arg(title, file) << QString();
+        for (const QString& finding : textFitFindings(monitor))
+            misfits << title + QStringLiteral(": ") + finding;
+        std::printf("%s\n", qPrintable(dir.filePath(file)));
+    };
+    save(QStringLiteral("tag-monitor.png"), QStringLiteral("Tag Monitor"),
+         QStringLiteral("Ctrl+T: readersim reading its tags in timing mode and sending them in client mode, as the "
+                        "pages set it up; the frames decoded as the Frame Format page sets them."));
+
+    monitor->stop();
+    tagreading::showSheet(&window, "PageControl1", 3);
+    tagreading::setChecked(&window, "RadioButton10");   // "ASCII Code", not written to the reader
+    monitor->clear();
+    monitor->start();
+    receiveFor(8);   // the reader connects again within 3 s
+    save(QStringLiteral("tag-monitor-mismatch.png"), QStringLiteral("Tag Monitor, a format mismatch"),
+         QStringLiteral("The Frame Format page switched to ASCII while the reader sends HEX: no tag, and every "
+                        "byte counted as one that made no frame."));
+    monitor->stop();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,8 +114,8 @@ int main(int argc, char** argv)
     }
 
     QStringList index{QStringLiteral("# The window's pages"), QString(),
-                      QStringLiteral("Each page after \"Connect\" and \"Query Para\" against readersim, "
-                                     "made by `scripts/screenshots.sh`."),
+                      QStringLiteral("Each page after \"Connect\" and \"Query Para\" against readersim, then the "
+                                     "Tag Monitor at work, made by `scripts/screenshots.sh`."),
                       QString()};
     QStringList misfits;
     bool saved = true;
@@ -76,6 +128,11 @@ int main(int argc, char** argv)
             misfits << page + QStringLiteral(": ") + finding;
         std::printf("%s\n", qPrintable(dir.filePath(file)));
     });
+
+    if (!pictureTheMonitor(window, dir, index, misfits, saved)) {
+        std::fprintf(stderr, "the reader could not be set up to send its tags\n");
+        return 1;
+    }
 
     QFile indexFile(dir.filePath(QStringLiteral("README.md")));
     if (!saved || !indexFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
