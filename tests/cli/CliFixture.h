@@ -151,11 +151,13 @@ protected:
     std::string file(const std::string& name) const { return folder_.file(name); }
 
     // Starts a readersim as "COM<n>" (n = the count started so far + 1), keeping its
-    // memory in the state file "state<n>".
-    SimProcess& startReader(std::vector<std::string> options = {})
+    // memory in the state file "state<n>" unless told not to (a write is answered
+    // once it is on disk, which takes its time).
+    SimProcess& startReader(std::vector<std::string> options = {}, bool keepState = true)
     {
         const int n = static_cast<int>(sims_.size()) + 1;
-        options.insert(options.end(), {"--state", stateFile(n)});
+        if (keepState)
+            options.insert(options.end(), {"--state", stateFile(n)});
         sims_.push_back(std::make_unique<SimProcess>(options));
         ::setenv(("READER_COM" + std::to_string(n)).c_str(), sims_.back()->ptyPath().c_str(), 1);
         return *sims_.back();

@@ -109,8 +109,10 @@ TEST_F(FleetTest, aShortCodeIsWrittenWithTheBytesThatEndIt)
 TEST_F(FleetTest, aValueWithNoAnswerIsSentOnceMore)
 {
     writeText(file("site.toml"), nineValuesProfile);
-    // Frame 1 stops the RF work; frame 4 is the third value.
-    startReader({"--lose-frame", "4"});
+    // Frame 1 stops the RF work; frame 4 is the third value. The fast reader keeps
+    // no state file: its answers must not wait for the disk, which under load
+    // takes longer than the short wait after a lost request (--verify checks it).
+    startReader({"--lose-frame", "4"}, false);
     startReader({"--lose-frame", "4", "--work-ms", "100"});
 
     const CliRun text = runTool({"write", file("site.toml"), "--port", "COM1", "--verify"});
@@ -126,12 +128,10 @@ TEST_F(FleetTest, aValueWithNoAnswerIsSentOnceMore)
         << lines[0].dump();
     EXPECT_GE(lines[0].value("second_tries", 0), 2) << "the busy reader's next value had no answer either";
 
-    for (int n = 1; n <= 2; ++n) {
-        const std::string state = fileText(stateFile(n));
-        ASSERT_EQ(state.size(), 256u);
-        for (const auto& [address, byte] : nineValues)
-            EXPECT_EQ(uint8_t(state[address]), byte) << "COM" << n << " address " << address;
-    }
+    const std::string state = fileText(stateFile(2));
+    ASSERT_EQ(state.size(), 256u);
+    for (const auto& [address, byte] : nineValues)
+        EXPECT_EQ(uint8_t(state[address]), byte) << "COM2 address " << address;
 }
 
 // On a terminal one more line, below the progress lines, keeps count of the
