@@ -251,6 +251,16 @@ consteval const Para& paraNamed(Page page, std::string_view name)
     throw "no parameter of that name on that page";
 }
 
+// The bit of a Mask parameter's byte that stands for the setting called name,
+// for code that reads one setting of it: a name the mask lacks does not compile.
+consteval uint8_t maskBitNamed(const Para& mask, std::string_view name)
+{
+    for (std::size_t bit = 0; bit < mask.bits.size(); ++bit)
+        if (name == mask.bits[bit])
+            return uint8_t(1u << bit);
+    throw "no setting of that name in that mask";
+}
+
 // The parameter at address, or nullptr when the program never touches it.
 constexpr const Para* findPara(int address)
 {

@@ -16,10 +16,10 @@ constexpr const Para& kEndCode = paraNamed(Page::FrameFormat, "end_code");
 constexpr const Para& kReaderNumber = paraNamed(Page::CommunicationPort, "reader_number");
 
 constexpr uint8_t kAsciiCode = 1;
-constexpr uint8_t kPreambleFlag = 0x80;
-constexpr uint8_t kReaderNumberFlag = 0x40;
-constexpr uint8_t kTagIdFlag = 0x20;
-constexpr uint8_t kEndCodeFlag = 0x10;
+constexpr uint8_t kPreambleFlag = maskBitNamed(kFlags, "preamble");
+constexpr uint8_t kReaderNumberFlag = maskBitNamed(kFlags, "reader_number");
+constexpr uint8_t kTagIdFlag = maskBitNamed(kFlags, "tag_id");
+constexpr uint8_t kEndCodeFlag = maskBitNamed(kFlags, "end_code");
 
 // A code's bytes up to its first fill byte, which is never sent.
 void appendCode(const ParameterMemory& memory, const Para& code, std::vector<uint8_t>& frame)

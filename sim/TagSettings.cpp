@@ -24,12 +24,12 @@ constexpr uint8_t kWorkAntennas = at(Page::AntennaPower, "work_antennas");
 constexpr uint8_t kProtocols = at(Page::SupportedProtocol, "protocols");
 constexpr uint8_t kOutputMode = at(Page::FrameFormat, "output_mode");
 constexpr uint8_t kOutputInterval = at(Page::FrameFormat, "output_interval");
-constexpr uint8_t kOutputPorts = at(Page::FrameFormat, "output_ports");
+constexpr uint8_t kOutputPorts = output_port::kMask.address;
 constexpr uint8_t kConnectionMode = at(Page::CommunicationPort, "connection_mode");
 constexpr uint8_t kServerAddress = at(Page::CommunicationPort, "server_ip_address");
 constexpr uint8_t kServerPort = at(Page::CommunicationPort, "server_port");
 
-constexpr uint8_t kGen2EpcBit = 0x04;
+constexpr uint8_t kGen2EpcBit = maskBitNamed(paraNamed(Page::SupportedProtocol, "protocols"), "gen2_epc");
 
 unsigned word(const ParameterMemory& memory, uint8_t address)
 {

@@ -2,6 +2,7 @@
 // where, taken from its parameter memory (docs/tag-output.md lists them).
 #pragma once
 
+#include "ParaTable.h"
 #include "ReaderState.h"
 
 #include <array>
@@ -14,14 +15,15 @@ enum class WorkMode : uint8_t { MasterSlave = 1, Timing = 2, Triggering = 3 };
 
 // Bits of the output port mask.
 namespace output_port {
-constexpr uint8_t kRs232 = 0x01;
-constexpr uint8_t kRs485 = 0x02;
-constexpr uint8_t kWiegand = 0x04;
-constexpr uint8_t kUsb = 0x08;
-constexpr uint8_t kTcpIp = 0x10;
-constexpr uint8_t kCan = 0x20;
-constexpr uint8_t kComKeyboard = 0x40;
-constexpr uint8_t kUsbKeyboard = 0x80;
+inline constexpr const Para& kMask = paraNamed(Page::FrameFormat, "output_ports");
+constexpr uint8_t kRs232 = maskBitNamed(kMask, "rs232");
+constexpr uint8_t kRs485 = maskBitNamed(kMask, "rs485");
+constexpr uint8_t kWiegand = maskBitNamed(kMask, "wiegand");
+constexpr uint8_t kUsb = maskBitNamed(kMask, "usb");
+constexpr uint8_t kTcpIp = maskBitNamed(kMask, "tcp_ip");
+constexpr uint8_t kCan = maskBitNamed(kMask, "can");
+constexpr uint8_t kComKeyboard = maskBitNamed(kMask, "com_keyboard");
+constexpr uint8_t kUsbKeyboard = maskBitNamed(kMask, "usb_keyboard");
 } // namespace output_port
 
 struct TagSettings {

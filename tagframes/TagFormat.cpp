@@ -10,10 +10,11 @@ namespace tagframe {
 namespace {
 
 constexpr uint8_t asciiCode = 1;
-constexpr uint8_t preambleFlag = 0x80;
-constexpr uint8_t readerNumberFlag = 0x40;
-constexpr uint8_t tagIdFlag = 0x20;
-constexpr uint8_t endCodeFlag = 0x10;
+constexpr const Para& frameFields = paraNamed(Page::FrameFormat, "frame_fields");
+constexpr uint8_t preambleFlag = maskBitNamed(frameFields, "preamble");
+constexpr uint8_t readerNumberFlag = maskBitNamed(frameFields, "reader_number");
+constexpr uint8_t tagIdFlag = maskBitNamed(frameFields, "tag_id");
+constexpr uint8_t endCodeFlag = maskBitNamed(frameFields, "end_code");
 
 // A code's bytes up to its first fill byte, when its flag is on.
 std::size_t takeCode(const ParaBytes& code, bool on, std::array<uint8_t, 4>& into)
