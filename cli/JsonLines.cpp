@@ -172,22 +172,22 @@ std::string strayJson(WallTime when, const std::string& source, uint64_t bytes, 
                  {"last", hexText({last.begin(), last.end()})}});
 }
 
-std::string tallyJson(const TagTally& tally, double seconds, const std::string& signal)
+std::string tallyJson(const tagframe::TagTally& tally, double seconds, const std::string& signal)
 {
     std::string lines;
-    for (const auto& [key, seen] : tally.tags())
+    for (const tagframe::TagRow& row : tally.rows())
         lines += line({{"type", "tag"},
-                       {"source", key.source},
-                       {"reader", readerNumberJson(key.reader)},
-                       {"id", key.id},
-                       {"reads", seen.reads},
-                       {"first_seen", utcText(seen.first)},
-                       {"last_seen", utcText(seen.last)},
-                       {"per_second", seen.perSecond() ? Json(*seen.perSecond()) : Json()}});
+                       {"source", row.source},
+                       {"reader", readerNumberJson(row.tag.readerNumber)},
+                       {"id", idText(row.tag)},
+                       {"reads", row.reads},
+                       {"first_seen", utcText(row.first)},
+                       {"last_seen", utcText(row.last)},
+                       {"per_second", row.perSecond() ? Json(*row.perSecond()) : Json()}});
     Json summary{{"type", "summary"},
                  {"command", "monitor"},
                  {"seconds", seconds},
-                 {"tags", tally.tags().size()},
+                 {"tags", tally.rows().size()},
                  {"reads", tally.reads()},
                  {"unlisted", tally.unlisted()},
                  {"stray_bytes", tally.strayBytes()},

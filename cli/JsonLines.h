@@ -4,7 +4,7 @@
 
 #include "Fleet.h"
 #include "Scan.h"
-#include "TagTally.h"
+#include "TimeText.h"
 
 #include <span>
 #include <string>
@@ -42,4 +42,4 @@ std::string strayJson(WallTime when, const std::string& source, uint64_t bytes, 
 // monitor's end: {"type":"tag","source":..,"reader":..,"id":..,"reads":..,"first_seen":..,"last_seen":..,
 // "per_second":.. or null} a tag, then {"type":"summary","command":"monitor","seconds":..,"tags":..,"reads":..,
 // "unlisted":..,"stray_bytes":..,"stray_last":"hex"}, with "signal" when one ended it.
-std::string tallyJson(const TagTally& tally, double seconds, const std::string& signal);
+std::string tallyJson(const tagframe::TagTally& tally, double seconds, const std::string& signal);

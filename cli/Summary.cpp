@@ -148,29 +148,29 @@ std::string strayLine(WallTime when, const std::string& source, uint64_t bytes, 
         + escapedBytes(last) + "\n";
 }
 
-std::string tagTable(const TagTally& tally, double seconds)
+std::string tagTable(const tagframe::TagTally& tally, double seconds)
 {
     std::size_t sourceWidth = 6;
     std::size_t idWidth = 2;
-    for (const auto& [key, seen] : tally.tags()) {
-        sourceWidth = std::max(sourceWidth, key.source.size());
-        idWidth = std::max(idWidth, key.id.size());
+    for (const tagframe::TagRow& row : tally.rows()) {
+        sourceWidth = std::max(sourceWidth, row.source.size());
+        idWidth = std::max(idWidth, 2 * std::size_t(row.tag.idLength));
     }
-    std::string table = tally.tags().empty()
+    std::string table = tally.rows().empty()
         ? ""
         : padded("SOURCE", sourceWidth + 2) + padded("READER", 8) + padded("ID", idWidth + 2) + padded("READS", 9)
             + padded("FIRST SEEN", 14) + padded("LAST SEEN", 14) + "PER SECOND\n";
-    for (const auto& [key, seen] : tally.tags())
-        table += padded(key.source, sourceWidth + 2) + padded(readerText(key.reader), 8) + padded(key.id, idWidth + 2)
-            + padded(std::to_string(seen.reads), 9) + padded(clockText(seen.first), 14)
-            + padded(clockText(seen.last), 14) + (seen.perSecond() ? decimal(*seen.perSecond()) : "-")
-            + "\n";
-    table += std::to_string(tally.tags().size()) + (tally.tags().size() == 1 ? " tag, " : " tags, ")
+    for (const tagframe::TagRow& row : tally.rows())
+        table += padded(row.source, sourceWidth + 2) + padded(readerText(row.tag.readerNumber), 8)
+            + padded(idText(row.tag), idWidth + 2) + padded(std::to_string(row.reads), 9)
+            + padded(clockText(row.first), 14) + padded(clockText(row.last), 14)
+            + (row.perSecond() ? decimal(*row.perSecond()) : "-") + "\n";
+    table += std::to_string(tally.rows().size()) + (tally.rows().size() == 1 ? " tag, " : " tags, ")
         + std::to_string(tally.reads()) + (tally.reads() == 1 ? " read" : " reads") + " in " + decimal(seconds)
         + " s\n";
     if (tally.unlisted() > 0)
         table += std::to_string(tally.unlisted()) + " reads of tags beyond the first "
-            + std::to_string(TagTally::tagLimit) + " are counted, not listed\n";
+            + std::to_string(tally.cap()) + " are counted, not listed\n";
     if (tally.strayBytes() > 0)
         table += std::to_string(tally.strayBytes()) + " bytes made no frame, the last "
             + std::to_string(tally.straySample().size()) + ": " + escapedBytes(tally.straySample()) + "\n";

@@ -4,7 +4,7 @@
 
 #include "Fleet.h"
 #include "Scan.h"
-#include "TagTally.h"
+#include "TimeText.h"
 
 #include <span>
 #include <string>
@@ -48,4 +48,4 @@ std::string strayLine(WallTime when, const std::string& source, uint64_t bytes, 
 
 // monitor's table: each tag's source, reader number, ID, reads, first and last
 // seen and reads a second while seen; then the totals over seconds monitored.
-std::string tagTable(const TagTally& tally, double seconds);
+std::string tagTable(const tagframe::TagTally& tally, double seconds);

@@ -22,7 +22,7 @@ void TagReport::heard(const std::string& source, const std::vector<tagframe::Tag
     const std::lock_guard lock(mutex_);
     for (const tagframe::TagRead& read : reads) {
         if (!tally_.add(source, read, now) && !fullSaid_) {
-            err_ << "tagdesk-cli monitor: " << TagTally::tagLimit
+            err_ << "tagdesk-cli monitor: " << listedTags
                  << " tags listed; the reads of further tags are counted, not listed\n";
             fullSaid_ = true;
         }
@@ -30,7 +30,7 @@ void TagReport::heard(const std::string& source, const std::vector<tagframe::Tag
             text += json_ ? readJson(now, source, read) : readLine(now, source, read);
     }
     if (stray > 0) {
-        tally_.addStray(stray, {last.begin(), last.end()});
+        tally_.addStray(stray, last);
         if (lines_)
             text += json_ ? strayJson(now, source, stray, last) : strayLine(now, source, stray, last);
     }

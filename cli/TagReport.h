@@ -4,6 +4,7 @@
 #pragma once
 
 #include "TagTally.h"
+#include "TimeText.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -14,6 +15,9 @@
 
 class TagReport {
 public:
+    // Tags the table lists at most: some 10 MB.
+    static constexpr std::size_t listedTags = 100'000;
+
     // lines: a line a read; json: JSON Lines in place of lines and table.
     TagReport(std::ostream& out, std::ostream& err, bool lines, bool json);
 
@@ -34,6 +38,6 @@ private:
     std::ostream& err_;
     bool lines_;
     bool json_;
-    TagTally tally_;
+    tagframe::TagTally tally_{listedTags};
     bool fullSaid_ = false;
 };

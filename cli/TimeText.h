@@ -2,10 +2,11 @@
 // the full time in UTC for programs (--json).
 #pragma once
 
-#include <chrono>
+#include "TagTally.h"
+
 #include <string>
 
-using WallTime = std::chrono::system_clock::time_point;
+using tagframe::WallTime;
 
 // "10:15:02.137": local time, to the millisecond.
 std::string clockText(WallTime time);

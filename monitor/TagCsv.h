@@ -5,6 +5,8 @@
 #include <string>
 
 class TagTableModel;
+namespace tagframe {
 class TagTally;
+}
 
-std::string tagCsv(const TagTableModel& model, const TagTally& tally);
+std::string tagCsv(const TagTableModel& model, const tagframe::TagTally& tally);

@@ -12,7 +12,6 @@
 #include "WindowFont.h"
 
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -81,9 +80,10 @@ TagMonitorWindow::TagMonitorWindow(TagMonitorSources sources, const QString& rea
 
     receiver_ = new TagReceiver(
         [this](std::span<const tagframe::TagRead> reads) {
-            const int64_t now = QDateTime::currentMSecsSinceEpoch();
+            // One table for every reader: its rows are told apart by reader number and ID alone.
+            const tagframe::WallTime now = std::chrono::system_clock::now();
             for (const tagframe::TagRead& read : reads)
-                tally_.add(read, now);
+                tally_.add({}, read, now);
             rate_.add(reads.size(), clock_.elapsed());
         },
         this);
@@ -344,7 +344,7 @@ void TagMonitorWindow::refresh()
     model_->refresh();
     const uint64_t stray = receiver_->strayBytes();
     tagCount_->setText(QStringLiteral("Tags: %1%2").arg(tally_.rows().size()).arg(tally_.full() ? QStringLiteral(" (full)") : QString()));
-    totalReads_->setText(QStringLiteral("Reads: %1").arg(tally_.totalReads()));
+    totalReads_->setText(QStringLiteral("Reads: %1").arg(tally_.reads()));
     readRate_->setText(QStringLiteral("Reads a second: %1").arg(rate_.lastSecond()));
     strayCount_->setText(QStringLiteral("Bytes that made no frame: %1").arg(stray));
     if (const QString sample = QString::fromLatin1(escapedBytes(receiver_->straySample())); sample != straySample_->toPlainText())

@@ -49,6 +49,8 @@ class TagMonitorWindow : public QWidget {
 public:
     // The least time between two redraws of the table, the figures and the plot.
     static constexpr int refreshMs = 100;
+    // The most tags the table lists at once; the docs and the window's message name it.
+    static constexpr std::size_t maxTags = 10000;
 
     // readerAddress: what the reader's address field offers at first.
     TagMonitorWindow(TagMonitorSources sources, const QString& readerAddress, QWidget* parent = nullptr);
@@ -58,7 +60,7 @@ public:
     using FileChooser = std::function<QString()>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
-    const TagTally& tally() const { return tally_; }
+    const tagframe::TagTally& tally() const { return tally_; }
     bool running() const;
 
 public slots:
@@ -85,7 +87,7 @@ private:
 
     TagMonitorSources sources_;
     FileChooser chooseFile_;
-    TagTally tally_;
+    tagframe::TagTally tally_{maxTags};
     ReadRate rate_;
     QElapsedTimer clock_;
     bool fullNoted_ = false;

@@ -1,15 +1,12 @@
 #include "TagTableModel.h"
 
-#include "HexText.h"
-
 #include <QDateTime>
 
 #include <algorithm>
 
 QString tagIdText(const tagframe::TagRead& tag)
 {
-    const auto id = tag.id();
-    return QString::fromStdString(hexText(std::vector<uint8_t>(id.begin(), id.end())));
+    return QString::fromStdString(idText(tag));
 }
 
 QString readerNumberText(const tagframe::TagRead& tag)
@@ -17,18 +14,23 @@ QString readerNumberText(const tagframe::TagRead& tag)
     return tag.readerNumber ? QString::number(*tag.readerNumber) : QString();
 }
 
-namespace {
-QString timeText(int64_t ms)
+qint64 msSinceEpoch(tagframe::WallTime time)
 {
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss.zzz"));
+    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+}
+
+namespace {
+QString timeText(tagframe::WallTime time)
+{
+    return QDateTime::fromMSecsSinceEpoch(msSinceEpoch(time)).toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 } // namespace
 
-TagTableModel::TagTableModel(TagTally& tally, QObject* parent) : QAbstractTableModel(parent), tally_(tally) {}
+TagTableModel::TagTableModel(tagframe::TagTally& tally, QObject* parent) : QAbstractTableModel(parent), tally_(tally) {}
 
 void TagTableModel::refresh()
 {
-    const TagTally::Changed changed = tally_.takeChanged();
+    const tagframe::TagTally::Changed changed = tally_.takeChanged();
     const int rows = int(tally_.rows().size());
     if (rows < shownRows_) {
         beginResetModel();
@@ -66,7 +68,7 @@ QVariant TagTableModel::data(const QModelIndex& index, int role) const
         return index.column() == IdColumn ? QVariant(Qt::AlignLeft | Qt::AlignVCenter) : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
         return {};
-    const TagRow& row = tally_.rows()[std::size_t(index.row())];
+    const tagframe::TagRow& row = tally_.rows()[std::size_t(index.row())];
     switch (index.column()) {
     case IdColumn:
         return tagIdText(row.tag);
@@ -75,9 +77,9 @@ QVariant TagTableModel::data(const QModelIndex& index, int role) const
     case ReadsColumn:
         return QString::number(row.reads);
     case FirstSeenColumn:
-        return timeText(row.firstSeenMs);
+        return timeText(row.first);
     case LastSeenColumn:
-        return timeText(row.lastSeenMs);
+        return timeText(row.last);
     default:
         return {};
     }

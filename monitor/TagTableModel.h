@@ -11,13 +11,15 @@
 QString tagIdText(const tagframe::TagRead& tag);
 // Its reader number in decimal, or nothing when the frames hold none.
 QString readerNumberText(const tagframe::TagRead& tag);
+// The milliseconds since the epoch of a time the tally keeps, as QDateTime takes them.
+qint64 msSinceEpoch(tagframe::WallTime time);
 
 class TagTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { IdColumn, ReaderColumn, ReadsColumn, FirstSeenColumn, LastSeenColumn, ColumnCount };
 
-    TagTableModel(TagTally& tally, QObject* parent = nullptr);
+    TagTableModel(tagframe::TagTally& tally, QObject* parent = nullptr);
 
     // Shows what the tally counted since the last refresh: new rows, changed rows, or none after a clear.
     void refresh();
@@ -28,6 +30,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    TagTally& tally_;
+    tagframe::TagTally& tally_;
     int shownRows_ = 0;
 };

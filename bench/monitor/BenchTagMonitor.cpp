@@ -113,7 +113,7 @@ void run(QApplication& app, int tags, int seconds)
     probe.join();
     // What was sent is taken before the figures are read.
     const auto drainUntil = Clock::now() + std::chrono::seconds(2);
-    while (monitor.tally().totalReads() < sent && Clock::now() < drainUntil)
+    while (monitor.tally().reads() < sent && Clock::now() < drainUntil)
         app.processEvents(QEventLoop::AllEvents, 10);
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     monitor.stop();
@@ -126,7 +126,7 @@ void run(QApplication& app, int tags, int seconds)
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted.empty() ? 0 : sorted[sorted.size() / 2];
     const double worst = sorted.empty() ? 0 : sorted.back();
-    const uint64_t handled = monitor.tally().totalReads();
+    const uint64_t handled = monitor.tally().reads();
     std::printf("%6d tags (%zu listed): %llu reads sent, %llu handled, %.0f reads a second; "
                 "event loop blocked: median %.2f ms, worst %.2f ms (%zu probes)\n",
                 tags, monitor.tally().rows().size(), static_cast<unsigned long long>(sent),

@@ -72,21 +72,21 @@ void TagCountsTest::tally()
     QFETCH(QStringList, rows);
     QFETCH(qulonglong, unlisted);
 
-    TagTally tally{std::size_t(cap)};
+    tagframe::TagTally tally{std::size_t(cap)};
     for (const Read& r : reads)
-        tally.add(read(r.reader, r.id), r.atMs);
+        tally.add({}, read(r.reader, r.id), tagframe::WallTime(std::chrono::milliseconds(r.atMs)));
 
     QStringList got;
-    for (const TagRow& row : tally.rows())
+    for (const tagframe::TagRow& row : tally.rows())
         got << QStringLiteral("%1 %2 %3 %4 %5")
                    .arg(tagIdText(row.tag), readerNumberText(row.tag))
                    .arg(row.reads)
-                   .arg(row.firstSeenMs)
-                   .arg(row.lastSeenMs);
+                   .arg(msSinceEpoch(row.first))
+                   .arg(msSinceEpoch(row.last));
     QCOMPARE(got, rows);
-    QCOMPARE(tally.totalReads(), qulonglong(reads.size()));
-    QCOMPARE(tally.unlistedReads(), unlisted);
-    const TagTally::Changed changed = tally.takeChanged();
+    QCOMPARE(tally.reads(), qulonglong(reads.size()));
+    QCOMPARE(tally.unlisted(), unlisted);
+    const tagframe::TagTally::Changed changed = tally.takeChanged();
     QCOMPARE(changed.end, tally.rows().size());
     QCOMPARE(tally.takeChanged().end, std::size_t(0));
 }

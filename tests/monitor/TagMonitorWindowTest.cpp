@@ -224,17 +224,17 @@ void TagMonitorWindowTest::fullTable()
 
     // One tag more than the table lists, and the first once more.
     QByteArray stream;
-    const int tags = int(TagTally::maxTags) + 1;
+    const int tags = int(TagMonitorWindow::maxTags) + 1;
     for (int i = 0; i < tags; ++i)
         stream += hexFrame(1, "E200" + QByteArray::number(i, 16).rightJustified(20, '0'));
     stream += hexFrame(1, "E200" + QByteArray(20, '0'));
     reader.write(stream);
 
     QTRY_COMPARE(panelText(&monitor, "TotalReadsPanel"), QStringLiteral("Reads: %1").arg(tags + 1));
-    QTRY_COMPARE(panelText(&monitor, "TagCountPanel"), QStringLiteral("Tags: %1 (full)").arg(TagTally::maxTags));
+    QTRY_COMPARE(panelText(&monitor, "TagCountPanel"), QStringLiteral("Tags: %1 (full)").arg(TagMonitorWindow::maxTags));
     QCOMPARE(shownTags(&monitor).first(), QStringLiteral("E20000000000000000000000 1 2"));
     const QString fullLine = QStringLiteral("The table holds %1 tags, as many as it lists: reads of further tags count in the total only.")
-                                 .arg(TagTally::maxTags);
+                                 .arg(TagMonitorWindow::maxTags);
     QCOMPARE(monitorMessages(&monitor).count(fullLine), 1);
 }
 
