@@ -239,7 +239,8 @@ def main():
 
     outcomes = [reader_outcome(r, module.check_mode) for r in readers_of(objects)]
     for outcome in outcomes:
-        outcome['why'] = why_failed(outcome.pop('reader')) if outcome['failed'] else ''
+        reader = outcome.pop('reader')
+        outcome['why'] = why_failed(reader) if outcome['failed'] else ''
     failed = [dict(port=o['port'], why=o['why']) for o in outcomes if o['failed']]
     result = dict(
         changed=any(o['changed'] for o in outcomes),
