@@ -32,6 +32,7 @@ if not os.path.isfile(tarball):
 
 run = tempfile.mkdtemp(prefix='tagdesk-ansible-')
 env = dict(os.environ, HOME=run, ANSIBLE_COLLECTIONS_PATH=run + '/collections', ANSIBLE_NOCOLOR='1',
+           ANSIBLE_LOCAL_TEMP=run + '/tmp', ANSIBLE_REMOTE_TEMP=run + '/remote-tmp',
            ANSIBLE_CALLBACKS_ENABLED='ansible.builtin.tree', ANSIBLE_LOAD_CALLBACK_PLUGINS='1', ANSIBLE_RETRY_FILES_ENABLED='0', LC_ALL='C.UTF-8',
            PATH=os.path.dirname(cli) + os.pathsep + os.environ['PATH'])   # the modules find tagdesk-cli on PATH
 sims = []

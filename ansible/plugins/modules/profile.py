@@ -20,7 +20,7 @@ description:
     sends nothing and reports nothing changed.
   - In check mode nothing is written; C(tagdesk-cli verify) reads each reader
     and the result says which readers would change and how.
-  - In diff mode each reader that differs shows every parameter of the profile
+  - In diff mode each reader that differs shows each parameter that differed
     as the reader held it and as it holds it now (or, in check mode, would).
   - Each reader's own values (its IP address, reader number, MAC address) come
     from its item in I(readers), as a row of a C(tagdesk-cli) site file. A
@@ -139,12 +139,13 @@ readers:
       type: dict
     values:
       description:
-        - Every parameter the profile or the reader's item give, each with
-          C(name), C(source) (C(profile), C(site) for the reader's item, C(kept)
-          for the reader's own value of another reader's profile), C(before)
-          (what the reader held), C(after) (what it holds now; in check mode,
-          what it would hold) and C(result) (C(written), C(agrees), C(kept),
-          C(failed), C(differs), C(not_sent)).
+        - Each parameter that was written (in check mode, that would be), or
+          that failed, with C(name), C(source) (C(profile), or C(site) for the
+          reader's item), C(before) (what the reader held), C(after) (what it
+          holds now; in check mode, what it would hold) and C(result)
+          (C(written), C(differs), C(failed), C(not_sent)). The parameters the
+          reader held already are left out; M(tagdesk.readers.reader_info)
+          gives them all.
       type: list
       elements: dict
 failed_readers:
@@ -154,10 +155,12 @@ failed_readers:
   elements: dict
   sample: [{"port": "tcp:192.168.1.203:4001", "why": "connection refused"}]
 summary:
-  description: How many readers there were, how many are ok, failed and changed.
+  description:
+    - How many readers there were, how many are ok, failed and changed, and
+      the seconds tagdesk-cli took over them.
   returned: always
   type: dict
-  sample: {"readers": 3, "ok": 2, "failed": 1, "changed": 2}
+  sample: {"readers": 3, "ok": 2, "failed": 1, "changed": 2, "seconds": 0.061}
 '''
 
 import json
@@ -176,12 +179,13 @@ def shown(value):
 
 
 def reader_outcome(reader, check_mode):
-    """One reader of tagdesk-cli's JSON as the task returns it."""
+    """One reader of tagdesk-cli's JSON as the task returns it: its values that
+    were (or in check mode would be) written, or that failed."""
     values = []
     for value in reader.get('values', []):
-        if value['result'] == 'kept':
-            before = after = value['value']
-        elif check_mode:
+        if value['result'] in ('agrees', 'kept'):
+            continue
+        if check_mode:
             before, after = value['reader'], value['value']
         else:
             before = value.get('before')
@@ -199,7 +203,7 @@ def reader_outcome(reader, check_mode):
 
 
 def reader_diff(outcome):
-    """The reader's parameters as they were and as they are (or would be)."""
+    """The reader's parameters that changed, as they were and as they are (or would be)."""
     lines = [(v['name'], shown(v['before']), shown(v['after'])) for v in outcome['values']]
     return dict(before_header=outcome['port'], after_header=outcome['port'],
                 before=''.join('%s = %s\n' % (name, before) for name, before, dummy in lines),
@@ -224,7 +228,7 @@ def main():
         module.fail_json(msg='profile %s: no such file on the managed host' % src)
     if not rows:
         module.exit_json(changed=False, readers=[], failed_readers=[],
-                         summary=dict(readers=0, ok=0, failed=0, changed=0))
+                         summary=dict(readers=0, ok=0, failed=0, changed=0, seconds=0))
 
     with CliRun(module) as run:
         args = [src] + run.reader_args(rows)
@@ -236,6 +240,7 @@ def main():
             command = 'write'
             args += ['--only-differing', '--verify']
         dummy, objects, dummy = run.run(command, args)
+    seconds = objects[-1].get('seconds')
 
     outcomes = [reader_outcome(r, module.check_mode) for r in readers_of(objects)]
     for outcome in outcomes:
@@ -247,7 +252,7 @@ def main():
         readers=outcomes,
         failed_readers=failed,
         summary=dict(readers=len(outcomes), ok=len(outcomes) - len(failed), failed=len(failed),
-                     changed=sum(1 for o in outcomes if o['changed'])),
+                     changed=sum(1 for o in outcomes if o['changed']), seconds=seconds),
     )
     if module._diff:
         result['diff'] = [reader_diff(o) for o in outcomes if o['changed']]
