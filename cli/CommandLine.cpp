@@ -78,12 +78,11 @@ goes out with the bytes that end it. A reader that would be left fixed on, or
 hopping over, a channel outside its frequency plan (the profile's, or the one it
 holds when the profile gives none) is sent nothing. --only-differing reads each
 reader first and sends only the values it does not hold yet, so a second run
-sends nothing. A reader keeps its own MAC
-address, IP address and reader number unless the profile was read from it (its
-MAC address is the profile's); --site gives readers values of their own. A
-progress line per reader goes to standard error (on a terminal also a line
-counting the readers done), a summary table to standard output. Exit status 0
-only when every reader took every value.
+sends nothing. A reader keeps its own MAC address, IP address and reader number
+unless the profile was read from it (its MAC address is the profile's); --site
+gives readers values of their own. A progress line per reader goes to standard
+error (on a terminal also a line counting the readers done), a summary table to
+standard output. Exit status 0 only when every reader took every value.
 
 A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
 sends nothing more and prints the summary, readers marked INTERRUPTED with what
