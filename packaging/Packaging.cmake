@@ -137,8 +137,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Tagdesk reads the settings stored in a UHF RFID reader into one window of\n\
 tabbed pages, lets the operator change them and writes them back, over a\n\
 serial port, a USB serial port or TCP/IP. The package holds the window, the\n\
-device library libReader with its header and pkg-config file, and readersim,\n\
-a virtual reader for trying Tagdesk without hardware.")
+device library libReader with its header and pkg-config file, readersim,\n\
+a virtual reader for trying Tagdesk without hardware, and the Ansible\n\
+collection tagdesk.readers for configuring readers across many sites.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TAGDESK_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
