@@ -66,7 +66,8 @@ const Command commands[] = {
      R"(Reads every parameter of one reader into a profile, to standard output or FILE.
 When any parameter cannot be read, or holds what a profile could not write back
 (a channel outside the frequency plan), no profile is written and the
-parameters are named on standard error (exit status 1).)"},
+parameters are named on standard error (exit status 1). With --json it reads
+every reader given, all at once, each reader's profile on its line.)"},
     {"write", "write a profile to one or many readers",
      R"(Writes PROFILE to every reader given, each on its own link and thread, all at
 the same time as far as the system allows (or --parallel N at a time). The
@@ -75,12 +76,13 @@ order that keeps the reader consistent (the frequency plan before the channel
 choice; the off-line switch through its own call); a code shorter than its field
 goes out with the bytes that end it. A reader that would be left fixed on, or
 hopping over, a channel outside its frequency plan (the profile's, or the one it
-holds when the profile gives none) is sent nothing. A reader keeps its own MAC
-address, IP address and reader number unless the profile was read from it (its
-MAC address is the profile's); --site gives readers values of their own. A
-progress line per reader goes to standard error (on a terminal also a line
-counting the readers done), a summary table to standard output. Exit status 0
-only when every reader took every value.
+holds when the profile gives none) is sent nothing. --only-differing reads each
+reader first and sends only the values it does not hold yet, so a second run
+sends nothing. A reader keeps its own MAC address, IP address and reader number
+unless the profile was read from it (its MAC address is the profile's); --site
+gives readers values of their own. A progress line per reader goes to standard
+error (on a terminal also a line counting the readers done), a summary table to
+standard output. Exit status 0 only when every reader took every value.
 
 A first SIGINT (Ctrl+C) or SIGTERM lets each reader's call in flight finish,
 sends nothing more and prints the summary, readers marked INTERRUPTED with what
@@ -150,6 +152,7 @@ struct Given {
     std::string output;
     std::string parallel;
     bool verify = false;
+    bool onlyDiffering = false;
     bool json = false;
     std::string listen;                  // monitor
     std::string formatReader;            // monitor --format-from-reader's PORT, when given one
@@ -214,10 +217,10 @@ void addCommand(CLI::App& app, const Command& definition, Given& given)
     if (name != "diff") {
         command->add_option("--port", given.ports, name == "scan" ? scanPortHelp : portHelp)
             ->allow_extra_args(false)
-            ->option_text(name == "read" ? "PORT" : "PORT ...");
+            ->option_text("PORT ...");
         command->add_option("--ports-from", given.portLists, portsFromHelp)
             ->allow_extra_args(false)
-            ->option_text(name == "read" ? "FILE" : "FILE ...");
+            ->option_text("FILE ...");
         command->add_option("--station", given.station, stationHelp)
             ->type_name("N")
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -241,6 +244,11 @@ void addCommand(CLI::App& app, const Command& definition, Given& given)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     if (name == "write")
         command->add_flag("--verify", given.verify, "read every value back afterwards; a difference fails the reader");
+    if (name == "write")
+        command->add_flag("--only-differing", given.onlyDiffering,
+                          "read each reader first (in as few requests as the\n"
+                          "protocol allows) and send only the values it does\n"
+                          "not hold yet");
     command->add_flag("--json", given.json, jsonHelp);
 }
 
@@ -421,7 +429,8 @@ Arguments judgedFleet(const std::string& command, const Given& given, std::istre
 {
     // "-o -" is standard output, as without --output.
     const std::string output = given.output == "-" ? std::string() : given.output;
-    Arguments arguments{command, given.profiles, {}, given.site, {}, output, 0, given.verify, given.json};
+    Arguments arguments{command, given.profiles, {}, given.site, {}, output, 0, given.verify, given.onlyDiffering,
+                        given.json};
     if (command == "write" || command == "verify")
         arguments.profiles = {given.profile};
     const auto fromStandardInput = std::count(given.portLists.begin(), given.portLists.end(), "-")
@@ -433,8 +442,10 @@ Arguments judgedFleet(const std::string& command, const Given& given, std::istre
     std::vector<std::string> faults;
     const std::vector<NamedPort> named = namedPorts(given, in, faults);
     arguments.ports = command == "scan" ? scanPorts(named, faults) : readers(named, faults);
-    if (command == "read" && arguments.ports.size() != 1)
-        throw UsageError{"reads one reader: give one --port"};
+    if (command == "read" && !given.json && arguments.ports.size() != 1)
+        throw UsageError{"reads one reader: give one --port (or --json, a profile a line)"};
+    if (command == "read" && !given.output.empty() && arguments.ports.size() != 1)
+        throw UsageError{"--output takes one reader's profile: give one --port"};
     if (arguments.ports.empty() && given.site.empty() && command != "scan")
         throw UsageError{"no reader given: give --port, --ports-from or --site"};
     return arguments;

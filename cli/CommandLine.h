@@ -22,6 +22,7 @@ struct Arguments {
     std::string output;                  // read --output; empty: standard output
     std::size_t parallel = 0;            // --parallel: readers at once at most; 0 when not given
     bool verify = false;                 // write --verify
+    bool onlyDiffering = false;          // write --only-differing
     bool json = false;                   // --json: JSON Lines on standard output
     std::optional<ports::TcpAddress> listen;   // monitor --listen: where readers in client mode connect
     std::optional<PortArgument> formatReader;  // monitor --format-from-reader: the reader read for its frame format

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "ChannelPlan.h"
 #include "Fleet.h"
 #include "HexText.h"
 #include "Interrupt.h"
@@ -85,9 +86,10 @@ const Profile& rowValues(const Site& site, const PortArgument& port)
 
 // What this reader is to get: the shared profile, its row on top, its own
 // values kept or restored as it shows itself; the judgement on a progress line.
-WritePlan planFor(uint32_t handle, const Profile& shared, const Profile& row, ReaderOutcome& outcome, LineSink& lines)
+WritePlan planFor(const OwnValues& own, const Profile& shared, const Profile& row, ReaderOutcome& outcome,
+                  LineSink& lines)
 {
-    WritePlan plan = planWrite(shared, row, readOwnValues(handle, ownValuesAtStake(shared, row)));
+    WritePlan plan = planWrite(shared, row, own);
     outcome.restore = plan.restore;
     outcome.ownership = plan.reason;
     for (const PlannedValue* kept : plan.kept())
@@ -98,53 +100,114 @@ WritePlan planFor(uint32_t handle, const Profile& shared, const Profile& row, Re
     return plan;
 }
 
+WritePlan planFor(uint32_t handle, const Profile& shared, const Profile& row, ReaderOutcome& outcome, LineSink& lines)
+{
+    return planFor(readOwnValues(handle, ownValuesAtStake(shared, row)), shared, row, outcome, lines);
+}
+
+// Every parameter verify and write --only-differing read first: those the
+// profile or the row give, the reader's own values that tell whose the profile
+// is, and the frequency plan a write judges the channel choice by. One long
+// read covers them.
+std::vector<const Para*> parasToReadFirst(const Profile& shared, const Profile& row)
+{
+    std::vector<const Para*> paras = parasOf(shared);
+    for (const std::vector<const Para*>& more : {parasOf(row), ownParas()})
+        paras.insert(paras.end(), more.begin(), more.end());
+    paras.insert(paras.end(), channelPlanParas().begin(), channelPlanParas().end());
+    return paras;
+}
+
+// The values of planned that the reader does not hold as they are to be (or
+// that could not be read), in the table's order.
+Profile differing(const Profile& planned, const VerifyOutcome& before)
+{
+    Profile values;
+    for (const ProfileEntry& entry : planned.entries) {
+        const std::string name = qualifiedName(*entry.para);
+        const auto names = [&](const auto& list) {
+            return std::any_of(list.begin(), list.end(), [&](const auto& item) { return item.name == name; });
+        };
+        if (names(before.differences) || names(before.failures))
+            values.put(entry);
+    }
+    return values;
+}
+
 bool named(const std::vector<TransferFailure>& failures, const std::string& name)
 {
     return std::any_of(failures.begin(), failures.end(), [&](const TransferFailure& f) { return f.name == name; });
 }
 
+// What a reader was found holding of para by a read (before a write, or
+// after): its value, or its bytes where they read as no value other than the
+// profile's; nothing where it was not read.
+void heldInto(const VerifyOutcome& read, const Para& para, std::optional<ParaValue>& value, std::string& bytes)
+{
+    const auto held = read.held.find(&para);
+    if (held == read.held.end())
+        return;
+    const std::string name = qualifiedName(para);
+    const auto difference = std::find_if(read.differences.begin(), read.differences.end(),
+                                         [&](const ValueDifference& d) { return d.name == name; });
+    if (difference != read.differences.end() && !difference->rightBytes.empty())
+        bytes = difference->rightBytes;
+    else
+        value = valueFromBytes(para, held->second).result;
+}
+
+// What a write did to one reader: the values it sent (the plan's, or with
+// --only-differing those the reader did not hold yet) and, for the latter,
+// what the reader held before.
+struct WriteRecord {
+    const Profile& sent;
+    const WriteOutcome& written;
+    const VerifyOutcome* before = nullptr;
+};
+
 // Each planned parameter of one reader, with what came of it: written (or not
-// sent, or failed), and what a read back found it holding.
-void reportValues(const WritePlan& plan, ReaderOutcome& outcome, const WriteOutcome* written,
+// sent, or failed, or held already), and what a read back found it holding.
+void reportValues(const WritePlan& plan, ReaderOutcome& outcome, const WriteRecord* write,
                   const VerifyOutcome* verified)
 {
     std::vector<std::string> unsent;
-    if (written)
-        for (std::size_t i = written->sent; i < plan.values.entries.size(); ++i)
-            unsent.push_back(qualifiedName(*plan.values.entries[i].para));
+    if (write)
+        for (std::size_t i = write->written.sent; i < write->sent.entries.size(); ++i)
+            unsent.push_back(qualifiedName(*write->sent.entries[i].para));
     for (const PlannedValue& planned : plan.planned) {
         const std::string name = qualifiedName(*planned.para);
-        ValueReport report{planned, {}, {}, {}};
+        ValueReport report{planned, {}, {}, {}, {}, {}};
         const auto difference = std::find_if(outcome.differences.begin(), outcome.differences.end(),
                                              [&](const ValueDifference& d) { return d.name == name; });
         if (planned.source == ValueSource::Kept) {
             report.result = "kept";
             report.held = planned.target;   // the reader's own, as read before
+            if (write && write->before)
+                report.before = planned.target;
         } else if (std::find(unsent.begin(), unsent.end(), name) != unsent.end()) {
             report.result = "not_sent";
         } else if (named(outcome.failures, name)) {
             report.result = "failed";
         } else if (difference != outcome.differences.end()) {
             report.result = "differs";
+        } else if (write && !write->sent.find(*planned.para)) {
+            report.result = "agrees";   // --only-differing: held already, so not sent
         } else {
-            report.result = written ? "written" : "agrees";
+            report.result = write ? "written" : "agrees";
         }
-        if (verified && planned.source != ValueSource::Kept) {
-            if (const auto held = verified->held.find(planned.para); held != verified->held.end()) {
-                if (difference != outcome.differences.end() && !difference->rightBytes.empty())
-                    report.heldBytes = difference->rightBytes;
-                else
-                    report.held = valueFromBytes(*planned.para, held->second).result;
-            }
+        if (planned.source != ValueSource::Kept) {
+            if (write && write->before)
+                heldInto(*write->before, *planned.para, report.before, report.beforeBytes);
+            if (verified)
+                heldInto(*verified, *planned.para, report.held, report.heldBytes);
         }
         outcome.values.push_back(std::move(report));
     }
 }
 
 // Where one reader differs from what it should hold, into outcome; a read that failed on the progress lines too.
-VerifyOutcome verifyInto(uint32_t handle, const Profile& values, ReaderOutcome& outcome, LineSink& lines)
+VerifyOutcome verifyInto(VerifyOutcome verify, ReaderOutcome& outcome, LineSink& lines)
 {
-    VerifyOutcome verify = verifyReader(handle, values);
     for (const TransferFailure& failure : verify.failures) {
         outcome.failures.push_back(failure);
         lines.line(outcome.port + ": " + failureLine(failure));
@@ -168,9 +231,10 @@ int readCommand(const Arguments& args, const Console& console)
     const Stopwatch stopwatch;
     selectStation(args);
     LineSink progress(console.err, console.live);
-    Profile profile;
-    const auto outcomes = runOnReaders(args.ports, [&](const PortArgument&, uint32_t handle, ReaderOutcome& outcome,
-                                                       LineSink& lines) {
+    // One reader without --json; with it, every reader given, a profile each.
+    std::vector<Profile> profiles(args.ports.size());
+    const auto outcomes = runOnReaders(args.ports, [&](const PortArgument& port, uint32_t handle,
+                                                       ReaderOutcome& outcome, LineSink& lines) {
         ReadOutcome read = readReader(handle);
         outcome.total = paraTable.size();
         outcome.done = read.profile.entries.size();
@@ -180,25 +244,27 @@ int readCommand(const Arguments& args, const Console& console)
         }
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
                    + " values read");
-        profile = std::move(read.profile);
+        profiles[std::size_t(&port - args.ports.data())] = std::move(read.profile);
     }, progress);
-    const ReaderOutcome& outcome = outcomes.front();
-    int status = exit_status::ok;
-    if (!outcome.clean()) {
-        console.err << "tagdesk-cli read: no profile written: " << outcome.port << " did not give every value\n";
-        status = exit_status::failed;
-    } else if (!args.output.empty()) {
-        const std::string text = profileText(profile, "Read from " + outcome.port + ".");
+    int status = fleetStatus(outcomes);
+    for (const ReaderOutcome& outcome : outcomes)
+        if (!outcome.clean())
+            console.err << "tagdesk-cli read: no profile written: " << outcome.port << " did not give every value\n";
+    const ReaderOutcome& first = outcomes.front();
+    if (first.clean() && !args.output.empty()) {
+        const std::string text = profileText(profiles.front(), "Read from " + first.port + ".");
         if (const std::string why = writeWholeFile(args.output, text); !why.empty()) {
             console.err << "tagdesk-cli read: cannot write " << escapedText(args.output) << ": " << why << "\n";
             status = exit_status::failed;
         }
-    } else if (!args.json) {
-        console.out << profileText(profile, "Read from " + outcome.port + ".");
+    } else if (first.clean() && !args.json) {
+        console.out << profileText(profiles.front(), "Read from " + first.port + ".");
     }
-    if (args.json)
-        console.out << readerJson(outcome, "read", outcome.clean() ? &profile : nullptr)
-                    << fleetSummaryJson("read", outcomes, "", stopwatch.seconds());
+    if (args.json) {
+        for (std::size_t i = 0; i < outcomes.size(); ++i)
+            console.out << readerJson(outcomes[i], "read", outcomes[i].clean() ? &profiles[i] : nullptr);
+        console.out << fleetSummaryJson("read", outcomes, "", stopwatch.seconds());
+    }
     return status;
 }
 
@@ -216,40 +282,57 @@ int writeCommand(const Arguments& args, const Console& console)
     LineSink progress(console.err, console.live);
     auto outcomes = runOnReaders(readers, [&](const PortArgument& port, uint32_t handle, ReaderOutcome& outcome,
                                               LineSink& lines) {
-        const WritePlan plan = planFor(handle, profile, rowValues(site, port), outcome, lines);
+        const Profile& row = rowValues(site, port);
+        // --only-differing reads first, in long reads, what it may write and judges by.
+        const HeldParas held = args.onlyDiffering ? readHeld(handle, parasToReadFirst(profile, row)) : HeldParas{};
+        const WritePlan plan = args.onlyDiffering
+            ? planFor(ownValuesIn(held, ownValuesAtStake(profile, row)), profile, row, outcome, lines)
+            : planFor(handle, profile, row, outcome, lines);
         const Profile& values = plan.values;
         outcome.total = values.entries.size();
-        if (const std::optional<TransferFailure> refused = channelPlanAfterWrite(handle, values)) {
+        const std::optional<TransferFailure> refused =
+            args.onlyDiffering ? channelPlanAfterWrite(held, values) : channelPlanAfterWrite(handle, values);
+        if (refused) {
             outcome.failures.push_back({refused->name, refused->reason + "; nothing written"});
             lines.line(outcome.port + ": " + failureLine(outcome.failures.back()));
             const WriteOutcome none;
-            reportValues(plan, outcome, &none, nullptr);
+            const WriteRecord record{values, none};
+            reportValues(plan, outcome, &record, nullptr);
             return;
         }
-        lines.line(outcome.port + ": writing " + std::to_string(outcome.total) + " values");
-        const WriteOutcome written = writeReader(handle, values, interrupted);
+        std::optional<VerifyOutcome> before;
+        if (args.onlyDiffering)
+            before = compareHeld(held, values);
+        const Profile toSend = before ? differing(values, *before) : values;
+        const std::size_t holding = values.entries.size() - toSend.entries.size();
+        lines.line(outcome.port + ": writing " + std::to_string(toSend.entries.size()) + " values"
+                   + (before ? " (" + std::to_string(holding) + " held already)" : std::string()));
+        const WriteOutcome written = writeReader(handle, toSend, interrupted);
+        const WriteRecord record{toSend, written, before ? &*before : nullptr};
         for (const TransferFailure& failure : written.failures) {
             outcome.failures.push_back(failure);
             lines.line(outcome.port + ": " + failureLine(failure));
         }
-        outcome.done = written.sent - written.failures.size();
+        outcome.sent = written.sent;
+        outcome.done = holding + written.sent - written.failures.size();
         outcome.secondTries = written.secondTries;
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
-                   + " values taken" + (outcome.secondTries > 0 ? "; " + secondTriesText(outcome) : ""));
-        if (written.sent < outcome.total) {
-            for (std::size_t i = written.sent; i < values.entries.size(); ++i)
-                outcome.notSent.push_back(qualifiedName(*values.entries[i].para));
+                   + (before ? " values held or taken" : " values taken")
+                   + (outcome.secondTries > 0 ? "; " + secondTriesText(outcome) : ""));
+        if (written.sent < toSend.entries.size()) {
+            for (std::size_t i = written.sent; i < toSend.entries.size(); ++i)
+                outcome.notSent.push_back(qualifiedName(*toSend.entries[i].para));
             lines.line(outcome.port + ": " + problemLines(outcome).front());
-            reportValues(plan, outcome, &written, nullptr);
+            reportValues(plan, outcome, &record, nullptr);
             return;
         }
         if (!args.verify) {
-            reportValues(plan, outcome, &written, nullptr);
+            reportValues(plan, outcome, &record, nullptr);
             return;
         }
-        const VerifyOutcome verified = verifyInto(handle, values, outcome, lines);
+        const VerifyOutcome verified = verifyInto(verifyReader(handle, values), outcome, lines);
         lines.line(outcome.port + ": " + std::to_string(outcome.differences.size()) + " differences on reading back");
-        reportValues(plan, outcome, &written, &verified);
+        reportValues(plan, outcome, &record, &verified);
     }, progress, args.parallel, interrupted);
     for (ReaderOutcome& outcome : outcomes) {
         if (outcome.started)
@@ -284,9 +367,12 @@ int verifyCommand(const Arguments& args, const Console& console)
     LineSink progress(console.err, console.live);
     const auto outcomes = runOnReaders(readers, [&](const PortArgument& port, uint32_t handle, ReaderOutcome& outcome,
                                                     LineSink& lines) {
-        const WritePlan plan = planFor(handle, profile, rowValues(site, port), outcome, lines);
+        // One long read holds what the reader is compared on and whose the profile is.
+        const Profile& row = rowValues(site, port);
+        const HeldParas held = readHeld(handle, parasToReadFirst(profile, row));
+        const WritePlan plan = planFor(ownValuesIn(held, ownValuesAtStake(profile, row)), profile, row, outcome, lines);
         outcome.total = plan.values.entries.size();
-        const VerifyOutcome verified = verifyInto(handle, plan.values, outcome, lines);
+        const VerifyOutcome verified = verifyInto(compareHeld(held, plan.values), outcome, lines);
         outcome.done = outcome.total - outcome.failures.size() - outcome.differences.size();
         lines.line(outcome.port + ": " + std::to_string(outcome.done) + " of " + std::to_string(outcome.total)
                    + " values agree");

@@ -22,7 +22,10 @@ struct ValueReport {
     PlannedValue planned;              // source, the profile's value, the value to hold
     std::optional<ParaValue> held;     // what the reader holds, where it was read
     std::string heldBytes;             // ... in hexadecimal, where its bytes read as no value of their own
-    // write: "written", "failed", "not_sent", "kept" (and "differs" after --verify);
+    std::optional<ParaValue> before;   // write --only-differing: what the reader held before the write
+    std::string beforeBytes;           // ... as heldBytes
+    // write: "written", "failed", "not_sent", "kept" (and "differs" after --verify; "agrees",
+    // held already and not sent, with --only-differing);
     // verify: "agrees", "differs", "failed", "kept".
     std::string result;
 };
@@ -39,6 +42,7 @@ struct ReaderOutcome {
     std::vector<ValueDifference> differences;   // left: the profile, right: what the reader holds
     std::vector<std::string> notSent;           // a write stopped by a signal: the values it did not send
     std::size_t secondTries = 0;                // a write's values sent once more after no answer
+    std::size_t sent = 0;                       // a write's values sent (with --only-differing, those that differed)
     // Whether the profile was this reader's own, and why; none where it gave no own value at stake.
     std::optional<bool> restore;
     std::string ownership;

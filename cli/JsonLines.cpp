@@ -58,16 +58,21 @@ Json heldJson(const std::optional<ParaValue>& value, const std::string& bytes)
     return bytes.empty() ? optionalValueJson(value) : Json{{"bytes", bytes}};
 }
 
-Json valuesJson(const std::vector<ValueReport>& values)
+// A write's values also say what the reader held before ("before").
+Json valuesJson(const std::vector<ValueReport>& values, bool written)
 {
     Json array = Json::array();
-    for (const ValueReport& value : values)
-        array.push_back({{"name", qualifiedName(*value.planned.para)},
-                         {"source", sourceWord(value.planned.source)},
-                         {"profile", optionalValueJson(value.planned.profile)},
-                         {"value", optionalValueJson(value.planned.target)},
-                         {"reader", heldJson(value.held, value.heldBytes)},
-                         {"result", value.result}});
+    for (const ValueReport& value : values) {
+        Json object{{"name", qualifiedName(*value.planned.para)},
+                    {"source", sourceWord(value.planned.source)},
+                    {"profile", optionalValueJson(value.planned.profile)},
+                    {"value", optionalValueJson(value.planned.target)}};
+        if (written)
+            object["before"] = heldJson(value.before, value.beforeBytes);
+        object["reader"] = heldJson(value.held, value.heldBytes);
+        object["result"] = value.result;
+        array.push_back(std::move(object));
+    }
     return array;
 }
 
@@ -92,6 +97,7 @@ std::string readerJson(const ReaderOutcome& outcome, const std::string& command,
                                {"reader", heldJson(difference.rightValue, difference.rightBytes)}});
     object["differences"] = differences;
     if (command == "write") {
+        object["sent"] = outcome.sent;
         object["not_sent"] = outcome.notSent;
         object["second_tries"] = outcome.secondTries;
     }
@@ -99,7 +105,7 @@ std::string readerJson(const ReaderOutcome& outcome, const std::string& command,
         object["identity"] = outcome.restore
             ? Json{{"restored", *outcome.restore}, {"reason", outcome.ownership}, {"kept", outcome.kept}}
             : Json();
-        object["values"] = valuesJson(outcome.values);
+        object["values"] = valuesJson(outcome.values, command == "write");
     }
     if (profile)
         object["profile"] = profileJson(*profile);

@@ -12,10 +12,10 @@
 
 // {"type":"reader","port":..,"result":"ok"|"failed"|"interrupted","reached":..,"total":..,"done":..,
 //  "failures":[{"name","reason"}],"differences":[{"name","profile","reader"}]}, with "reason" when not
-// reached; for a write "not_sent" and "second_tries"; for a write and a verify "identity"
+// reached; for a write "sent", "not_sent" and "second_tries"; for a write and a verify "identity"
 // ({"restored","reason","kept"}, null where the profile gave no own value at stake) and "values"
-// ([{"name","source","profile","value","reader","result"}]); "profile" for a read that gave every
-// value (profile non-null). command: "read", "write" or "verify".
+// ([{"name","source","profile","value","reader","result"}], a write's with "before" after "value");
+// "profile" for a read that gave every value (profile non-null). command: "read", "write" or "verify".
 std::string readerJson(const ReaderOutcome& outcome, const std::string& command, const Profile* profile = nullptr);
 
 // {"type":"summary","command":..,"readers":..,"ok":..,"failed":..,"interrupted":..,"seconds":..}, with

@@ -74,10 +74,16 @@ if(TARGET tagdesk-cli)
   install(FILES ${packaging_dir}/completions/tagdesk-cli DESTINATION ${completions_dir})
 endif()
 
+# The Ansible collection's tarball, where the tree builds one (ansible/CMakeLists.txt).
+if(TARGET ansible_collection)
+  install(FILES ${TAGDESK_COLLECTION_TARBALL} DESTINATION ${CMAKE_INSTALL_DATADIR}/tagdesk/ansible)
+endif()
+
 # The docs, the licence as Debian states it, and the package's change log.
 set(doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/tagdesk)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/protocol.md
               ${PROJECT_SOURCE_DIR}/docs/readersim.md ${PROJECT_SOURCE_DIR}/docs/tag-output.md
+              ${PROJECT_SOURCE_DIR}/docs/ansible.md
               ${packaging_dir}/debian/copyright
         DESTINATION ${doc_dir})
 set(TAGDESK_PACKAGE_MAINTAINER "Tagdesk maintainers <maintainers@tagdesk.invalid>"
@@ -131,8 +137,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Tagdesk reads the settings stored in a UHF RFID reader into one window of\n\
 tabbed pages, lets the operator change them and writes them back, over a\n\
 serial port, a USB serial port or TCP/IP. The package holds the window, the\n\
-device library libReader with its header and pkg-config file, and readersim,\n\
-a virtual reader for trying Tagdesk without hardware.")
+device library libReader with its header and pkg-config file, readersim,\n\
+a virtual reader for trying Tagdesk without hardware, and the Ansible\n\
+collection tagdesk.readers for configuring readers across many sites.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TAGDESK_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -4,7 +4,8 @@
 # its reason, dpkg installs it into a scratch root, the desktop entry and the
 # AppStream metadata are validated there, the installed programs tell the
 # package's version, the installed readersim is started and the installed
-# program talks to it offscreen, the shell completions answer, a small program
+# program talks to it offscreen, the Ansible collection installs and its
+# modules' documentation renders, the shell completions answer, a small program
 # is built against the installed library through its pkg-config file, and
 # purging the package leaves the scratch root empty again.
 # Usage: packaging/check-package.sh build-package/tagdesk_<version>_<arch>.deb
@@ -98,6 +99,26 @@ echo "-- the installed readersim found by the installed tagdesk-cli scan"
 found="$(env -u LD_LIBRARY_PATH "$usr/bin/tagdesk-cli" scan --json --port "tcp:127.0.0.0/24:$port" 2>/dev/null)"
 grep -qx "{\"type\":\"reader\",\"port\":\"tcp:127.0.0.1:$port\",\"station\":1,\"firmware\":\"7.3.5.1\"}" <<<"$found" \
   || { echo "$found"; exit 1; } >&2
+
+echo "-- the Ansible collection: the same bytes every build, installed from the package, its modules documented"
+collection="$(ls "$usr"/share/tagdesk/ansible/tagdesk-readers-*.tar.gz)"
+/usr/bin/python3 - "$collection" <<'PY'
+import sys, tarfile
+with open(sys.argv[1], 'rb') as packed:
+    assert packed.read(10)[4:8] == bytes(4), 'the gzip header holds a time'
+stamps = set(member.mtime for member in tarfile.open(sys.argv[1]).getmembers())
+assert len(stamps) == 1, 'files of several times: %s' % stamps
+PY
+if command -v ansible-galaxy >/dev/null; then
+  export ANSIBLE_COLLECTIONS_PATH="$scratch/collections" ANSIBLE_LOCAL_TEMP="$scratch/ansible-tmp"
+  ansible-galaxy collection install -p "$ANSIBLE_COLLECTIONS_PATH" "$collection" >/dev/null
+  for module in profile reader_info scan; do
+    ansible-doc "tagdesk.readers.$module" | grep -q "^> TAGDESK.READERS.${module^^}"
+  done
+  echo "$(basename "$collection") installs; ansible-doc renders profile, reader_info, scan"
+else
+  echo "ansible-galaxy missing: the collection's install not tried"
+fi
 
 echo "-- bash completion, where bash-completion looks for it"
 completions="$root$(pkg-config --variable=completionsdir bash-completion)"

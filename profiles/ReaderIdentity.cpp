@@ -2,7 +2,6 @@
 
 #include "HexText.h"
 #include "PageKeys.h"
-#include "ParaCalls.h"
 #include "ReaderTransfer.h"
 
 #include "Reader.h"
@@ -65,20 +64,31 @@ const std::vector<const Para*>& ownParas()
     return paras;
 }
 
+namespace {
+// The MAC address tells whose a profile is: read with the values at stake.
+std::vector<const Para*> withMac(std::vector<const Para*> atStake)
+{
+    if (!atStake.empty() && std::find(atStake.begin(), atStake.end(), &macPara) == atStake.end())
+        atStake.insert(atStake.begin(), &macPara);
+    return atStake;
+}
+} // namespace
+
 OwnValues readOwnValues(uint32_t handle, const std::vector<const Para*>& atStake)
 {
+    return ownValuesIn(readHeld(handle, withMac(atStake)), atStake);
+}
+
+OwnValues ownValuesIn(const HeldParas& read, const std::vector<const Para*>& atStake)
+{
     OwnValues own;
-    if (atStake.empty())
-        return own;
-    std::vector<const Para*> wanted = atStake;
-    if (std::find(wanted.begin(), wanted.end(), &macPara) == wanted.end())
-        wanted.insert(wanted.begin(), &macPara);
-    ParaBytes bytes;
-    for (const Para* para : wanted) {
-        if (const uint16_t status = readPara(handle, *para, bytes); status != READER_OK)
-            own.unread[para] = statusText(status);
+    for (const Para* para : withMac(atStake)) {
+        if (const auto bytes = read.bytes.find(para); bytes != read.bytes.end())
+            own.held[para] = *valueFromBytes(*para, bytes->second).result;   // own values are numbers and bytes: always a value
+        else if (const auto failed = read.failed.find(para); failed != read.failed.end())
+            own.unread[para] = statusText(failed->second);
         else
-            own.held[para] = *valueFromBytes(*para, bytes).result;   // own values are numbers and bytes: always a value
+            own.unread[para] = "not read";
     }
     return own;
 }

@@ -6,6 +6,7 @@
 // given for one reader alone (a site file's row) go out as given.
 #pragma once
 
+#include "LongReads.h"
 #include "Profile.h"
 
 #include <cstdint>
@@ -24,8 +25,11 @@ struct OwnValues {
     std::map<const Para*, std::string> unread;
 };
 
-// Reads the reader's own values among wanted (one GetParameter each).
+// Reads the reader's own values among wanted, and its MAC address, in one long read.
 OwnValues readOwnValues(uint32_t handle, const std::vector<const Para*>& wanted);
+
+// The same from what was read already: held must cover the MAC address and wanted.
+OwnValues ownValuesIn(const HeldParas& held, const std::vector<const Para*>& wanted);
 
 // The own values a profile saved from a reader gives.
 OwnValues ownValuesOf(const Profile& held);

@@ -42,16 +42,27 @@ std::string statusText(uint16_t status)
     }
 }
 
+std::vector<const Para*> parasOf(const Profile& profile)
+{
+    std::vector<const Para*> paras;
+    for (const ProfileEntry& entry : profile.entries)
+        paras.push_back(entry.para);
+    return paras;
+}
+
 ReadOutcome readReader(uint32_t handle)
 {
+    std::vector<const Para*> every;
+    for (const Para& para : paraTable)
+        every.push_back(&para);
+    const HeldParas held = readHeld(handle, every);
     ReadOutcome outcome;
-    ParaBytes bytes;
     for (const Para& para : paraTable) {
-        if (const uint16_t status = readPara(handle, para, bytes); status != READER_OK) {
-            outcome.failures.push_back({qualifiedName(para), statusText(status)});
+        if (const auto failed = held.failed.find(&para); failed != held.failed.end()) {
+            outcome.failures.push_back({qualifiedName(para), statusText(failed->second)});
             continue;
         }
-        Converted<ParaValue> value = valueFromBytes(para, bytes);
+        Converted<ParaValue> value = valueFromBytes(para, held.bytes.at(&para));
         if (!value) {
             outcome.failures.push_back({qualifiedName(para), value.error});
             continue;
@@ -72,6 +83,17 @@ ReadOutcome readReader(uint32_t handle)
 
 std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Profile& profile)
 {
+    std::vector<const Para*> missing;
+    for (const Para* para : channelPlanParas())
+        if (!profile.find(*para))
+            missing.push_back(para);
+    if (missing.size() == channelPlanParas().size())
+        return std::nullopt;   // the profile touches no part of the plan: nothing to judge or read
+    return channelPlanAfterWrite(readHeld(handle, missing), profile);
+}
+
+std::optional<TransferFailure> channelPlanAfterWrite(const HeldParas& held, const Profile& profile)
+{
     const auto& paras = channelPlanParas();
     if (std::none_of(paras.begin(), paras.end(), [&](const Para* para) { return profile.find(*para); }))
         return std::nullopt;
@@ -81,10 +103,13 @@ std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Prof
             after.put(*given);
             continue;
         }
-        ParaBytes bytes;
-        if (const uint16_t status = readPara(handle, *para, bytes); status != READER_OK)
-            return TransferFailure{qualifiedName(*para), "cannot judge the channel choice: " + statusText(status)};
-        after.put(ProfileEntry{para, *valueFromBytes(*para, bytes).result, 0});
+        const auto bytes = held.bytes.find(para);
+        if (bytes == held.bytes.end()) {
+            const auto failed = held.failed.find(para);
+            return TransferFailure{qualifiedName(*para), "cannot judge the channel choice: "
+                                   + (failed == held.failed.end() ? std::string("not read") : statusText(failed->second))};
+        }
+        after.put(ProfileEntry{para, *valueFromBytes(*para, bytes->second).result, 0});
     }
     if (const std::optional<PlanBreach> breach = channelOutsidePlan(after))
         return TransferFailure{qualifiedName(*breach->entry->para), breach->reason + " (with what the reader holds)"};
@@ -138,24 +163,32 @@ WriteOutcome writeReader(uint32_t handle, const Profile& profile, const WriteSto
 
 VerifyOutcome verifyReader(uint32_t handle, const Profile& profile)
 {
+    return compareHeld(readHeld(handle, parasOf(profile)), profile);
+}
+
+VerifyOutcome compareHeld(const HeldParas& held, const Profile& profile)
+{
     VerifyOutcome outcome;
-    ParaBytes bytes;
     for (const ProfileEntry& entry : profile.entries) {
         const Para& para = *entry.para;
-        if (const uint16_t status = readPara(handle, para, bytes); status != READER_OK) {
-            outcome.failures.push_back({qualifiedName(para), statusText(status)});
+        const auto read = held.bytes.find(&para);
+        if (read == held.bytes.end()) {
+            const auto failed = held.failed.find(&para);
+            outcome.failures.push_back({qualifiedName(para), failed == held.failed.end() ? std::string("not read")
+                                                                                         : statusText(failed->second)});
             continue;
         }
+        const ParaBytes& bytes = read->second;
         outcome.held[&para] = bytes;
         // The whole field: a short code's fill counts as much as the code.
         if (const Converted<ParaBytes> expected = bytesFromValue(para, entry.value); expected && *expected.result == bytes)
             continue;
         // Bytes that read as the same value (a flag byte of 2 reads as off) are shown as bytes.
-        const Converted<ParaValue> held = valueFromBytes(para, bytes);
+        const Converted<ParaValue> heldValue = valueFromBytes(para, bytes);
         ValueDifference difference{qualifiedName(para), valueText(entry.value), {}, entry.value, {}, {}};
-        if (held && valueText(*held.result) != difference.left) {
-            difference.right = valueText(*held.result);
-            difference.rightValue = held.result;
+        if (heldValue && valueText(*heldValue.result) != difference.left) {
+            difference.right = valueText(*heldValue.result);
+            difference.rightValue = heldValue.result;
         } else {
             difference.rightBytes = hexText(bytes);
             difference.right = "bytes " + difference.rightBytes;

@@ -1,9 +1,11 @@
 // A profile between a reader and the program, over the device library on one
 // open handle: read every parameter, write a profile, verify what the reader
-// holds. A failed call is reported by its parameter's name and the rest still
-// go on; only a write that got no answer is made a second time.
+// holds. Reads go out in long reads (LongReads.h). A failed call is reported by
+// its parameter's name and the rest still go on; only a write that got no
+// answer is made a second time.
 #pragma once
 
+#include "LongReads.h"
 #include "Profile.h"
 #include "ProfileDiff.h"
 
@@ -28,7 +30,10 @@ struct ReadOutcome {
     std::vector<TransferFailure> failures;  // the others
 };
 
-// Reads every parameter of the table, one GetParameter each. A value a profile
+// The parameters a profile gives, in its order.
+std::vector<const Para*> parasOf(const Profile& profile);
+
+// Reads every parameter of the table, in long reads. A value a profile
 // could not carry (a code with no setting, a number out of range, a channel
 // outside the frequency plan) is a failure.
 ReadOutcome readReader(uint32_t handle);
@@ -39,6 +44,9 @@ ReadOutcome readReader(uint32_t handle);
 // plan the reader already has. The failure names the parameter; nullopt when
 // the write may go out.
 std::optional<TransferFailure> channelPlanAfterWrite(uint32_t handle, const Profile& profile);
+// The same, judged with what was read of the reader before (held must hold
+// channelPlanParas() where it could read them).
+std::optional<TransferFailure> channelPlanAfterWrite(const HeldParas& held, const Profile& profile);
 
 // Asked before each write; once it answers true, nothing more is sent.
 using WriteStop = std::function<bool()>;
@@ -61,6 +69,9 @@ struct VerifyOutcome {
     std::map<const Para*, ParaBytes> held;      // what the reader holds of each parameter read
 };
 
-// Reads back every parameter the profile gives and compares its whole field: a
-// code shorter than its field agrees only when the fill follows it.
+// Reads back every parameter the profile gives, in long reads, and compares its
+// whole field: a code shorter than its field agrees only when the fill follows it.
 VerifyOutcome verifyReader(uint32_t handle, const Profile& profile);
+
+// The same comparison with what was read already (held must cover the profile's parameters).
+VerifyOutcome compareHeld(const HeldParas& held, const Profile& profile);

@@ -6,9 +6,11 @@ set -euo pipefail
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libserialport-dev libjpeg-dev libtomlplusplus-dev
        libcli11-dev nlohmann-json3-dev)
 # The accessibility walk (e2e_accessibility) runs the window under Xvfb and reads it over AT-SPI.
-test=(libgtest-dev libbenchmark-dev xvfb at-spi2-core dbus python3-pyatspi python3-xlib)
+# Ansible builds the collection's tarball and runs its tests (ansible_collection).
+test=(libgtest-dev libbenchmark-dev xvfb at-spi2-core dbus python3-pyatspi python3-xlib ansible-core)
 run=(fonts-wqy-microhei xvfb xauth)
-package=(librsvg2-bin)
+# The package carries the Ansible collection's tarball, which ansible-galaxy builds.
+package=(librsvg2-bin ansible-core)
 ci=(clang libclang-rt-dev librsvg2-bin desktop-file-utils appstream lintian bash-completion)
 # The Windows cross-build and its run under Wine (scripts/build-windows.sh):
 # MinGW-w64, the sources of GoogleTest (built with MinGW for the tests), Wine.

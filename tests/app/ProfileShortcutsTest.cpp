@@ -168,9 +168,8 @@ private slots:
         fake::reader().calls.clear();
         press(Qt::Key_S);
 
-        for (const std::string& name : fake::callNames())
-            QCOMPARE(QString::fromStdString(name), QStringLiteral("GetParameter"));
-        QCOMPARE(fake::callNames().size(), paraTable.size());
+        // One long read holds the whole table.
+        QCOMPARE(fake::callNames(), std::vector<std::string>{"GetParameter"});
         const Profile saved = loadProfile(chosen.toStdString());
         QCOMPARE(saved.entries.size(), paraTable.size());
         QVERIFY(saved.find(*findPara(192))->value == ParaValue(std::string("27.5")));

@@ -44,8 +44,8 @@ TEST_F(PortListTest, rangesAndListsNameTheReaders)
          exit_status::refused, {}, "names the reader of --port " + at(2)},
         {"the site file and the list both from standard input", {"--ports-from", "-", "--site", "-"}, "",
          exit_status::refused, {}, "standard input (-) can give one file only"},
-        {"a read of a range", {"read", "--port", "tcp:127.0.4.0/30:" + port}, "", exit_status::refused, {},
-         "reads one reader"},
+        {"a read of a range, with --json a profile a reader", {"read", "--port", "tcp:127.0.4.0/30:" + port}, "",
+         exit_status::ok, {at(1), at(2)}, ""},
     };
     for (const PortListCase& c : cases) {
         std::vector<std::string> args = c.args;

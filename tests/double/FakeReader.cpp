@@ -124,8 +124,10 @@ uint16_t GetParameter(uint32_t handle, uint8_t address, uint8_t length, uint8_t*
     auto& r = instance();
     auto& call = record("GetParameter", handle, {address, length});
     uint16_t status = statusFor("GetParameter");
-    if (auto it = r.failGet.find(address); status == READER_OK && it != r.failGet.end())
-        status = it->second;
+    // As a reader refuses a read that touches a refused address, a long one too.
+    for (int i = 0; i < length && status == READER_OK; ++i)
+        if (auto it = r.failGet.find(uint8_t(address + i)); it != r.failGet.end())
+            status = it->second;
     if (status != READER_OK)
         return status;
     for (int i = 0; i < length; ++i)

@@ -31,7 +31,7 @@ struct Reader {
     bool versionsWriteBuffer = true;                    // false: a failing version call leaves the buffer alone
     bool answerNothing = false;                         // every call but SelectStation fails
     std::map<std::string, std::deque<uint16_t>> statusQueue; // next statuses per function, then 0
-    std::map<int, uint16_t> failGet;                    // address -> status of every read there
+    std::map<int, uint16_t> failGet;                    // address -> status of every read touching it
     std::map<int, uint16_t> failSet;                    // address -> status of every write there
     std::function<void(const std::string&)> onCall;     // runs inside every call (its name), before it is logged
 };
