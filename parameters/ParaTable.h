@@ -315,6 +315,11 @@ constexpr bool kindsFitLengths()
         return false;
     });
 }
+// A group added without its row in pageKeys has no profile table to go into.
+constexpr bool pagesNamed()
+{
+    return std::all_of(paraTable.begin(), paraTable.end(), [](const Para& p) { return hasPageKey(p.page); });
+}
 // A list shows a Choice's settings in order: position i stands for the first code + i.
 constexpr bool choicesConsecutive()
 {
@@ -327,6 +332,7 @@ constexpr bool choicesConsecutive()
 }
 } // namespace para_detail
 
+static_assert(para_detail::pagesNamed(), "every parameter's page needs its row in pageKeys (Page.h)");
 static_assert(para_detail::choicesConsecutive(), "every choice's codes must follow each other from its first");
 static_assert(para_detail::addressesApart(), "parameter addresses must ascend without overlap");
 static_assert(para_detail::lengthsSound(), "every parameter needs a sound read and write length");
