@@ -49,10 +49,6 @@ constexpr const Para& wiegandPulsePeriod = paraNamed(Page::CommunicationPort, "w
 constexpr const Para& wiegandInterval = paraNamed(Page::CommunicationPort, "wiegand_interval");
 constexpr const Para& idBuffered = paraNamed(Page::CommunicationPort, "id_buffered");
 
-// The connection mode byte: the reader connects to a server (client mode) or waits for one.
-constexpr uint8_t clientConnection = 3;
-constexpr uint8_t serverConnection = 2;
-
 constexpr int initialInterval = 9; // "1000ms"
 
 // A four-byte address: its label and its fields left to right, byte i in field i.
@@ -304,32 +300,6 @@ Controls buildControls(QWidget* sheet)
     return c;
 }
 
-// ---- Bindings of this page's own -------------------------------------------
-
-// "Client Mode" written as the connection mode 3 or 2, read back by bit 0 alone.
-Binding connectionModeBinding(QCheckBox* clientMode)
-{
-    return {
-        [clientMode] { return StepValue::byte(clientMode->isChecked() ? clientConnection : serverConnection); },
-        [clientMode](const ParaBytes& bytes) { clientMode->setChecked(bytes.at(0) & 1u); },
-    };
-}
-
-// Ack transfer is on only while the reader buffers IDs and sends them actively,
-// whatever "Ack Tranfer" itself shows; read back as a plain flag.
-Binding ackTransferBinding(const Controls& c)
-{
-    QCheckBox* buffered = c.idBuffered;
-    QRadioButton* active = c.active;
-    QCheckBox* ack = c.ackTransfer;
-    return {
-        [buffered, active, ack] {
-            return StepValue::byte(buffered->isChecked() && active->isChecked() && ack->isChecked() ? 1 : 0);
-        },
-        bindingFor(ackTransfer, ack).show,
-    };
-}
-
 } // namespace
 
 CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
@@ -347,9 +317,8 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
     QCheckBox* ack = c.ackTransfer;
     QCheckBox* buffered = c.idBuffered;
     QRadioButton* active = c.active;
-    const std::function<void()> enableAckTransfer = [ack, buffered, active] {
-        ack->setEnabled(buffered->isChecked() && active->isChecked());
-    };
+    const std::function<bool()> ackApplies = [buffered, active] { return buffered->isChecked() && active->isChecked(); };
+    const std::function<void()> enableAckTransfer = [ack, ackApplies] { ack->setEnabled(ackApplies()); };
     QObject::connect(c.idBuffered, &QCheckBox::toggled, ack, enableAckTransfer);
     for (QRadioButton* button : {c.active, c.passive})
         QObject::connect(button, &QRadioButton::toggled, ack, [enableAckTransfer](bool selected) {
@@ -374,8 +343,9 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
         row(gateway, c.gateway, QStringLiteral("Setup Default Gateway Parameter Failed !"),
             QStringLiteral("Query Default Gateway Parameter Failed !")),
         // Read before the server's port and address: its rule unlocks or locks their fields first.
-        row(connectionMode, connectionModeBinding(c.clientMode), QStringLiteral("Setup Client Mode Parameter Failed !"),
-            QStringLiteral("Query Client Mode Parameter Failed !")),
+        // The reader tells client mode by bit 0 alone.
+        row(connectionMode, twoSettings(c.clientMode, SecondSetting::WhenBitZero),
+            QStringLiteral("Setup Client Mode Parameter Failed !"), QStringLiteral("Query Client Mode Parameter Failed !")),
         row(serverPort, c.serverPort, QStringLiteral("Setup Client Port Number Parameter Failed !"),
             QStringLiteral("Query Port Number Parameter Failed !"))
             .onlyIf(clientMode),
@@ -396,7 +366,8 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
         row(rs485TransferMode, thenRun(bindingFor(rs485TransferMode, transferMode), enableAckTransfer),
             QStringLiteral("Setup RS-485 Tranfer Mode Parameter Failed !"),
             QStringLiteral("Query RS-485 Transfer Mode Parameter Failed !")),
-        row(ackTransfer, ackTransferBinding(c), QStringLiteral("Setup Ack Transfer Parameter Failed !"),
+        // Ack transfer is on only where it applies, whatever "Ack Tranfer" itself shows.
+        row(ackTransfer, OnlyWhile{c.ackTransfer, ackApplies}, QStringLiteral("Setup Ack Transfer Parameter Failed !"),
             QStringLiteral("Query Ack Transfer Parameter Failed !")),
         row(wiegandProtocol, c.wiegandProtocol, QStringLiteral("Setup Wiegand Protocol Parameter Failed !"),
             QStringLiteral("Query Wiegand Protocol Parameter Failed !")),

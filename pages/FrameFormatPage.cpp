@@ -231,23 +231,14 @@ Controls buildControls(QWidget* sheet)
     return c;
 }
 
-// One of two radio buttons as one byte: `one` selected gives 1, else 0; a byte
-// read selects `one` when isOne says so, else `zero`.
-Binding radioPairBinding(QRadioButton* zero, QRadioButton* one, bool (*isOne)(uint8_t))
-{
-    return {
-        [one] { return StepValue::byte(one->isChecked() ? 1 : 0); },
-        [zero, one, isOne](const ParaBytes& bytes) { (isOne(bytes.at(0)) ? one : zero)->setChecked(true); },
-    };
-}
-
 // The tag ID window in one byte: the start's index in the high nibble, the
 // length (index + 1) in the low nibble. Either list without a selection writes
-// nothing; a nibble naming no item leaves its list without one.
+// nothing; a nibble naming no item leaves its list without one. The page's own:
+// no other parameter packs two lists into one byte.
 Binding tagIdWindowBinding(QComboBox* start, QComboBox* length)
 {
     const auto itemOrNone = [](int index) { return index >= 0 && index < tagIdWindowItems ? index : -1; };
-    return {
+    return ownBinding(tagIdWindow, ValueKind::Byte, {
         [start, length] {
             if (start->currentIndex() < 0 || length->currentIndex() < 0)
                 return StepValue::missing();
@@ -257,12 +248,8 @@ Binding tagIdWindowBinding(QComboBox* start, QComboBox* length)
             start->setCurrentIndex(itemOrNone(bytes.at(0) >> 4));
             length->setCurrentIndex(itemOrNone((bytes.at(0) & 0x0F) - 1));
         },
-    };
+    });
 }
-
-// The output mode is read by bit 0 alone; the data format is ASCII exactly when its byte is 1.
-bool bitZeroSet(uint8_t byte) { return maskBit({byte}, 0); }
-bool exactlyOne(uint8_t byte) { return flagFromBytes({byte}); }
 
 } // namespace
 
@@ -274,7 +261,8 @@ FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
     // line with it once more, even when the mode read is the one shown.
     QRadioButton* timing = c.timing;
     const QList<QWidget*> intervalRow = c.intervalRow;
-    const Binding mode = thenRun(radioPairBinding(c.realTime, c.timing, bitZeroSet),
+    // The reader tells the output mode by bit 0 alone, the data format by the whole byte.
+    const Binding mode = thenRun(bindingFor(outputMode, twoSettings(c.realTime, c.timing, SecondSetting::WhenBitZero)),
                                  [timing, intervalRow] { applyTimingRule(timing, intervalRow); });
     // Bits 0 to 3 carry no flag.
     const QList<QCheckBox*> fieldBoxes{nullptr, nullptr, nullptr, nullptr, c.endCode, c.tagId, c.readerNum, c.preamble};
@@ -287,8 +275,8 @@ FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
             QStringLiteral("Query Output Interval Parameter Failed !")),
         row(outputPorts, c.portsByBit, QStringLiteral("Setup Communication Port Parameter Failed !"),
             QStringLiteral("Query Communication Port Parameter Failed !")),
-        row(dataFormat, radioPairBinding(c.hex, c.ascii, exactlyOne), QStringLiteral("Setup Output Format Parameter Failed !"),
-            QStringLiteral("Query Output Format Parameter Failed ! ")),
+        row(dataFormat, twoSettings(c.hex, c.ascii, SecondSetting::AtItsCode),
+            QStringLiteral("Setup Output Format Parameter Failed !"), QStringLiteral("Query Output Format Parameter Failed ! ")),
         row(frameFields, fieldBoxes, QStringLiteral("Setup Output Frame Flag Parameter Failed !"),
             QStringLiteral("Query Output Frame Flag Parameter Failed ! ")),
         row(tagIdWindow, tagIdWindowBinding(c.tagIdStart, c.tagIdLength),

@@ -245,8 +245,10 @@ FrequencyPage::FrequencyPage(QWidget* sheet, PageContext context)
     const ParaRow mask = row(hoppingChannels, c_.hoppingChannels)
                              .setupOnlyIf([hopping] { return hopping->isChecked(); })
                              .queryOnlyIf([this] { return hoppingModeRead_; });
-    const ParaRow mode = row(channelMode, Binding{[this] { return channelModeValue(c_); },
-                                                  [this](const ParaBytes& bytes) { showMode(bytes.at(0)); }});
+    // The page's own: the channel byte holds the mode and the fixed channel at once.
+    const ParaRow mode = row(channelMode, ownBinding(channelMode, ValueKind::Byte,
+                                                     {[this] { return channelModeValue(c_); },
+                                                      [this](const ParaBytes& bytes) { showMode(bytes.at(0)); }}));
 
     setup_ = setupRoutine({start, step, count, hopInterval, mask, mode},
                           {QStringLiteral("Setup Frequency Parameter Successfully !"),

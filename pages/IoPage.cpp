@@ -224,10 +224,11 @@ Controls buildControls(QWidget* sheet)
 // bits 4 to 7 and "Continue" (bit 2) or else "Once" (bit 3). A byte read sets
 // every box from its own bit, the match box first, so that with both bits set
 // the dismatch box clears it; bit 3 is not read: "Once" is the other of "Continue".
+// The page's own: the mask's bits are not independent, dismatch clears match.
 Binding idMatchBinding(const IdMatchControls& id)
 {
     const RadioSet modes({id.continuing, id.once});
-    return {
+    return ownBinding(idMatch, ValueKind::Mask, {
         [id] {
             uint8_t byte = 0;
             if (id.match->isChecked())
@@ -249,7 +250,7 @@ Binding idMatchBinding(const IdMatchControls& id)
                 id.relays[i]->setChecked((byte >> (firstMatchRelayBit + i)) & 1u);
             modes.select(byte & continueBit ? 0 : 1);
         },
-    };
+    });
 }
 
 } // namespace

@@ -48,19 +48,6 @@ QGroupBox* groupOf(const RadioSet& set)
     return qobject_cast<QGroupBox*>(set.buttons().front()->parentWidget());
 }
 
-// The match value goes out as the pairs of the hex field; it comes back in full
-// and shows as many bytes as the length list shows when it arrives (none while
-// the list shows no length).
-Binding matchValueBinding(QLineEdit* value, QComboBox* length)
-{
-    Binding binding = bindingFor(matchValue, value);
-    binding.show = [value, length](const ParaBytes& bytes) {
-        const int position = length->currentIndex();
-        value->setText(position < 0 ? QString() : hexPairs(bytes, codeAtPosition(matchLength, position)));
-    };
-    return binding;
-}
-
 struct OtherFunctionControls {
     QCheckBox* matchOn = nullptr;          // CheckBox65
     QComboBox* matchLength = nullptr;      // ComboBox26
@@ -148,7 +135,7 @@ OtherFunctionPage::OtherFunctionPage(QWidget* sheet, PageContext context)
     const ParaRow length = row(matchLength, c.matchLength, QStringLiteral("Setup IDF Match Length Failedly !"),
                                QStringLiteral("查询特征值匹配长度参数失败 !"))
                                .setupOnlyIf(whileChecked(c.matchOn));
-    const ParaRow value = row(matchValue, matchValueBinding(c.matchValue, c.matchLength),
+    const ParaRow value = row(matchValue, LengthFrom{c.matchValue, c.matchLength, &matchLength},
                               QStringLiteral("Setup IDF Match Value Failedly !"), QStringLiteral("查询特征值参数失败 !"))
                               .setupOnlyIf(whileChecked(c.matchOn));
     const ParaRow offLine = row(offLineOn, c.offLineOn, QStringLiteral("Setup Off-Line Function Failedly !"),
