@@ -90,24 +90,13 @@ struct Controls {
 
 // ---- Building the controls -------------------------------------------------
 
-// A field just wide enough for characters digits (hexadecimal ones where hex is
-// set) in the window's font.
-QLineEdit* field(QWidget* parent, const char* name, const char* text, int characters, bool hex = false)
-{
-    auto* edit = named(new QLineEdit(QString::fromLatin1(text), parent), name);
-    const QFontMetrics metrics = edit->fontMetrics();
-    int widest = 0;
-    for (const QChar c : hex ? QStringLiteral("0123456789ABCDEF") : QStringLiteral("0123456789"))
-        widest = qMax(widest, metrics.horizontalAdvance(c));
-    // A line edit's frame and text margins take 4 pixels each side; one more spare.
-    edit->setFixedWidth(characters * widest + 10);
-    return edit;
-}
+// Fields just wide enough for their values: a byte's three digits, a port's
+// five, a MAC byte's two hexadecimal ones.
+constexpr int byteFieldWidth = 31;
+constexpr int portFieldWidth = 45;
+constexpr int macFieldWidth = 26;
 
-QGridLayout* groupGrid(QWidget* group)
-{
-    return compactGrid(group, {4, 2, 4, 3}, 4, 3);
-}
+constexpr GridSpacing groupSpacing{{4, 2, 4, 3}, 4, 3};
 
 // Fields that together hold one value under one label, which stands for the
 // first: each is named "<label>, octet n".
@@ -127,7 +116,7 @@ QList<QLineEdit*> addAddressRow(QGroupBox* group, QGridLayout* grid, int row, co
     fields->setSpacing(2);
     QList<QLineEdit*> edits;
     for (int i = 0; i < 4; ++i) {
-        edits.append(field(group, address.fields[i], address.defaults[i], 3));
+        edits.append(numberField(address.fields[i], address.defaults[i], group, byteFieldWidth));
         fields->addWidget(edits.last());
     }
     nameOctets(caption, edits);
@@ -154,10 +143,10 @@ QHBoxLayout* checkAndPortRow(QCheckBox* box, QLabel* portLabel, QLineEdit* port)
 QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("TCP/IP "), parent), "GroupBox19");
-    QGridLayout* grid = groupGrid(group);
+    QGridLayout* grid = groupGrid(group, groupSpacing);
 
     c.dhcp = namedCheckBox("CheckBox3", "DHCP Enable", group);
-    c.port = field(group, "Edit97", "4001", 5);
+    c.port = numberField("Edit97", "4001", group, portFieldWidth);
     QLabel* portLabel = captionOf(c.port, "Port Num");
     grid->addLayout(checkAndPortRow(c.dhcp, portLabel, c.port), 0, 0, 1, 2);
 
@@ -177,7 +166,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
     auto* macRow = new QHBoxLayout;
     macRow->setSpacing(2);
     for (const char* name : macFields) {
-        c.mac.append(field(group, name, "FF", 2, true));
+        c.mac.append(numberField(name, "FF", group, macFieldWidth));
         macRow->addWidget(c.mac.last());
     }
     macRow->addStretch(1);
@@ -192,7 +181,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
     grid->addWidget(separator, 6, 0, 1, 2);
 
     c.clientMode = namedCheckBox("CheckBox2", "Client Mode", group);
-    c.serverPort = field(group, "Edit114", "10000", 5);
+    c.serverPort = numberField("Edit114", "10000", group, portFieldWidth);
     QLabel* serverPortLabel = tieLabel(namedLabel("Label118", QStringLiteral("Port Num"), group), c.serverPort);
     grid->addLayout(checkAndPortRow(c.clientMode, serverPortLabel, c.serverPort), 7, 0, 1, 2);
     QLabel* serverIpLabel = nullptr;
@@ -218,12 +207,12 @@ QComboBox* list(QWidget* parent, const char* name, const QStringList& items, int
 QGroupBox* buildRs485(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("RS-485 Parameter"), parent), "GroupBox8");
-    QGridLayout* grid = groupGrid(group);
+    QGridLayout* grid = groupGrid(group, groupSpacing);
 
     c.baudRate = list(group, "ComboBox12", CommPortPage::rs485BaudRateItems, 0);
     grid->addWidget(captionOf(c.baudRate, "Baud Rate"), 0, 0);
     grid->addWidget(c.baudRate, 0, 1);
-    c.readerNumber = field(group, "Edit3", "0", 3);
+    c.readerNumber = numberField("Edit3", "0", group, byteFieldWidth);
     grid->addWidget(captionOf(c.readerNumber, "Reader Num"), 1, 0);
     grid->addWidget(c.readerNumber, 1, 1, Qt::AlignLeft);
 
@@ -247,7 +236,7 @@ QGroupBox* buildRs485(QWidget* parent, Controls& c)
 QGroupBox* buildWiegand(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Wiegand Parameter"), parent), "GroupBox7");
-    QGridLayout* grid = groupGrid(group);
+    QGridLayout* grid = groupGrid(group, groupSpacing);
 
     c.wiegandProtocol = list(group, "ComboBox11", CommPortPage::wiegandItems, 0);
     grid->addWidget(captionOf(c.wiegandProtocol, "Protocol"), 0, 0);
@@ -256,11 +245,11 @@ QGroupBox* buildWiegand(QWidget* parent, Controls& c)
     grid->addWidget(captionOf(c.wiegandInterval, "Interval"), 1, 0);
     grid->addWidget(c.wiegandInterval, 1, 1, 1, 2);
 
-    c.pulseWidth = field(group, "Edit1", "8", 3);
+    c.pulseWidth = numberField("Edit1", "8", group, byteFieldWidth);
     grid->addWidget(captionOf(c.pulseWidth, "Pulse Width"), 2, 0);
     grid->addWidget(c.pulseWidth, 2, 1);
     grid->addWidget(describeUnit(c.pulseWidth, namedLabel(nullptr, QStringLiteral("X10us"), group)), 2, 2);
-    c.pulsePeriod = field(group, "Edit2", "12", 3);
+    c.pulsePeriod = numberField("Edit2", "12", group, byteFieldWidth);
     grid->addWidget(captionOf(c.pulsePeriod, "Pulse Period"), 3, 0);
     grid->addWidget(c.pulsePeriod, 3, 1);
     grid->addWidget(describeUnit(c.pulsePeriod, namedLabel(nullptr, QStringLiteral("X100us"), group)), 3, 2);

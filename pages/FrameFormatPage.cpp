@@ -69,14 +69,9 @@ struct Controls {
     QLineEdit* endCodeText = nullptr;
 };
 
-QLineEdit* codeField(const char* name, QWidget* parent)
-{
-    auto* field = named(new QLineEdit(parent), name);
-    field->setEnabled(false);
-    // Room for the reader's four bytes as eight hex digits.
-    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0D0A0D0A")) + 12);
-    return field;
-}
+// Room for a code's four bytes as eight hex digits, and for an interval of five digits.
+constexpr int codeFieldWidth = 72;
+constexpr int intervalFieldWidth = 54;
 
 QComboBox* numberList(const char* name, int first, int current, QWidget* parent)
 {
@@ -89,10 +84,7 @@ QComboBox* numberList(const char* name, int first, int current, QWidget* parent)
 }
 
 // Both groups side by side must end before the buttons at the sheet's right.
-QGridLayout* groupGrid(QWidget* group)
-{
-    return compactGrid(group, {3, 4, 3, 4}, 2, 4);
-}
+constexpr GridSpacing groupSpacing{{3, 4, 3, 4}, 2, 4};
 
 // Rule A: the interval is usable only under "Timing Output".
 void applyTimingRule(QRadioButton* timing, const QList<QWidget*>& intervalRow)
@@ -104,7 +96,7 @@ void applyTimingRule(QRadioButton* timing, const QList<QWidget*>& intervalRow)
 QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Output"), parent), "GroupBox9");
-    auto* grid = groupGrid(group);
+    auto* grid = groupGrid(group, groupSpacing);
     c.realTime = namedRadio("RadioButton1", "Real-time Output", group);
     c.realTime->setChecked(true);
     c.timing = namedRadio("RadioButton2", "Timing Output", group);
@@ -112,17 +104,10 @@ QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
     grid->addWidget(c.timing, 1, 0, 1, 2);
 
     auto* intervalLabel = namedLabel("Label14", QStringLiteral("Interval："), group, false);
-    c.interval = named(new QLineEdit(QStringLiteral("20"), group), "Edit78");
+    c.interval = numberField("Edit78", "20", group, intervalFieldWidth);
     c.interval->setEnabled(false);
-    c.interval->setMaximumWidth(c.interval->fontMetrics().horizontalAdvance(QStringLiteral("888888")) + 12);
-    auto* unit = describeUnit(c.interval, namedLabel("Label110", QStringLiteral("S"), group, false));
-    tieLabel(intervalLabel, c.interval);
-    auto* intervalRow = new QHBoxLayout;
-    intervalRow->addWidget(intervalLabel);
-    intervalRow->addWidget(c.interval);
-    intervalRow->addWidget(unit);
-    intervalRow->addStretch(1);
-    grid->addLayout(intervalRow, 2, 0, 1, 2);
+    auto* unit = namedLabel("Label110", QStringLiteral("S"), group, false);
+    grid->addLayout(fieldRow(intervalLabel, c.interval, unit), 2, 0, 1, 2);
 
     for (int i = 0; i < int(outputPortBoxes.size()); ++i) {
         const MaskBox& port = outputPortBoxes[i];
@@ -146,7 +131,7 @@ QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
 QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Data Frame Format"), parent), "GroupBox4");
-    auto* grid = groupGrid(group);
+    auto* grid = groupGrid(group, groupSpacing);
     c.hex = namedRadio("RadioButton6", "HEX Code", group);
     c.hex->setChecked(true);
     c.ascii = namedRadio("RadioButton10", "ASCII Code", group);
@@ -156,13 +141,9 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     c.preamble = namedCheckBox("CheckBox44", "Preamble Code", group);
     grid->addWidget(c.preamble, 1, 0, 1, 2);
     auto* preambleLabel = namedLabel("Label111", QStringLiteral("Code："), group, false);
-    c.preambleCode = codeField("Edit79", group);
-    tieLabel(preambleLabel, c.preambleCode);
-    auto* preambleRow = new QHBoxLayout;
-    preambleRow->addWidget(preambleLabel);
-    preambleRow->addWidget(c.preambleCode);
-    preambleRow->addStretch(1);
-    grid->addLayout(preambleRow, 2, 0, 1, 2);
+    c.preambleCode = numberField("Edit79", "", group, codeFieldWidth);
+    c.preambleCode->setEnabled(false);
+    grid->addLayout(fieldRow(preambleLabel, c.preambleCode), 2, 0, 1, 2);
 
     c.readerNum = namedCheckBox("CheckBox45", "Reader Num", group);
     c.readerNum->setChecked(true);
@@ -189,13 +170,9 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     c.endCode = namedCheckBox("CheckBox47", "End Code", group);
     grid->addWidget(c.endCode, 6, 0, 1, 2);
     auto* endLabel = namedLabel("Label112", QStringLiteral("Code："), group, false);
-    c.endCodeText = codeField("Edit80", group);
-    tieLabel(endLabel, c.endCodeText);
-    auto* endRow = new QHBoxLayout;
-    endRow->addWidget(endLabel);
-    endRow->addWidget(c.endCodeText);
-    endRow->addStretch(1);
-    grid->addLayout(endRow, 7, 0, 1, 2);
+    c.endCodeText = numberField("Edit80", "", group, codeFieldWidth);
+    c.endCodeText->setEnabled(false);
+    grid->addLayout(fieldRow(endLabel, c.endCodeText), 7, 0, 1, 2);
     grid->setRowStretch(8, 1);
 
     // Rows in order, then the two lists of the tag ID window.

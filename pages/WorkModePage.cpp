@@ -61,11 +61,11 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     c.modes = RadioSet(modeButtons);
 
     auto* timer = named(new QGroupBox(QStringLiteral("Timer Parameter"), frame), "GroupBox6");
-    auto* timerGrid = groupGrid(timer);
-    c.timerInterval = numberField("Edit7", "10", 40, timer);
+    auto* timerGrid = groupGrid(timer, groupSpacing);
+    c.timerInterval = numberField("Edit7", "10", timer, 40);
     c.preCompare = namedCheckBox("CheckBox7", "ID Pre-Compare", timer);
     c.flushTimeOn = namedCheckBox("CheckBox30", "Flush Time", timer);
-    c.flushTime = numberField("Edit70", "8", 48, timer);
+    c.flushTime = numberField("Edit70", "8", timer, 48);
     c.preCompare->setChecked(true);
     c.flushTimeOn->setChecked(true);
     timerGrid->addWidget(captionOf(c.timerInterval, "Timer Interval"), 0, 0);
@@ -80,7 +80,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     timerGrid->setRowStretch(3, 1);
 
     auto* trigger = named(new QGroupBox(QStringLiteral("Trigger Parameter"), frame), "GroupBox1");
-    auto* triggerGrid = groupGrid(trigger);
+    auto* triggerGrid = groupGrid(trigger, groupSpacing);
     const std::array<std::pair<const char*, const char*>, 4> triggers{{
         {"ComboBox4", "Trigger 1"}, {"ComboBox5", "Trigger 2"}, {"ComboBox6", "Trigger 3"}, {"ComboBox15", "Trigger 4"}}};
     for (int i = 0; i < int(triggers.size()); ++i) {
@@ -92,7 +92,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
         triggerGrid->addWidget(captionOf(list, triggers[i].second), i, 0);
         triggerGrid->addWidget(list, i, 1);
     }
-    c.autoDelay = numberField("Edit4", "10", 40, trigger);
+    c.autoDelay = numberField("Edit4", "10", trigger, 40);
     c.autoDelay->setEnabled(false);
     triggerGrid->addWidget(captionOf(c.autoDelay, "Auto Delayed Time"), 4, 0);
     triggerGrid->addWidget(c.autoDelay, 4, 1);
