@@ -1,5 +1,6 @@
 #include "ControlBindings.h"
 
+#include "FieldRuleTable.h"
 #include "HexText.h"
 #include "IntegerText.h"
 #include "PageKeys.h"
@@ -22,6 +23,16 @@ void requireKind(const Para& para, std::initializer_list<ValueKind> kinds, const
 {
     if (std::find(kinds.begin(), kinds.end(), para.kind) == kinds.end())
         qFatal("%s cannot show %s: its value kind takes another control", control, qualifiedName(para).c_str());
+}
+
+// A field bound to another parameter than its input rule names would keep that one's range.
+void requireRuleFor(const Para& para, const QLineEdit* field)
+{
+    const QByteArray name = field->objectName().toLatin1();
+    const FieldRule* rule = findFieldRule(std::string_view(name.constData(), std::size_t(name.size())));
+    if (rule && rule->para && rule->para != &para)
+        qFatal("%s shows %s, but its input rule is %s's", name.constData(), qualifiedName(para).c_str(),
+               qualifiedName(*rule->para).c_str());
 }
 
 bool isNumber(const Para& para)
@@ -53,6 +64,7 @@ std::function<bool()> whileChecked(QCheckBox* box)
 Binding bindingFor(const Para& para, QLineEdit* field)
 {
     requireKind(para, {ValueKind::Byte, ValueKind::Word, ValueKind::StartFrequency, ValueKind::HexBytes}, "a field");
+    requireRuleFor(para, field);
     const Para* p = &para;
     if (isNumber(para)) {
         return {
@@ -160,6 +172,8 @@ Binding bindingFor(const Para& para, QList<QLineEdit*> fields)
 {
     requireKind(para, {ValueKind::Ipv4, ValueKind::HexBytes}, "a row of fields");
     Q_ASSERT(fields.size() == para.readLength);
+    for (const QLineEdit* field : fields)
+        requireRuleFor(para, field);
     if (para.kind == ValueKind::Ipv4) {
         return {
             [fields] {

@@ -53,7 +53,7 @@ struct Para {
     const char* meaning = "";    // one line for a person
     const char* unit = "";       // "" when the value has none
     ValueKind kind = ValueKind::Byte;
-    int32_t min = 0;             // Byte, Word, StartFrequency: the values a write may carry
+    int32_t min = 0;             // Byte, Word, StartFrequency: the values a write may carry; Ipv4: each part's
     int32_t max = 255;
     std::span<const char* const> bits{};     // Mask: the name of bit 0 first, eight names
     std::span<const ParaChoice> choices{};   // Choice: every setting the reader knows
