@@ -23,8 +23,8 @@ struct PageKey {
     const char* title;   // the page's caption in the window
 };
 
-// One row a group, in the order of the enumerators (the window's tabs); the
-// compiler counts the rows.
+// One row a group, in the order of the enumerators, which profiles keep their
+// tables in; the compiler counts the rows.
 inline constexpr std::array pageKeys{
     PageKey{Page::Reader, "reader", "Work Mode / Other Function"},
     PageKey{Page::AntennaPower, "antenna_power", "Antenna  Power"},
