@@ -87,18 +87,25 @@ QTabWidget* buildPageTree(QWidget* parent, PagePlaces& places)
     QTabWidget* outer = tabControl(parent, "PageControl1");
     outer->setGeometry(188, 11, 541, 301);
 
+    // A sheet a line: a page added to an inner tab control is one more line.
     QWidget* reader = addSheet(outer, {"TabSheet1", "Reader"}, places);
     addInnerTabs(reader, "PageControl2",
-                 {{"TabSheet3", "Work Mode", buildPage<WorkModePage>},
-                  {"TabSheet5", "Other Function", buildPage<OtherFunctionPage>}},
+                 {
+                     {"TabSheet3", "Work Mode", buildPage<WorkModePage>},
+                     {"TabSheet5", "Other Function", buildPage<OtherFunctionPage>},
+                 },
                  places);
 
     QWidget* rf = addSheet(outer, {"TabSheet8", "RF Parameter"}, places);
     addInnerTabs(rf, "PageControl5",
-                 {{"TabSheet17", "Antenna  Power", buildPage<AntennaPowerPage>},
-                  {"TabSheet18", "Frequency", buildPage<FrequencyPage>},
-                  {"TabSheet19", "Supported Protocol", buildPage<SupportedProtocolPage>}},
+                 {
+                     {"TabSheet17", "Antenna  Power", buildPage<AntennaPowerPage>},
+                     {"TabSheet18", "Frequency", buildPage<FrequencyPage>},
+                     {"TabSheet19", "Supported Protocol", buildPage<SupportedProtocolPage>},
+                 },
                  places);
+
+    // The outer tab bar is full: a sixth tab does not fit its caption.
 
     addSheet(outer, {"TabSheet4", "Communication Port", buildPage<CommPortPage>}, places);
     addSheet(outer, {"TabSheet2", "Frame Format", buildPage<FrameFormatPage>}, places);

@@ -28,8 +28,3 @@ void StatusPanels::showLinkStatus(const QString& portState, const QString& linkS
     panels_[0]->setText(portState);
     panels_[1]->setText(linkState);
 }
-
-QString StatusPanels::panelText(int panel) const
-{
-    return panel >= 0 && panel < 3 ? panels_[panel]->text() : QString();
-}

@@ -16,8 +16,6 @@ public:
     // ("Communication Valid", "Communication Invalid" or empty).
     void showLinkStatus(const QString& portState, const QString& linkState);
 
-    QString panelText(int panel) const;
-
 private:
     QLabel* panels_[3] = {};
 };

@@ -31,9 +31,6 @@ class ConnectionPanel : public QGroupBox {
 public:
     ConnectionPanel(QWidget* parent, LinkHooks hooks);
 
-    // Whether the last "Connect" went over a serial port ("COM1".."COM8").
-    bool serialLink() const { return serialLink_; }
-
     // The selected port item as shown, e.g. "COM3" or "TCP/IP".
     QString portName() const;
 
@@ -58,7 +55,7 @@ private:
     void logVersions();
 
     LinkHooks hooks_;
-    bool serialLink_ = false;
+    bool serialLink_ = false;   // the last "Connect" went over a serial port ("COM1".."COM8")
     std::optional<PortChoice> openLink_;
 
     QLabel* portLabel_ = nullptr;

@@ -14,7 +14,7 @@ std::optional<QString> rangeReplacement(const QString& text, const RangeLimits& 
     }
     // No lower limit: the digit filter keeps signs out of the field.
     if (*value > limits.upperLimit)
-        return QString::fromLatin1(limits.outOfRangeText);
+        return limits.outOfRangeText ? QString::fromLatin1(limits.outOfRangeText) : QString::number(limits.upperLimit);
     return std::nullopt;
 }
 

@@ -14,6 +14,7 @@ class QLineEdit;
 
 struct RangeLimits {
     qint32 upperLimit;
+    // nullptr: the upper limit itself.
     const char* outOfRangeText;
     // nullptr: a text that is not a number stays, and the routine reading the
     // field stops at it with the error box.

@@ -4,14 +4,18 @@
 // box and left for the operator to mend.
 #pragma once
 
+#include "ParaTable.h"
+
 #include <QObject>
 #include <QtGlobal>
 
 class QLineEdit;
 
 namespace startFrequency {
-constexpr qint32 lowest = 86000;
-constexpr qint32 highest = 96000;
+// The range the reader keeps (ParaTable.h), and what a number outside it becomes.
+inline constexpr const Para& para = paraNamed(Page::Frequency, "start_frequency");
+constexpr qint32 lowest = para.min;
+constexpr qint32 highest = para.max;
 constexpr const char* fallbackText = "92000";
 } // namespace startFrequency
 

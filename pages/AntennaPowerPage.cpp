@@ -65,10 +65,7 @@ constexpr const Para& checkedAntennas = paraNamed(Page::AntennaPower, "checked_a
 constexpr int initialPowerPosition = 13; // "30 "
 
 // The inner tab area is 420 x 264: margins and spacing kept small so both groups fit side by side.
-QGridLayout* groupGrid(QWidget* group)
-{
-    return compactGrid(group, {6, 6, 6, 6}, 4, 8);
-}
+constexpr GridSpacing groupSpacing{{6, 6, 6, 6}, 4, 8};
 
 struct Controls {
     std::array<QCheckBox*, 4> gates{};
@@ -81,7 +78,7 @@ Controls buildControls(QWidget* sheet)
 {
     Controls c;
     auto* power = named(new QGroupBox(QStringLiteral("Power Setting"), sheet), "GroupBox3");
-    auto* powerGrid = groupGrid(power);
+    auto* powerGrid = groupGrid(power, groupSpacing);
     for (int i = 0; i < int(powerChannels.size()); ++i) {
         const PowerChannel& channel = powerChannels[i];
         c.gates[i] = namedCheckBox(channel.gate, channel.caption, power);
@@ -102,7 +99,7 @@ Controls buildControls(QWidget* sheet)
     }
 
     auto* antenna = named(new QGroupBox(QStringLiteral("Antenna Setting"), sheet), "GroupBox16");
-    auto* antennaGrid = groupGrid(antenna);
+    auto* antennaGrid = groupGrid(antenna, groupSpacing);
     for (int i = 0; i < int(antennaPorts.size()); ++i) {
         const AntennaPort& port = antennaPorts[i];
         QCheckBox* work = namedCheckBox(port.work, port.workCaption, antenna);

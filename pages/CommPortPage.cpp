@@ -49,10 +49,6 @@ constexpr const Para& wiegandPulsePeriod = paraNamed(Page::CommunicationPort, "w
 constexpr const Para& wiegandInterval = paraNamed(Page::CommunicationPort, "wiegand_interval");
 constexpr const Para& idBuffered = paraNamed(Page::CommunicationPort, "id_buffered");
 
-// The connection mode byte: the reader connects to a server (client mode) or waits for one.
-constexpr uint8_t clientConnection = 3;
-constexpr uint8_t serverConnection = 2;
-
 constexpr int initialInterval = 9; // "1000ms"
 
 // A four-byte address: its label and its fields left to right, byte i in field i.
@@ -94,24 +90,13 @@ struct Controls {
 
 // ---- Building the controls -------------------------------------------------
 
-// A field just wide enough for characters digits (hexadecimal ones where hex is
-// set) in the window's font.
-QLineEdit* field(QWidget* parent, const char* name, const char* text, int characters, bool hex = false)
-{
-    auto* edit = named(new QLineEdit(QString::fromLatin1(text), parent), name);
-    const QFontMetrics metrics = edit->fontMetrics();
-    int widest = 0;
-    for (const QChar c : hex ? QStringLiteral("0123456789ABCDEF") : QStringLiteral("0123456789"))
-        widest = qMax(widest, metrics.horizontalAdvance(c));
-    // A line edit's frame and text margins take 4 pixels each side; one more spare.
-    edit->setFixedWidth(characters * widest + 10);
-    return edit;
-}
+// Fields just wide enough for their values: a byte's three digits, a port's
+// five, a MAC byte's two hexadecimal ones.
+constexpr int byteFieldWidth = 31;
+constexpr int portFieldWidth = 45;
+constexpr int macFieldWidth = 26;
 
-QGridLayout* groupGrid(QWidget* group)
-{
-    return compactGrid(group, {4, 2, 4, 3}, 4, 3);
-}
+constexpr GridSpacing groupSpacing{{4, 2, 4, 3}, 4, 3};
 
 // Fields that together hold one value under one label, which stands for the
 // first: each is named "<label>, octet n".
@@ -131,7 +116,7 @@ QList<QLineEdit*> addAddressRow(QGroupBox* group, QGridLayout* grid, int row, co
     fields->setSpacing(2);
     QList<QLineEdit*> edits;
     for (int i = 0; i < 4; ++i) {
-        edits.append(field(group, address.fields[i], address.defaults[i], 3));
+        edits.append(numberField(address.fields[i], address.defaults[i], group, byteFieldWidth));
         fields->addWidget(edits.last());
     }
     nameOctets(caption, edits);
@@ -158,10 +143,10 @@ QHBoxLayout* checkAndPortRow(QCheckBox* box, QLabel* portLabel, QLineEdit* port)
 QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("TCP/IP "), parent), "GroupBox19");
-    QGridLayout* grid = groupGrid(group);
+    QGridLayout* grid = groupGrid(group, groupSpacing);
 
     c.dhcp = namedCheckBox("CheckBox3", "DHCP Enable", group);
-    c.port = field(group, "Edit97", "4001", 5);
+    c.port = numberField("Edit97", "4001", group, portFieldWidth);
     QLabel* portLabel = captionOf(c.port, "Port Num");
     grid->addLayout(checkAndPortRow(c.dhcp, portLabel, c.port), 0, 0, 1, 2);
 
@@ -181,7 +166,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
     auto* macRow = new QHBoxLayout;
     macRow->setSpacing(2);
     for (const char* name : macFields) {
-        c.mac.append(field(group, name, "FF", 2, true));
+        c.mac.append(numberField(name, "FF", group, macFieldWidth));
         macRow->addWidget(c.mac.last());
     }
     macRow->addStretch(1);
@@ -196,7 +181,7 @@ QGroupBox* buildTcpIp(QWidget* parent, Controls& c)
     grid->addWidget(separator, 6, 0, 1, 2);
 
     c.clientMode = namedCheckBox("CheckBox2", "Client Mode", group);
-    c.serverPort = field(group, "Edit114", "10000", 5);
+    c.serverPort = numberField("Edit114", "10000", group, portFieldWidth);
     QLabel* serverPortLabel = tieLabel(namedLabel("Label118", QStringLiteral("Port Num"), group), c.serverPort);
     grid->addLayout(checkAndPortRow(c.clientMode, serverPortLabel, c.serverPort), 7, 0, 1, 2);
     QLabel* serverIpLabel = nullptr;
@@ -222,12 +207,12 @@ QComboBox* list(QWidget* parent, const char* name, const QStringList& items, int
 QGroupBox* buildRs485(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("RS-485 Parameter"), parent), "GroupBox8");
-    QGridLayout* grid = groupGrid(group);
+    QGridLayout* grid = groupGrid(group, groupSpacing);
 
     c.baudRate = list(group, "ComboBox12", CommPortPage::rs485BaudRateItems, 0);
     grid->addWidget(captionOf(c.baudRate, "Baud Rate"), 0, 0);
     grid->addWidget(c.baudRate, 0, 1);
-    c.readerNumber = field(group, "Edit3", "0", 3);
+    c.readerNumber = numberField("Edit3", "0", group, byteFieldWidth);
     grid->addWidget(captionOf(c.readerNumber, "Reader Num"), 1, 0);
     grid->addWidget(c.readerNumber, 1, 1, Qt::AlignLeft);
 
@@ -251,7 +236,7 @@ QGroupBox* buildRs485(QWidget* parent, Controls& c)
 QGroupBox* buildWiegand(QWidget* parent, Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Wiegand Parameter"), parent), "GroupBox7");
-    QGridLayout* grid = groupGrid(group);
+    QGridLayout* grid = groupGrid(group, groupSpacing);
 
     c.wiegandProtocol = list(group, "ComboBox11", CommPortPage::wiegandItems, 0);
     grid->addWidget(captionOf(c.wiegandProtocol, "Protocol"), 0, 0);
@@ -260,11 +245,11 @@ QGroupBox* buildWiegand(QWidget* parent, Controls& c)
     grid->addWidget(captionOf(c.wiegandInterval, "Interval"), 1, 0);
     grid->addWidget(c.wiegandInterval, 1, 1, 1, 2);
 
-    c.pulseWidth = field(group, "Edit1", "8", 3);
+    c.pulseWidth = numberField("Edit1", "8", group, byteFieldWidth);
     grid->addWidget(captionOf(c.pulseWidth, "Pulse Width"), 2, 0);
     grid->addWidget(c.pulseWidth, 2, 1);
     grid->addWidget(describeUnit(c.pulseWidth, namedLabel(nullptr, QStringLiteral("X10us"), group)), 2, 2);
-    c.pulsePeriod = field(group, "Edit2", "12", 3);
+    c.pulsePeriod = numberField("Edit2", "12", group, byteFieldWidth);
     grid->addWidget(captionOf(c.pulsePeriod, "Pulse Period"), 3, 0);
     grid->addWidget(c.pulsePeriod, 3, 1);
     grid->addWidget(describeUnit(c.pulsePeriod, namedLabel(nullptr, QStringLiteral("X100us"), group)), 3, 2);
@@ -304,32 +289,6 @@ Controls buildControls(QWidget* sheet)
     return c;
 }
 
-// ---- Bindings of this page's own -------------------------------------------
-
-// "Client Mode" written as the connection mode 3 or 2, read back by bit 0 alone.
-Binding connectionModeBinding(QCheckBox* clientMode)
-{
-    return {
-        [clientMode] { return StepValue::byte(clientMode->isChecked() ? clientConnection : serverConnection); },
-        [clientMode](const ParaBytes& bytes) { clientMode->setChecked(bytes.at(0) & 1u); },
-    };
-}
-
-// Ack transfer is on only while the reader buffers IDs and sends them actively,
-// whatever "Ack Tranfer" itself shows; read back as a plain flag.
-Binding ackTransferBinding(const Controls& c)
-{
-    QCheckBox* buffered = c.idBuffered;
-    QRadioButton* active = c.active;
-    QCheckBox* ack = c.ackTransfer;
-    return {
-        [buffered, active, ack] {
-            return StepValue::byte(buffered->isChecked() && active->isChecked() && ack->isChecked() ? 1 : 0);
-        },
-        bindingFor(ackTransfer, ack).show,
-    };
-}
-
 } // namespace
 
 CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
@@ -347,9 +306,8 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
     QCheckBox* ack = c.ackTransfer;
     QCheckBox* buffered = c.idBuffered;
     QRadioButton* active = c.active;
-    const std::function<void()> enableAckTransfer = [ack, buffered, active] {
-        ack->setEnabled(buffered->isChecked() && active->isChecked());
-    };
+    const std::function<bool()> ackApplies = [buffered, active] { return buffered->isChecked() && active->isChecked(); };
+    const std::function<void()> enableAckTransfer = [ack, ackApplies] { ack->setEnabled(ackApplies()); };
     QObject::connect(c.idBuffered, &QCheckBox::toggled, ack, enableAckTransfer);
     for (QRadioButton* button : {c.active, c.passive})
         QObject::connect(button, &QRadioButton::toggled, ack, [enableAckTransfer](bool selected) {
@@ -374,8 +332,9 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
         row(gateway, c.gateway, QStringLiteral("Setup Default Gateway Parameter Failed !"),
             QStringLiteral("Query Default Gateway Parameter Failed !")),
         // Read before the server's port and address: its rule unlocks or locks their fields first.
-        row(connectionMode, connectionModeBinding(c.clientMode), QStringLiteral("Setup Client Mode Parameter Failed !"),
-            QStringLiteral("Query Client Mode Parameter Failed !")),
+        // The reader tells client mode by bit 0 alone.
+        row(connectionMode, twoSettings(c.clientMode, SecondSetting::WhenBitZero),
+            QStringLiteral("Setup Client Mode Parameter Failed !"), QStringLiteral("Query Client Mode Parameter Failed !")),
         row(serverPort, c.serverPort, QStringLiteral("Setup Client Port Number Parameter Failed !"),
             QStringLiteral("Query Port Number Parameter Failed !"))
             .onlyIf(clientMode),
@@ -396,7 +355,8 @@ CommPortPage::CommPortPage(QWidget* sheet, PageContext context)
         row(rs485TransferMode, thenRun(bindingFor(rs485TransferMode, transferMode), enableAckTransfer),
             QStringLiteral("Setup RS-485 Tranfer Mode Parameter Failed !"),
             QStringLiteral("Query RS-485 Transfer Mode Parameter Failed !")),
-        row(ackTransfer, ackTransferBinding(c), QStringLiteral("Setup Ack Transfer Parameter Failed !"),
+        // Ack transfer is on only where it applies, whatever "Ack Tranfer" itself shows.
+        row(ackTransfer, OnlyWhile{c.ackTransfer, ackApplies}, QStringLiteral("Setup Ack Transfer Parameter Failed !"),
             QStringLiteral("Query Ack Transfer Parameter Failed !")),
         row(wiegandProtocol, c.wiegandProtocol, QStringLiteral("Setup Wiegand Protocol Parameter Failed !"),
             QStringLiteral("Query Wiegand Protocol Parameter Failed !")),

@@ -1,5 +1,6 @@
 #include "ControlBindings.h"
 
+#include "FieldRuleTable.h"
 #include "HexText.h"
 #include "IntegerText.h"
 #include "PageKeys.h"
@@ -24,6 +25,16 @@ void requireKind(const Para& para, std::initializer_list<ValueKind> kinds, const
         qFatal("%s cannot show %s: its value kind takes another control", control, qualifiedName(para).c_str());
 }
 
+// A field bound to another parameter than its input rule names would keep that one's range.
+void requireRuleFor(const Para& para, const QLineEdit* field)
+{
+    const QByteArray name = field->objectName().toLatin1();
+    const FieldRule* rule = findFieldRule(std::string_view(name.constData(), std::size_t(name.size())));
+    if (rule && rule->para && rule->para != &para)
+        qFatal("%s shows %s, but its input rule is %s's", name.constData(), qualifiedName(para).c_str(),
+               qualifiedName(*rule->para).c_str());
+}
+
 bool isNumber(const Para& para)
 {
     return para.kind == ValueKind::Byte || para.kind == ValueKind::Word || para.kind == ValueKind::StartFrequency;
@@ -36,13 +47,14 @@ StepValue positionValue(const Para& para, int position)
     return StepValue::byte(codeAtPosition(para, position));
 }
 
-} // namespace
-
+// The first count bytes (all, where fewer) as upper-case hexadecimal pairs: {0xA1, 0x05} -> "A105".
 QString hexPairs(const ParaBytes& bytes, std::size_t count)
 {
     const auto end = bytes.begin() + std::ptrdiff_t(qMin(count, bytes.size()));
     return QString::fromStdString(hexText(ParaBytes(bytes.begin(), end)));
 }
+
+} // namespace
 
 std::function<bool()> whileChecked(QCheckBox* box)
 {
@@ -52,6 +64,7 @@ std::function<bool()> whileChecked(QCheckBox* box)
 Binding bindingFor(const Para& para, QLineEdit* field)
 {
     requireKind(para, {ValueKind::Byte, ValueKind::Word, ValueKind::StartFrequency, ValueKind::HexBytes}, "a field");
+    requireRuleFor(para, field);
     const Para* p = &para;
     if (isNumber(para)) {
         return {
@@ -159,6 +172,8 @@ Binding bindingFor(const Para& para, QList<QLineEdit*> fields)
 {
     requireKind(para, {ValueKind::Ipv4, ValueKind::HexBytes}, "a row of fields");
     Q_ASSERT(fields.size() == para.readLength);
+    for (const QLineEdit* field : fields)
+        requireRuleFor(para, field);
     if (para.kind == ValueKind::Ipv4) {
         return {
             [fields] {
@@ -190,6 +205,85 @@ Binding bindingFor(const Para& para, QList<QLineEdit*> fields)
                 fields[i]->setText(hexPairs({bytes.at(std::size_t(i))}, 1));
         },
     };
+}
+
+TwoSettings twoSettings(QCheckBox* second, SecondSetting secondWhen)
+{
+    return {nullptr, second, secondWhen};
+}
+
+TwoSettings twoSettings(QRadioButton* first, QRadioButton* second, SecondSetting secondWhen)
+{
+    return {first, second, secondWhen};
+}
+
+Binding bindingFor(const Para& para, TwoSettings settings)
+{
+    requireKind(para, {ValueKind::Choice}, "two settings");
+    if (para.choices.size() != 2)
+        qFatal("%s has not two settings", qualifiedName(para).c_str());
+    const uint8_t firstCode = para.choices[0].code;
+    const uint8_t secondCode = para.choices[1].code;
+    const Para* p = &para;
+    return {
+        [settings, firstCode, secondCode] {
+            return StepValue::byte(settings.second->isChecked() ? secondCode : firstCode);
+        },
+        [p, settings](const ParaBytes& bytes) {
+            const bool second = isSecondSetting(*p, bytes.at(0), settings.secondWhen);
+            if (settings.first)
+                (second ? settings.second : settings.first)->setChecked(true);
+            else
+                settings.second->setChecked(second);
+        },
+    };
+}
+
+Binding bindingFor(const Para& para, OnlyWhile flag)
+{
+    Binding plain = bindingFor(para, flag.box);
+    return {
+        [flag] { return StepValue::bytes(flagBytes(flag.holds() && flag.box->isChecked())); },
+        std::move(plain.show),
+    };
+}
+
+Binding bindingFor(const Para& para, OnOffItems items)
+{
+    requireKind(para, {ValueKind::Mask}, "on/off lists");
+    Q_ASSERT(items.lists.size() <= 8 * para.readLength);
+    const Para* p = &para;
+    return {
+        [p, items] {
+            ParaBytes mask(p->readLength, 0);
+            for (int bit = 0; bit < items.lists.size(); ++bit)
+                if (items.lists[bit]->currentIndex() == items.onItem)
+                    setMaskBit(mask, std::size_t(bit));
+            return StepValue::bytes(std::move(mask));
+        },
+        [items](const ParaBytes& bytes) {
+            for (int bit = 0; bit < items.lists.size(); ++bit)
+                items.lists[bit]->setCurrentIndex(maskBit(bytes, std::size_t(bit)) ? items.onItem : items.offItem);
+        },
+    };
+}
+
+Binding bindingFor(const Para& para, LengthFrom value)
+{
+    requireKind(para, {ValueKind::HexBytes}, "a field as long as a list says");
+    requireKind(*value.lengthPara, {ValueKind::Byte, ValueKind::Choice}, "a length list");
+    Binding binding = bindingFor(para, value.field);
+    binding.show = [value](const ParaBytes& bytes) {
+        const int position = value.lengthList->currentIndex();
+        value.field->setText(position < 0 ? QString() : hexPairs(bytes, codeAtPosition(*value.lengthPara, position)));
+    };
+    return binding;
+}
+
+Binding ownBinding(const Para& para, ValueKind kind, Binding binding)
+{
+    requireKind(para, {kind}, "a page's own encoding");
+    return binding;
 }
 
 Binding thenRun(Binding binding, std::function<void()> rule)

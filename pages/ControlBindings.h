@@ -3,7 +3,8 @@
 // (ParaValue.h), so a page names the parameter and the control, nothing more.
 // Each binding gives both directions: the bytes a setup step writes and what a
 // query step puts back into the controls. A control of a kind the parameter
-// cannot take stops the program as the page is built.
+// cannot take stops the program as the page is built: every row's binding
+// comes from here, so every row goes through that check.
 #pragma once
 
 #include "PageStep.h"
@@ -12,10 +13,12 @@
 #include <QList>
 #include <QString>
 
+class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QRadioButton;
 class QSlider;
 
 // A step's condition: the box is checked when the step comes.
@@ -60,15 +63,57 @@ Binding bindingFor(const Para& para, QSlider* bar);
 // and the step fails.
 Binding bindingFor(const Para& para, QList<QLineEdit*> fields);
 
+// ---- Controls that show a kind otherwise than its plain control, by the policy they differ in.
+
+// Choice of two settings: one check box (checked: the second setting) or two
+// radio buttons. Written as the code of the setting shown (the first's while
+// no button is selected); a byte read selects the setting secondWhen names.
+struct TwoSettings {
+    QAbstractButton* first = nullptr;   // none for a check box
+    QAbstractButton* second = nullptr;
+    SecondSetting secondWhen = SecondSetting::AtItsCode;
+};
+TwoSettings twoSettings(QCheckBox* second, SecondSetting secondWhen);
+TwoSettings twoSettings(QRadioButton* first, QRadioButton* second, SecondSetting secondWhen);
+Binding bindingFor(const Para& para, TwoSettings settings);
+
+// Flag that counts only while other settings hold: written 1 while the box is
+// checked and holds() says so, else 0; read back into the box as a plain flag.
+struct OnlyWhile {
+    QCheckBox* box = nullptr;
+    std::function<bool()> holds;
+};
+Binding bindingFor(const Para& para, OnlyWhile flag);
+
+// Mask of on/off lists: list n shows onItem while bit n is set, else offItem;
+// bits without a list are written 0 and ignored when read.
+struct OnOffItems {
+    QList<QComboBox*> lists;
+    int onItem = 0;
+    int offItem = 1;
+};
+Binding bindingFor(const Para& para, OnOffItems items);
+
+// HexBytes shown as long as a length list says: written as the field writes
+// (bindingFor above), read back as the first n bytes, n being lengthPara's
+// code at the list's position; empty while the list shows no length.
+struct LengthFrom {
+    QLineEdit* field = nullptr;
+    QComboBox* lengthList = nullptr;
+    const Para* lengthPara = nullptr;
+};
+Binding bindingFor(const Para& para, LengthFrom value);
+
+// An encoding that belongs to one page alone (the page says why): its
+// binding, the parameter checked to be of the kind the encoding takes.
+Binding ownBinding(const Para& para, ValueKind kind, Binding binding);
+
 // A row of the parameter bound to control by its kind.
 template <typename Control>
 ParaRow row(const Para& para, Control control, QString setupFailure = {}, QString queryFailure = {})
 {
-    return row(para, bindingFor(para, control), std::move(setupFailure), std::move(queryFailure));
+    return row(para, bindingFor(para, std::move(control)), std::move(setupFailure), std::move(queryFailure));
 }
-
-// The first count bytes (all, where fewer) as upper-case hexadecimal pairs: {0xA1, 0x05} -> "A105".
-QString hexPairs(const ParaBytes& bytes, std::size_t count);
 
 // The same binding, with rule run after every value shown.
 Binding thenRun(Binding binding, std::function<void()> rule);

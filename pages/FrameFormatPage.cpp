@@ -69,14 +69,9 @@ struct Controls {
     QLineEdit* endCodeText = nullptr;
 };
 
-QLineEdit* codeField(const char* name, QWidget* parent)
-{
-    auto* field = named(new QLineEdit(parent), name);
-    field->setEnabled(false);
-    // Room for the reader's four bytes as eight hex digits.
-    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0D0A0D0A")) + 12);
-    return field;
-}
+// Room for a code's four bytes as eight hex digits, and for an interval of five digits.
+constexpr int codeFieldWidth = 72;
+constexpr int intervalFieldWidth = 54;
 
 QComboBox* numberList(const char* name, int first, int current, QWidget* parent)
 {
@@ -89,10 +84,7 @@ QComboBox* numberList(const char* name, int first, int current, QWidget* parent)
 }
 
 // Both groups side by side must end before the buttons at the sheet's right.
-QGridLayout* groupGrid(QWidget* group)
-{
-    return compactGrid(group, {3, 4, 3, 4}, 2, 4);
-}
+constexpr GridSpacing groupSpacing{{3, 4, 3, 4}, 2, 4};
 
 // Rule A: the interval is usable only under "Timing Output".
 void applyTimingRule(QRadioButton* timing, const QList<QWidget*>& intervalRow)
@@ -104,7 +96,7 @@ void applyTimingRule(QRadioButton* timing, const QList<QWidget*>& intervalRow)
 QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Output"), parent), "GroupBox9");
-    auto* grid = groupGrid(group);
+    auto* grid = groupGrid(group, groupSpacing);
     c.realTime = namedRadio("RadioButton1", "Real-time Output", group);
     c.realTime->setChecked(true);
     c.timing = namedRadio("RadioButton2", "Timing Output", group);
@@ -112,17 +104,10 @@ QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
     grid->addWidget(c.timing, 1, 0, 1, 2);
 
     auto* intervalLabel = namedLabel("Label14", QStringLiteral("Interval："), group, false);
-    c.interval = named(new QLineEdit(QStringLiteral("20"), group), "Edit78");
+    c.interval = numberField("Edit78", "20", group, intervalFieldWidth);
     c.interval->setEnabled(false);
-    c.interval->setMaximumWidth(c.interval->fontMetrics().horizontalAdvance(QStringLiteral("888888")) + 12);
-    auto* unit = describeUnit(c.interval, namedLabel("Label110", QStringLiteral("S"), group, false));
-    tieLabel(intervalLabel, c.interval);
-    auto* intervalRow = new QHBoxLayout;
-    intervalRow->addWidget(intervalLabel);
-    intervalRow->addWidget(c.interval);
-    intervalRow->addWidget(unit);
-    intervalRow->addStretch(1);
-    grid->addLayout(intervalRow, 2, 0, 1, 2);
+    auto* unit = namedLabel("Label110", QStringLiteral("S"), group, false);
+    grid->addLayout(fieldRow(intervalLabel, c.interval, unit), 2, 0, 1, 2);
 
     for (int i = 0; i < int(outputPortBoxes.size()); ++i) {
         const MaskBox& port = outputPortBoxes[i];
@@ -146,7 +131,7 @@ QGroupBox* buildOutputGroup(Controls& c, QWidget* parent)
 QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Data Frame Format"), parent), "GroupBox4");
-    auto* grid = groupGrid(group);
+    auto* grid = groupGrid(group, groupSpacing);
     c.hex = namedRadio("RadioButton6", "HEX Code", group);
     c.hex->setChecked(true);
     c.ascii = namedRadio("RadioButton10", "ASCII Code", group);
@@ -156,13 +141,9 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     c.preamble = namedCheckBox("CheckBox44", "Preamble Code", group);
     grid->addWidget(c.preamble, 1, 0, 1, 2);
     auto* preambleLabel = namedLabel("Label111", QStringLiteral("Code："), group, false);
-    c.preambleCode = codeField("Edit79", group);
-    tieLabel(preambleLabel, c.preambleCode);
-    auto* preambleRow = new QHBoxLayout;
-    preambleRow->addWidget(preambleLabel);
-    preambleRow->addWidget(c.preambleCode);
-    preambleRow->addStretch(1);
-    grid->addLayout(preambleRow, 2, 0, 1, 2);
+    c.preambleCode = numberField("Edit79", "", group, codeFieldWidth);
+    c.preambleCode->setEnabled(false);
+    grid->addLayout(fieldRow(preambleLabel, c.preambleCode), 2, 0, 1, 2);
 
     c.readerNum = namedCheckBox("CheckBox45", "Reader Num", group);
     c.readerNum->setChecked(true);
@@ -189,13 +170,9 @@ QGroupBox* buildFrameGroup(Controls& c, QWidget* parent)
     c.endCode = namedCheckBox("CheckBox47", "End Code", group);
     grid->addWidget(c.endCode, 6, 0, 1, 2);
     auto* endLabel = namedLabel("Label112", QStringLiteral("Code："), group, false);
-    c.endCodeText = codeField("Edit80", group);
-    tieLabel(endLabel, c.endCodeText);
-    auto* endRow = new QHBoxLayout;
-    endRow->addWidget(endLabel);
-    endRow->addWidget(c.endCodeText);
-    endRow->addStretch(1);
-    grid->addLayout(endRow, 7, 0, 1, 2);
+    c.endCodeText = numberField("Edit80", "", group, codeFieldWidth);
+    c.endCodeText->setEnabled(false);
+    grid->addLayout(fieldRow(endLabel, c.endCodeText), 7, 0, 1, 2);
     grid->setRowStretch(8, 1);
 
     // Rows in order, then the two lists of the tag ID window.
@@ -231,23 +208,14 @@ Controls buildControls(QWidget* sheet)
     return c;
 }
 
-// One of two radio buttons as one byte: `one` selected gives 1, else 0; a byte
-// read selects `one` when isOne says so, else `zero`.
-Binding radioPairBinding(QRadioButton* zero, QRadioButton* one, bool (*isOne)(uint8_t))
-{
-    return {
-        [one] { return StepValue::byte(one->isChecked() ? 1 : 0); },
-        [zero, one, isOne](const ParaBytes& bytes) { (isOne(bytes.at(0)) ? one : zero)->setChecked(true); },
-    };
-}
-
 // The tag ID window in one byte: the start's index in the high nibble, the
 // length (index + 1) in the low nibble. Either list without a selection writes
-// nothing; a nibble naming no item leaves its list without one.
+// nothing; a nibble naming no item leaves its list without one. The page's own:
+// no other parameter packs two lists into one byte.
 Binding tagIdWindowBinding(QComboBox* start, QComboBox* length)
 {
     const auto itemOrNone = [](int index) { return index >= 0 && index < tagIdWindowItems ? index : -1; };
-    return {
+    return ownBinding(tagIdWindow, ValueKind::Byte, {
         [start, length] {
             if (start->currentIndex() < 0 || length->currentIndex() < 0)
                 return StepValue::missing();
@@ -257,12 +225,8 @@ Binding tagIdWindowBinding(QComboBox* start, QComboBox* length)
             start->setCurrentIndex(itemOrNone(bytes.at(0) >> 4));
             length->setCurrentIndex(itemOrNone((bytes.at(0) & 0x0F) - 1));
         },
-    };
+    });
 }
-
-// The output mode is read by bit 0 alone; the data format is ASCII exactly when its byte is 1.
-bool bitZeroSet(uint8_t byte) { return maskBit({byte}, 0); }
-bool exactlyOne(uint8_t byte) { return flagFromBytes({byte}); }
 
 } // namespace
 
@@ -274,7 +238,8 @@ FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
     // line with it once more, even when the mode read is the one shown.
     QRadioButton* timing = c.timing;
     const QList<QWidget*> intervalRow = c.intervalRow;
-    const Binding mode = thenRun(radioPairBinding(c.realTime, c.timing, bitZeroSet),
+    // The reader tells the output mode by bit 0 alone, the data format by the whole byte.
+    const Binding mode = thenRun(bindingFor(outputMode, twoSettings(c.realTime, c.timing, SecondSetting::WhenBitZero)),
                                  [timing, intervalRow] { applyTimingRule(timing, intervalRow); });
     // Bits 0 to 3 carry no flag.
     const QList<QCheckBox*> fieldBoxes{nullptr, nullptr, nullptr, nullptr, c.endCode, c.tagId, c.readerNum, c.preamble};
@@ -287,8 +252,8 @@ FrameFormatPage::FrameFormatPage(QWidget* sheet, PageContext context)
             QStringLiteral("Query Output Interval Parameter Failed !")),
         row(outputPorts, c.portsByBit, QStringLiteral("Setup Communication Port Parameter Failed !"),
             QStringLiteral("Query Communication Port Parameter Failed !")),
-        row(dataFormat, radioPairBinding(c.hex, c.ascii, exactlyOne), QStringLiteral("Setup Output Format Parameter Failed !"),
-            QStringLiteral("Query Output Format Parameter Failed ! ")),
+        row(dataFormat, twoSettings(c.hex, c.ascii, SecondSetting::AtItsCode),
+            QStringLiteral("Setup Output Format Parameter Failed !"), QStringLiteral("Query Output Format Parameter Failed ! ")),
         row(frameFields, fieldBoxes, QStringLiteral("Setup Output Frame Flag Parameter Failed !"),
             QStringLiteral("Query Output Frame Flag Parameter Failed ! ")),
         row(tagIdWindow, tagIdWindowBinding(c.tagIdStart, c.tagIdLength),

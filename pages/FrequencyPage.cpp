@@ -68,23 +68,18 @@ void followMode(const FrequencyPage::Controls& c, bool fixedSelected)
     c.hopIntervalMs->setEnabled(hopping);
 }
 
-QLineEdit* planField(QWidget* parent, const char* name, const char* text)
-{
-    auto* field = named(new QLineEdit(QString::fromLatin1(text), parent), name);
-    field->setEnabled(false);
-    field->setFixedWidth(48);   // wide enough for a start frequency of six digits
-    return field;
-}
+// Wide enough for a start frequency of six digits.
+constexpr int planFieldWidth = 48;
 
 // The plan group: "Must Setting", then each field under its label, its unit beside it.
 QGroupBox* buildPlanGroup(QWidget* sheet, FrequencyPage::Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Frequency Setting"), sheet), "GroupBox5");
-    auto* grid = compactGrid(group, {4, 4, 4, 4}, 3, 3);
+    auto* grid = groupGrid(group, {{4, 4, 4, 4}, 3, 3});
     c.mustSetting = namedCheckBox("CheckBox1", "Must Setting", group);
-    c.start = planField(group, "Edit75", "92000");
-    c.step = planField(group, "Edit76", "20");
-    c.points = planField(group, "Edit77", "20");
+    c.start = numberField("Edit75", "92000", group, planFieldWidth);
+    c.step = numberField("Edit76", "20", group, planFieldWidth);
+    c.points = numberField("Edit77", "20", group, planFieldWidth);
     grid->addWidget(c.mustSetting, 0, 0, 1, 2);
     grid->addWidget(tieLabel(namedLabel("Label36", QStringLiteral("Start Freq"), group), c.start), 1, 0, 1, 2);
     grid->addWidget(c.start, 2, 0);
@@ -97,16 +92,17 @@ QGroupBox* buildPlanGroup(QWidget* sheet, FrequencyPage::Controls& c)
     grid->setRowStretch(7, 1);
 
     // The plan fields are offered, in this order, only while "Must Setting" is checked.
-    enableWhileChecked(c.mustSetting, c.start);
-    enableWhileChecked(c.mustSetting, c.step);
-    enableWhileChecked(c.mustSetting, c.points);
+    for (QLineEdit* field : {c.start, c.step, c.points}) {
+        field->setEnabled(false);
+        enableWhileChecked(c.mustSetting, field);
+    }
     return group;
 }
 
 QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Freq-Hopping Setting"), sheet), "GroupBox15");
-    auto* grid = compactGrid(group, {2, 4, 2, 4}, 4, 4);
+    auto* grid = groupGrid(group, {{2, 4, 2, 4}, 4, 4});
 
     c.fixed = namedRadio("RadioButton11", "Fixed", group);
     c.hopping = namedRadio("RadioButton12", "Hopping", group);
@@ -144,10 +140,9 @@ QGroupBox* buildHoppingGroup(QWidget* sheet, FrequencyPage::Controls& c)
     c.hopInterval->setSingleStep(1);
     c.hopInterval->setTickPosition(QSlider::NoTicks);
     c.hopInterval->setValue(30);
-    c.hopIntervalMs = named(new QLineEdit(QStringLiteral("300"), group), "Edit16");
+    c.hopIntervalMs = numberField("Edit16", "300", group, 44);
     c.hopIntervalMs->setReadOnly(true);
     c.hopIntervalMs->setEnabled(false);
-    c.hopIntervalMs->setFixedWidth(44);
     fitWidestValue(c.hopIntervalMs, QString::number(c.hopInterval->maximum() * hopIntervalMsPerStep));
     QLineEdit* ms = c.hopIntervalMs;
     QObject::connect(c.hopInterval, &QSlider::valueChanged, ms,
@@ -245,8 +240,10 @@ FrequencyPage::FrequencyPage(QWidget* sheet, PageContext context)
     const ParaRow mask = row(hoppingChannels, c_.hoppingChannels)
                              .setupOnlyIf([hopping] { return hopping->isChecked(); })
                              .queryOnlyIf([this] { return hoppingModeRead_; });
-    const ParaRow mode = row(channelMode, Binding{[this] { return channelModeValue(c_); },
-                                                  [this](const ParaBytes& bytes) { showMode(bytes.at(0)); }});
+    // The page's own: the channel byte holds the mode and the fixed channel at once.
+    const ParaRow mode = row(channelMode, ownBinding(channelMode, ValueKind::Byte,
+                                                     {[this] { return channelModeValue(c_); },
+                                                      [this](const ParaBytes& bytes) { showMode(bytes.at(0)); }}));
 
     setup_ = setupRoutine({start, step, count, hopInterval, mask, mode},
                           {QStringLiteral("Setup Frequency Parameter Successfully !"),

@@ -78,50 +78,33 @@ struct Controls {
     IdMatchControls id;
 };
 
-QLineEdit* numberField(const char* name, const char* text, QWidget* parent)
-{
-    auto* field = named(new QLineEdit(QString::fromLatin1(text), parent), name);
-    field->setEnabled(false);
-    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("8888")) + 12);
-    return field;
-}
+// Room for a delay or an interval of three digits.
+constexpr int secondsFieldWidth = 40;
 
 // Twelve rows of relays must fit the sheet's height: no room between rows.
-QGridLayout* tightGrid(QGroupBox* group)
-{
-    return compactGrid(group, {6, 2, 6, 2}, 6, 0);
-}
+constexpr GridSpacing tightSpacing{{6, 2, 6, 2}, 6, 0};
 
-// A row of label, field and unit, indented under the box it belongs to.
-QHBoxLayout* fieldRow(QLabel* label, QLineEdit* field, QLabel* unit)
-{
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(16, 0, 0, 0);
-    row->setSpacing(4);
-    row->addWidget(label);
-    row->addWidget(field);
-    row->addWidget(unit);
-    row->addStretch(1);
-    return row;
-}
+// A row of label, field and unit stands indented under the box it belongs to.
+constexpr int rowIndent = 16;
+constexpr int rowSpacing = 4;
 
 QGroupBox* buildRelayGroup(Controls& c, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("Relay Parameter"), parent), "GroupBox21");
-    auto* grid = tightGrid(group);
+    auto* grid = groupGrid(group, tightSpacing);
     for (int i = 0; i < int(relays.size()); ++i) {
         const Relay& relay = relays[i];
         const QString number = QString::number(i + 1);
         auto* autoOn = named(new QCheckBox(QStringLiteral("Relay %1 Auto On").arg(number), group), relay.autoOn);
         auto* autoOff = named(new QCheckBox(QStringLiteral("Relay %1 Auto Delay Off").arg(number), group), relay.autoOff);
         auto* label = namedLabel(relay.delayLabel, QStringLiteral("Delay Time"), group, false);
-        c.delays[i] = numberField(relay.delay, "20", group);
+        c.delays[i] = numberField(relay.delay, "20", group, secondsFieldWidth);
+        c.delays[i]->setEnabled(false);
         c.delays[i]->setMaxLength(delayFieldCharacters);
-        auto* unit = describeUnit(c.delays[i], namedLabel(relay.unit, QStringLiteral("S"), group, false));
-        tieLabel(label, c.delays[i]);
+        auto* unit = namedLabel(relay.unit, QStringLiteral("S"), group, false);
         grid->addWidget(autoOn, 3 * i, 0);
         grid->addWidget(autoOff, 3 * i + 1, 0);
-        grid->addLayout(fieldRow(label, c.delays[i], unit), 3 * i + 2, 0);
+        grid->addLayout(fieldRow(label, c.delays[i], unit, rowIndent, rowSpacing), 3 * i + 2, 0);
         // Rules R1 to R4: a relay's delay time is usable only while it switches off by itself.
         for (QWidget* w : QList<QWidget*>{label, c.delays[i], unit})
             enableWhileChecked(autoOff, w);
@@ -160,17 +143,17 @@ void connectIdRules(const IdMatchControls& id)
 QGroupBox* buildIdMatchGroup(IdMatchControls& id, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QStringLiteral("ID Match/Dismatch"), parent), "GroupBox23");
-    auto* grid = tightGrid(group);
+    auto* grid = groupGrid(group, tightSpacing);
     id.match = namedCheckBox("CheckBox55", "ID Match Enable", group);
     id.dismatch = namedCheckBox("CheckBox56", "ID Dismatch Enable", group);
     grid->addWidget(id.match, 0, 0, 1, 2);
     grid->addWidget(id.dismatch, 1, 0, 1, 2);
 
     auto* label = namedLabel("Label130", QStringLiteral("Check Interval"), group, false);
-    id.interval = numberField("Edit86", "10", group);
-    auto* unit = describeUnit(id.interval, namedLabel("Label131", QStringLiteral("秒"), group, false));
-    tieLabel(label, id.interval);
-    grid->addLayout(fieldRow(label, id.interval, unit), 2, 0, 1, 2);
+    id.interval = numberField("Edit86", "10", group, secondsFieldWidth);
+    id.interval->setEnabled(false);
+    auto* unit = namedLabel("Label131", QStringLiteral("秒"), group, false);
+    grid->addLayout(fieldRow(label, id.interval, unit, rowIndent, rowSpacing), 2, 0, 1, 2);
     id.dismatchOnly = {label, id.interval, unit};
 
     for (int i = 0; i < int(matchRelayNames.size()); ++i) {
@@ -203,7 +186,7 @@ Controls buildControls(QWidget* sheet)
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
     auto* buzzer = named(new QGroupBox(QStringLiteral("Buzzer"), panel), "GroupBox18");
-    auto* buzzerGrid = tightGrid(buzzer);
+    auto* buzzerGrid = groupGrid(buzzer, tightSpacing);
     c.beep = namedCheckBox("CheckBox39", "Beep", buzzer);
     buzzerGrid->addWidget(c.beep, 0, 0);
     right->addWidget(buzzer);
@@ -224,10 +207,11 @@ Controls buildControls(QWidget* sheet)
 // bits 4 to 7 and "Continue" (bit 2) or else "Once" (bit 3). A byte read sets
 // every box from its own bit, the match box first, so that with both bits set
 // the dismatch box clears it; bit 3 is not read: "Once" is the other of "Continue".
+// The page's own: the mask's bits are not independent, dismatch clears match.
 Binding idMatchBinding(const IdMatchControls& id)
 {
     const RadioSet modes({id.continuing, id.once});
-    return {
+    return ownBinding(idMatch, ValueKind::Mask, {
         [id] {
             uint8_t byte = 0;
             if (id.match->isChecked())
@@ -249,7 +233,7 @@ Binding idMatchBinding(const IdMatchControls& id)
                 id.relays[i]->setChecked((byte >> (firstMatchRelayBit + i)) & 1u);
             modes.select(byte & continueBit ? 0 : 1);
         },
-    };
+    });
 }
 
 } // namespace

@@ -32,7 +32,7 @@ constexpr const Para& synchronization = paraNamed(Page::Reader, "synchronization
 RadioSet radioGroup(const char* name, const char* title, const QStringList& items, int columns, QWidget* parent)
 {
     auto* group = named(new QGroupBox(QString::fromLatin1(title), parent), name);
-    auto* grid = groupGrid(group);
+    auto* grid = groupGrid(group, groupSpacing);
     QList<QRadioButton*> buttons;
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], group);
@@ -46,19 +46,6 @@ RadioSet radioGroup(const char* name, const char* title, const QStringList& item
 QGroupBox* groupOf(const RadioSet& set)
 {
     return qobject_cast<QGroupBox*>(set.buttons().front()->parentWidget());
-}
-
-// The match value goes out as the pairs of the hex field; it comes back in full
-// and shows as many bytes as the length list shows when it arrives (none while
-// the list shows no length).
-Binding matchValueBinding(QLineEdit* value, QComboBox* length)
-{
-    Binding binding = bindingFor(matchValue, value);
-    binding.show = [value, length](const ParaBytes& bytes) {
-        const int position = length->currentIndex();
-        value->setText(position < 0 ? QString() : hexPairs(bytes, codeAtPosition(matchLength, position)));
-    };
-    return binding;
 }
 
 struct OtherFunctionControls {
@@ -78,7 +65,7 @@ OtherFunctionControls buildOtherFunction(QWidget* sheet)
     QFrame* frame = panel("Panel4", sheet);
 
     auto* match = named(new QGroupBox(QStringLiteral("ID Feature Match"), frame), "GroupBox10");
-    auto* matchGrid = groupGrid(match);
+    auto* matchGrid = groupGrid(match, groupSpacing);
     c.matchOn = namedCheckBox("CheckBox65", "Enable IDF Function", match);
     c.matchLength = named(new QComboBox(match), "ComboBox26");
     c.matchLength->addItems(OtherFunctionPage::matchLengthItems);
@@ -94,9 +81,9 @@ OtherFunctionControls buildOtherFunction(QWidget* sheet)
     matchGrid->addWidget(c.matchValue, 2, 1);
 
     auto* offLine = named(new QGroupBox(QStringLiteral("Off-Line Function"), frame), "GroupBox12");
-    auto* offLineGrid = groupGrid(offLine);
+    auto* offLineGrid = groupGrid(offLine, groupSpacing);
     c.offLineOn = namedCheckBox("CheckBox66", "Enable Off-Line Function", offLine);
-    c.offLineInterval = numberField("Edit72", "65535", 48, offLine);
+    c.offLineInterval = numberField("Edit72", "65535", offLine, 48);
     c.offLineInterval->setEnabled(false);
     c.offLineUnit = describeUnit(c.offLineInterval, named(new QLabel(QStringLiteral("Second"), offLine), "Label102"));
     c.offLineUnit->setEnabled(false);
@@ -148,7 +135,7 @@ OtherFunctionPage::OtherFunctionPage(QWidget* sheet, PageContext context)
     const ParaRow length = row(matchLength, c.matchLength, QStringLiteral("Setup IDF Match Length Failedly !"),
                                QStringLiteral("查询特征值匹配长度参数失败 !"))
                                .setupOnlyIf(whileChecked(c.matchOn));
-    const ParaRow value = row(matchValue, matchValueBinding(c.matchValue, c.matchLength),
+    const ParaRow value = row(matchValue, LengthFrom{c.matchValue, c.matchLength, &matchLength},
                               QStringLiteral("Setup IDF Match Value Failedly !"), QStringLiteral("查询特征值参数失败 !"))
                               .setupOnlyIf(whileChecked(c.matchOn));
     const ParaRow offLine = row(offLineOn, c.offLineOn, QStringLiteral("Setup Off-Line Function Failedly !"),

@@ -38,7 +38,3 @@ std::unique_ptr<PageRoutines> makePage(QWidget* sheet, const PageContext& contex
 template <typename P>
 constexpr PagePlace buildPage{nullptr, makePage<P>,
                               !std::is_same_v<decltype(&P::afterConnect), void (PageRoutines::*)()>};
-
-// Whether sheet shows: it is the current page of its tab control, and so is
-// every sheet holding that control, up to the outermost.
-bool sheetShowing(const QWidget* sheet);

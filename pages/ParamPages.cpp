@@ -6,6 +6,10 @@
 #include <QLayout>
 #include <QTabWidget>
 
+namespace {
+
+// Whether sheet shows: it is the current page of its tab control, and so is
+// every sheet holding that control, up to the outermost.
 bool sheetShowing(const QWidget* sheet)
 {
     for (const QWidget* w = sheet; w;) {
@@ -18,8 +22,6 @@ bool sheetShowing(const QWidget* sheet)
     }
     return false;
 }
-
-namespace {
 
 // Calls onShow when a watched sheet is shown.
 class ShowWatcher : public QObject {

@@ -1,6 +1,16 @@
 // The parameter pages of the window: builds each page into the tab sheet the
 // tab tree placed it on when the page is first wanted, and routes "Query Para"
 // / "Setup Para" to the page showing.
+//
+// The Page* types of pages/, and which is what:
+//   ParamPages      all the pages, this file: which runs, when each is built
+//   PagePlace(s)    where a page stands (its sheet) and how it is built (PagePlaces.h)
+//   PageRoutines    one page as the window calls it: query, setup, stored bytes
+//   StepPage        a page of one setup and one query routine, most pages' base
+//   PageStep.h      a routine's steps and the rows (ParaRow) a page describes its parameters by
+//   PageContext     what a routine needs from the window: the handle, the log
+//   PageWidgets.h   how a page builds its controls: grid, number field, label-with-field row
+//   <Name>Page      one tab page: its controls, rules, rows and routines
 #pragma once
 
 #include "PageContext.h"

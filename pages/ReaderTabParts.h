@@ -1,14 +1,12 @@
 // What the two inner pages of the "Reader" tab, "Work Mode" and "Other
-// Function", share: their framed panel, dense grids, captions and closing lines.
+// Function", share: their framed panel, the spacing of their grids and their
+// closing lines.
 #pragma once
 
 #include "PageStep.h"
 #include "PageWidgets.h"
 
 #include <QFrame>
-#include <QGridLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace readertab {
@@ -20,17 +18,7 @@ inline const ClosingLines queryLines{QStringLiteral("Query Reader Parameter Succ
                                      QStringLiteral("Query Reader Parameter Failed !")};
 
 // The inner tab area is 420 x 264: small margins so both groups fit side by side.
-inline QGridLayout* groupGrid(QWidget* group)
-{
-    return compactGrid(group, {6, 4, 6, 6}, 4, 6);
-}
-
-inline QLineEdit* numberField(const char* name, const char* text, int width, QWidget* parent)
-{
-    auto* field = named(new QLineEdit(QString::fromLatin1(text), parent), name);
-    field->setFixedWidth(width);
-    return field;
-}
+inline constexpr GridSpacing groupSpacing{{6, 4, 6, 6}, 4, 6};
 
 inline QFrame* panel(const char* name, QWidget* sheet)
 {

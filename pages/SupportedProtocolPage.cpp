@@ -49,7 +49,7 @@ Controls buildControls(QWidget* sheet)
     c.maskBits = QList<QCheckBox*>(8, nullptr);
 
     auto* group = named(new QGroupBox(QStringLiteral("Protocol Selection"), sheet), "GroupBox14");
-    auto* grid = compactGrid(group, {10, 8, 10, 8}, 12, 10);
+    auto* grid = groupGrid(group, {{10, 8, 10, 8}, 12, 10});
     int row = 0;
     for (const ProtocolBit& protocol : protocolBits) {
         QCheckBox* box = namedCheckBox(protocol.box, protocol.caption, group);
@@ -64,13 +64,7 @@ Controls buildControls(QWidget* sheet)
     c.tidLength->addItems(SupportedProtocolPage::tidLengthItems);
     c.tidLength->setCurrentIndex(0);
     c.tidLength->setEnabled(false);
-    tieLabel(length, c.tidLength);
-    auto* lengthRow = new QHBoxLayout;
-    lengthRow->setSpacing(6);
-    lengthRow->addWidget(length);
-    lengthRow->addWidget(c.tidLength);
-    lengthRow->addStretch(1);
-    grid->addLayout(lengthRow, row - 1, 1);
+    grid->addLayout(fieldRow(length, c.tidLength, nullptr, 0, 6), row - 1, 1);
     grid->setColumnStretch(1, 1);
 
     // The rule of "Gen 2  TID": the label, then the list, enabled while it is checked.

@@ -22,7 +22,8 @@ using namespace readertab;
 
 // The mode buttons in the order of the work mode's codes: master-slave, timing, triggering.
 constexpr int triggeringPosition = 2;
-constexpr int triggerOff = 1;             // position of "OFF" in a trigger list
+constexpr int triggerOn = 0;              // positions of "ON" and "OFF" in a trigger list
+constexpr int triggerOff = 1;
 
 constexpr const Para& workMode = paraNamed(Page::Reader, "work_mode");
 constexpr const Para& timerInterval = paraNamed(Page::Reader, "timer_interval");
@@ -31,25 +32,6 @@ constexpr const Para& triggers = paraNamed(Page::Reader, "triggers");
 constexpr const Para& autoDelayOff = paraNamed(Page::Reader, "trigger_auto_delay_off");
 constexpr const Para& flushTimeEnabled = paraNamed(Page::Reader, "flush_time_enabled");
 constexpr const Para& flushTime = paraNamed(Page::Reader, "flush_time");
-
-// The trigger byte: bit n set while trigger list n shows "ON"; bits 4 to 7 are
-// written 0 and ignored when read.
-Binding triggerBinding(std::array<QComboBox*, 4> lists)
-{
-    return {
-        [lists] {
-            ParaBytes mask(triggers.readLength, 0);
-            for (int bit = 0; bit < int(lists.size()); ++bit)
-                if (lists[bit]->currentIndex() == 0)
-                    setMaskBit(mask, std::size_t(bit));
-            return StepValue::bytes(std::move(mask));
-        },
-        [lists](const ParaBytes& bytes) {
-            for (int bit = 0; bit < int(lists.size()); ++bit)
-                lists[bit]->setCurrentIndex(maskBit(bytes, std::size_t(bit)) ? 0 : triggerOff);
-        },
-    };
-}
 
 struct WorkModeControls {
     RadioSet modes;                        // RadioButton3, 4, 5
@@ -79,11 +61,11 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     c.modes = RadioSet(modeButtons);
 
     auto* timer = named(new QGroupBox(QStringLiteral("Timer Parameter"), frame), "GroupBox6");
-    auto* timerGrid = groupGrid(timer);
-    c.timerInterval = numberField("Edit7", "10", 40, timer);
+    auto* timerGrid = groupGrid(timer, groupSpacing);
+    c.timerInterval = numberField("Edit7", "10", timer, 40);
     c.preCompare = namedCheckBox("CheckBox7", "ID Pre-Compare", timer);
     c.flushTimeOn = namedCheckBox("CheckBox30", "Flush Time", timer);
-    c.flushTime = numberField("Edit70", "8", 48, timer);
+    c.flushTime = numberField("Edit70", "8", timer, 48);
     c.preCompare->setChecked(true);
     c.flushTimeOn->setChecked(true);
     timerGrid->addWidget(captionOf(c.timerInterval, "Timer Interval"), 0, 0);
@@ -98,7 +80,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
     timerGrid->setRowStretch(3, 1);
 
     auto* trigger = named(new QGroupBox(QStringLiteral("Trigger Parameter"), frame), "GroupBox1");
-    auto* triggerGrid = groupGrid(trigger);
+    auto* triggerGrid = groupGrid(trigger, groupSpacing);
     const std::array<std::pair<const char*, const char*>, 4> triggers{{
         {"ComboBox4", "Trigger 1"}, {"ComboBox5", "Trigger 2"}, {"ComboBox6", "Trigger 3"}, {"ComboBox15", "Trigger 4"}}};
     for (int i = 0; i < int(triggers.size()); ++i) {
@@ -110,7 +92,7 @@ WorkModeControls buildWorkMode(QWidget* sheet)
         triggerGrid->addWidget(captionOf(list, triggers[i].second), i, 0);
         triggerGrid->addWidget(list, i, 1);
     }
-    c.autoDelay = numberField("Edit4", "10", 40, trigger);
+    c.autoDelay = numberField("Edit4", "10", trigger, 40);
     c.autoDelay->setEnabled(false);
     triggerGrid->addWidget(captionOf(c.autoDelay, "Auto Delayed Time"), 4, 0);
     triggerGrid->addWidget(c.autoDelay, 4, 1);
@@ -172,7 +154,9 @@ WorkModePage::WorkModePage(QWidget* sheet, PageContext context)
     const ParaRow flush = row(flushTime, c.flushTime, QStringLiteral("Setup Flush Time Parameter Failed !"),
                               QStringLiteral("Query Flush Time Parameter Failed !"))
                               .setupOnlyIf(whileChecked(c.flushTimeOn));
-    const ParaRow trigger = row(triggers, triggerBinding(c.triggers), QStringLiteral("Setup Trigger Parameter Failed !"),
+    // Bit n set while trigger list n shows "ON"; bits 4 to 7 are written 0 and ignored when read.
+    const ParaRow trigger = row(triggers, OnOffItems{{c.triggers.begin(), c.triggers.end()}, triggerOn, triggerOff},
+                                QStringLiteral("Setup Trigger Parameter Failed !"),
                                 QStringLiteral("Query Trigger Parameter Failed !"));
     const ParaRow autoDelay = row(autoDelayOff, c.autoDelay,
                                   QStringLiteral("Setup Trigger Auto Delay Off Time Parameter Failed !"),

@@ -53,7 +53,7 @@ struct Para {
     const char* meaning = "";    // one line for a person
     const char* unit = "";       // "" when the value has none
     ValueKind kind = ValueKind::Byte;
-    int32_t min = 0;             // Byte, Word, StartFrequency: the values a write may carry
+    int32_t min = 0;             // Byte, Word, StartFrequency: the values a write may carry; Ipv4: each part's
     int32_t max = 255;
     std::span<const char* const> bits{};     // Mask: the name of bit 0 first, eight names
     std::span<const ParaChoice> choices{};   // Choice: every setting the reader knows
@@ -325,6 +325,11 @@ constexpr bool kindsFitLengths()
         return false;
     });
 }
+// A group added without its row in pageKeys has no profile table to go into.
+constexpr bool pagesNamed()
+{
+    return std::all_of(paraTable.begin(), paraTable.end(), [](const Para& p) { return hasPageKey(p.page); });
+}
 // A list shows a Choice's settings in order: position i stands for the first code + i.
 constexpr bool choicesConsecutive()
 {
@@ -337,6 +342,7 @@ constexpr bool choicesConsecutive()
 }
 } // namespace para_detail
 
+static_assert(para_detail::pagesNamed(), "every parameter's page needs its row in pageKeys (Page.h)");
 static_assert(para_detail::choicesConsecutive(), "every choice's codes must follow each other from its first");
 static_assert(para_detail::addressesApart(), "parameter addresses must ascend without overlap");
 static_assert(para_detail::lengthsSound(), "every parameter needs a sound read and write length");

@@ -164,6 +164,13 @@ bool flagFromBytes(const ParaBytes& bytes)
     return bytes.at(0) == 1;
 }
 
+bool isSecondSetting(const Para& para, uint8_t code, SecondSetting policy)
+{
+    if (policy == SecondSetting::WhenBitZero)
+        return (code & 1u) != 0;
+    return para.choices.size() == 2 && code == para.choices[1].code;
+}
+
 uint8_t codeAtPosition(const Para& para, int position)
 {
     return static_cast<uint8_t>(firstCode(para) + position);

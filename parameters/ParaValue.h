@@ -75,6 +75,14 @@ bool flagFromBytes(const ParaBytes& bytes);
 // settings in order, position i standing for the code first + i.
 uint8_t codeAtPosition(const Para& para, int position);
 
+// A Choice of two settings (a check box, a pair of radio buttons): which of
+// them a byte read stands for.
+enum class SecondSetting {
+    WhenBitZero,   // bit 0 set: the reader looks at bit 0 alone (client mode, timing output)
+    AtItsCode,     // exactly the second setting's code
+};
+bool isSecondSetting(const Para& para, uint8_t code, SecondSetting policy);
+
 // Where a code past the last of a list's positions points.
 enum class PastLast {
     None,   // nowhere: the list shows no selection (a drop-down list, a radio set)

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "Cli.h"
+#include "ParaTable.h"
 #include "SimProcess.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <fstream>
@@ -91,6 +93,18 @@ inline bool becomeOrdinaryUser()
 inline CliRun runAsOrdinaryUser(const std::function<CliRun()>& body, int cannotStatus)
 {
     return runInChild(becomeOrdinaryUser, body, cannotStatus);
+}
+
+// How many values a profile read from a reader holds: one a parameter of the table.
+inline const std::size_t everyValue = paraTable.size();
+// How many of them a copy to another reader writes: all but the reader's own.
+inline const std::size_t sharedValues =
+    everyValue - std::size_t(std::count_if(paraTable.begin(), paraTable.end(), [](const Para& p) { return p.readersOwn; }));
+
+// A summary's count when every value was done: "61/61".
+inline std::string allDone(std::size_t values)
+{
+    return std::to_string(values) + "/" + std::to_string(values);
 }
 
 using Json = nlohmann::json;

@@ -13,8 +13,6 @@ import Xlib.display  # noqa: E402
 import Xlib.X  # noqa: E402
 
 TAB, RETURN, SPACE, PAGE_DOWN, ESCAPE, LETTER_T, CONTROL = 0xFF09, 0xFF0D, 0x20, 0xFF56, 0xFF1B, 0x74, 1 << 2
-PAGES = [("Reader", ["Work Mode", "Other Function"]), ("RF Parameter", ["Antenna  Power", "Frequency",
-         "Supported Protocol"]), ("Communication Port", [None]), ("Frame Format", [None]), ("I/O Parameter", [None])]
 CONTROLS = {"push button", "check box", "radio button", "combo box", "text", "list", "slider", "table"}
 FIELDS = {"combo box", "text", "list", "slider"}
 WHOLE = ("combo box", "list", "page tab list", "table")   # one tab stop, whatever part of it takes the focus
@@ -114,13 +112,21 @@ def walk_pages(app):
     def find(name, kind):
         return pyatspi.findDescendant(app, lambda a: a.name == name and a.getRoleName() == kind)
 
+    def tab_names(tab_list):
+        return [t.name for t in kids(tab_list) if t.getRoleName() == "page tab"]
+
     log, query = find("Message log", "text").queryText(), find("Query Para", "push button")
-    tab_pages = find("Reader", "page tab").parent.parent
+    outer_tabs = find("Reader", "page tab").parent
+    tab_pages, outers = outer_tabs.parent, tab_names(outer_tabs)
     tab_to("Connect")
     key(SPACE)
     if not pump(10, lambda: query.getState().contains(pyatspi.STATE_SENSITIVE)):
         sys.exit("Space on 'Connect' did not connect")
-    for outer, inners in PAGES:
+    for outer in outers:   # the window's pages as its tab bars show them, the inner ones within each outer one
+        if not pump(5, lambda: outer_tabs.name == outer):
+            sys.exit(f"the keys did not lead to {outer}")
+        tab_lists = [a for a in shown(app) if a.getRoleName() == "page tab list"]
+        inners = next((names for names in map(tab_names, tab_lists) if names != outers), [None])
         for inner in inners:
             page = f"{outer} / {inner}" if inner else outer
             tab_to("Query Para")

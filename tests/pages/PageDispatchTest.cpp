@@ -6,6 +6,7 @@
 #include "ControlStates.h"
 #include "FakeReaderCalls.h"
 #include "PageHarness.h"
+#include "WindowProbe.h"
 
 #include "ParamPages.h"
 
@@ -96,8 +97,13 @@ void PageDispatchTest::storedBytesAndConnectReachEveryPageInTreeOrder()
     RecordingTree t;
     t.pages->showStored([](uint8_t) { return std::nullopt; });
     t.pages->afterConnect();
-    const QStringList sheets{"TabSheet3", "TabSheet5", "TabSheet17", "TabSheet18", "TabSheet19",
-                             "TabSheet4", "TabSheet2", "TabSheet9"};
+    // Every page the tree placed, in its order; the window's own among them in theirs.
+    QStringList sheets;
+    for (const PagePlace& place : t.tree.places)
+        sheets << place.sheet->objectName();
+    const QStringList ownPages{"TabSheet3", "TabSheet5", "TabSheet17", "TabSheet18", "TabSheet19",
+                               "TabSheet4", "TabSheet2", "TabSheet9"};
+    QCOMPARE(formtest::inOrderOf(sheets, ownPages), ownPages);
     QStringList expected;
     for (const QString& how : {".stored", ".connect"})
         for (const QString& sheet : sheets)

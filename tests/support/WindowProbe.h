@@ -1,6 +1,6 @@
 // What the window's tests do and read as the operator would, whatever library
 // stands behind the window: choose a list item, click a button, read a status
-// bar panel and the message log's lines.
+// bar panel, the message log's lines and which pages the window has.
 #pragma once
 
 #include "ControlFinder.h"
@@ -13,8 +13,11 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTest>
 #include <QTime>
+
+#include <functional>
 
 namespace formtest {
 
@@ -82,6 +85,35 @@ inline bool isLongTimeSince(const QString& text, const QTime& since)
             return true;
     }
     return false;
+}
+
+// The window's pages: the sheets of its tab tree that hold no tab control of
+// their own, in the tree's order.
+inline QList<QWidget*> pageSheets(QWidget* form)
+{
+    QList<QWidget*> pages;
+    const std::function<void(QTabWidget*)> walk = [&](QTabWidget* tabs) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            QWidget* sheet = tabs->widget(i);
+            if (auto* inner = sheet->findChild<QTabWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                walk(inner);
+            else
+                pages << sheet;
+        }
+    };
+    walk(child<QTabWidget>(form, "PageControl1"));
+    return pages;
+}
+
+// Those of wanted that list holds, in list's order: what the window's own pages
+// make found among whatever pages it has.
+inline QStringList inOrderOf(const QStringList& list, const QStringList& wanted)
+{
+    QStringList found;
+    for (const QString& item : list)
+        if (wanted.contains(item))
+            found << item;
+    return found;
 }
 
 // The log's messages without line numbers and times.
