@@ -85,10 +85,8 @@ OwnValues ownValuesIn(const HeldParas& read, const std::vector<const Para*>& atS
     for (const Para* para : withMac(atStake)) {
         if (const auto bytes = read.bytes.find(para); bytes != read.bytes.end())
             own.held[para] = *valueFromBytes(*para, bytes->second).result;   // own values are numbers and bytes: always a value
-        else if (const auto failed = read.failed.find(para); failed != read.failed.end())
-            own.unread[para] = statusText(failed->second);
         else
-            own.unread[para] = "not read";
+            own.unread[para] = unreadReason(read, *para);
     }
     return own;
 }

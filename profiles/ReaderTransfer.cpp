@@ -42,6 +42,12 @@ std::string statusText(uint16_t status)
     }
 }
 
+std::string unreadReason(const HeldParas& held, const Para& para)
+{
+    const auto failed = held.failed.find(&para);
+    return failed == held.failed.end() ? std::string("not read") : statusText(failed->second);
+}
+
 std::vector<const Para*> parasOf(const Profile& profile)
 {
     std::vector<const Para*> paras;
@@ -104,11 +110,8 @@ std::optional<TransferFailure> channelPlanAfterWrite(const HeldParas& held, cons
             continue;
         }
         const auto bytes = held.bytes.find(para);
-        if (bytes == held.bytes.end()) {
-            const auto failed = held.failed.find(para);
-            return TransferFailure{qualifiedName(*para), "cannot judge the channel choice: "
-                                   + (failed == held.failed.end() ? std::string("not read") : statusText(failed->second))};
-        }
+        if (bytes == held.bytes.end())
+            return TransferFailure{qualifiedName(*para), "cannot judge the channel choice: " + unreadReason(held, *para)};
         after.put(ProfileEntry{para, *valueFromBytes(*para, bytes->second).result, 0});
     }
     if (const std::optional<PlanBreach> breach = channelOutsidePlan(after))
@@ -173,9 +176,7 @@ VerifyOutcome compareHeld(const HeldParas& held, const Profile& profile)
         const Para& para = *entry.para;
         const auto read = held.bytes.find(&para);
         if (read == held.bytes.end()) {
-            const auto failed = held.failed.find(&para);
-            outcome.failures.push_back({qualifiedName(para), failed == held.failed.end() ? std::string("not read")
-                                                                                         : statusText(failed->second)});
+            outcome.failures.push_back({qualifiedName(para), unreadReason(held, para)});
             continue;
         }
         const ParaBytes& bytes = read->second;

@@ -30,6 +30,10 @@ struct ReadOutcome {
     std::vector<TransferFailure> failures;  // the others
 };
 
+// Why para is not among what a long read gave: the library's status in
+// words, or "not read" where it was not asked for.
+std::string unreadReason(const HeldParas& held, const Para& para);
+
 // The parameters a profile gives, in its order.
 std::vector<const Para*> parasOf(const Profile& profile);
 
